@@ -1,0 +1,17 @@
+#include "TSDIDecFrame.h"
+#include "../res/resource.h"
+#include "../uninstall/TUnInstallDlgClient.h"
+
+namespace {
+TWindow* FormUnlessGiven(TWindow* client)
+{
+    return client ? client : new TUnInstallDlgClient(nullptr, IDD_CLIENT, nullptr);
+}
+} // namespace
+
+TSDIDecFrame::TSDIDecFrame(TWindow* parent, const char* title, TWindow* client, bool trackMenuSelection,
+                           TModule* module)
+    : TDecoratedFrame(parent, title, FormUnlessGiven(client), trackMenuSelection, module)
+{
+    SetStyle(FrameStyle);
+}

@@ -1,0 +1,11 @@
+#include "TUnInstallApp.h"
+
+int main(int, char**)
+{
+    try {
+        TUnInstallApp app;
+        return app.Run();
+    } catch (...) {
+        return 1;
+    }
+}

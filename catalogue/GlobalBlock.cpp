@@ -1,0 +1,8 @@
+#include "GlobalBlock.h"
+
+char WindowsDir[PathBufferSize];
+char SystemDir[PathBufferSize];
+unsigned char CompleteRemovalFlag;
+
+THashTableImp<TLinkedStrings> ProductCatalogue;
+THashTableImp<TLinkedStrings> QuotaLibraryCatalogue;

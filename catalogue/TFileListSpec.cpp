@@ -1,0 +1,97 @@
+#include "TFileListSpec.h"
+#include "Gbk.h"
+#include <cstdio>
+#include <cstring>
+
+std::vector<TFileListEntry> TFileListSpec::Parse(const std::string& spec)
+{
+    // ";", "=" and "," are below 0x40, so they never occur as a GBK trail byte.
+    std::vector<TFileListEntry> entries;
+    size_t start = 0;
+    while (start < spec.size()) {
+        size_t end = spec.find(';', start);
+        if (end == std::string::npos)
+            end = spec.size();
+        std::string entry = spec.substr(start, end - start);
+        size_t equals = entry.find('=');
+        if (equals != std::string::npos) {
+            TFileListEntry parsed;
+            parsed.FilePart = entry.substr(0, equals);
+            std::string rest = entry.substr(equals + 1);
+            size_t comma = rest.find(',');
+            parsed.Description = rest.substr(0, comma);
+            if (comma != std::string::npos)
+                parsed.ExtensionList = rest.substr(comma + 1);
+            entries.push_back(parsed);
+        }
+        start = end + 1;
+    }
+    return entries;
+}
+
+std::vector<std::string> TFileListSpec::SplitDocumentTypes(const std::string& extensionList)
+{
+    std::vector<std::string> names;
+    if (extensionList.empty())
+        return names;
+    std::string current;
+    for (size_t i = 0; i < extensionList.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(extensionList[i]);
+        if (IsGbkLeadByte(c) && i + 1 < extensionList.size()) {
+            current += extensionList.substr(i, 2);
+            ++i;
+        } else if (c == '|') {
+            names.push_back(current);
+            current.clear();
+        } else {
+            current += static_cast<char>(c);
+        }
+    }
+    names.push_back(current);
+    return names;
+}
+
+bool TFileListSpec::ResolveFilePart(const std::string& filePart, const char* installDir, TFixedPath& path)
+{
+    path = TFixedPath();
+    if (filePart.empty())
+        return false;
+    if (filePart[0] == '$') {
+        if (filePart.size() < 2)
+            return false;
+        const char* base = "";
+        if (filePart[1] == 'w')
+            base = WindowsDir;
+        else if (filePart[1] == 'y')
+            base = SystemDir;
+        if ((filePart[1] == 'w' || filePart[1] == 'y') && !*base)
+            return false;
+        path.Append(base).Append(filePart.c_str() + 2);
+    } else if (filePart.size() >= 2 && filePart[1] == ':') {
+        path.Append(filePart);
+    } else {
+        if (!installDir || !*installDir)
+            return false;
+        path.Append(installDir).Append(filePart);
+    }
+    return path.IsUsable();
+}
+
+bool TFileListSpec::DocumentTypeKeys(const std::string& name, char (&dotKey)[16], char (&fileKey)[16])
+{
+    if (name.empty() || name.size() > MaxDocumentTypeLength)
+        return false;
+    // A "\" would make the key name a path into some other key.
+    if (FindLastChar(name.c_str(), '\\') >= 0)
+        return false;
+    std::snprintf(dotKey, sizeof dotKey, ".%s", name.c_str());
+    std::snprintf(fileKey, sizeof fileKey, "%sFile", name.c_str());
+    return true;
+}
+
+bool TFileListSpec::IsAbsolutePath(const std::string& path)
+{
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\')
+        return true;
+    return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
+}

@@ -1,0 +1,39 @@
+#pragma once
+#include "TFixedPath.h"
+#include <string>
+#include <vector>
+
+// One entry of a file-list spec: "file=description[,EXT|EXT...];".
+struct TFileListEntry {
+    std::string FilePart;
+    std::string Description;
+    std::string ExtensionList;
+};
+
+// The file-list spec format: entries end at ";" (the last may lack it);
+// an entry without "=" names nothing and is passed over.
+class TFileListSpec {
+public:
+    static std::vector<TFileListEntry> Parse(const std::string& spec);
+
+    // The "|"-separated document-type names of an extension list, in order,
+    // empty names included (the caller skips those).
+    static std::vector<std::string> SplitDocumentTypes(const std::string& extensionList);
+
+    // Resolves a file part against the Windows and system directories or
+    // `installDir` (empty, or ending in "\"). False when the part names no
+    // file: empty, a lone "$", a plain name with no installation directory,
+    // a "$w"/"$y" name with no such directory, or a path that does not fit.
+    static bool ResolveFilePart(const std::string& filePart, const char* installDir, TFixedPath& path);
+
+    // The keys ".N" and "NFile" of document type N. False for an empty
+    // name, one over MaxDocumentTypeLength bytes or one holding a backslash:
+    // such a name is refused.
+    static bool DocumentTypeKeys(const std::string& name, char (&dotKey)[16], char (&fileKey)[16]);
+
+    // "X:\..." or "\\server\...": a path that means one place whatever the
+    // current drive and directory are.
+    static bool IsAbsolutePath(const std::string& path);
+
+    static const size_t MaxDocumentTypeLength = 11;
+};

@@ -1,0 +1,139 @@
+#include "TFrameWindow.h"
+#include "TApplication.h"
+
+namespace {
+const char FrameClassName[] = "TFrameWindow";
+
+// Style bits that make a window a stand-alone one, and what a client gets instead.
+const DWORD StandAloneStyle = WS_POPUP | WS_DLGFRAME | WS_THICKFRAME;          // 0x80440000
+const DWORD ClientStyle = WS_CHILD | WS_VISIBLE | WS_BORDER;                   // 0x50800000
+const DWORD StandAloneExStyle = WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME;
+
+void RegisterFrameClass(HINSTANCE instance)
+{
+    WNDCLASSA wc = {};
+    if (::GetClassInfoA(instance, FrameClassName, &wc))
+        return;
+    wc.lpfnWndProc = &TWindow::StdWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = FrameClassName;
+    ::RegisterClassA(&wc);
+}
+} // namespace
+
+DEFINE_RESPONSE_TABLE1(TFrameWindow, TWindow)
+    EV_MESSAGE(WM_PARENTNOTIFY, TFrameWindow, EvParentNotify),
+    EV_MESSAGE(WM_CLOSE, TFrameWindow, EvClose),
+    EV_MESSAGE(WM_DESTROY, TFrameWindow, EvDestroy),
+    EV_MESSAGE(WM_SETFOCUS, TFrameWindow, EvSetFocus),
+END_RESPONSE_TABLE;
+
+TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow* client, bool shrinkToClient,
+                           TModule* module)
+    : TWindow(parent, title, module), ClientWnd(client),
+      Style(WS_OVERLAPPEDWINDOW | WS_VISIBLE), ShrinkToClient(shrinkToClient)
+{
+    if (ClientWnd)
+        AddChild(ClientWnd);
+}
+
+void TFrameWindow::SetIcon(TModule* module, int resId)
+{
+    IconModule = module ? module : &TModule::Program();
+    IconResId = resId;
+}
+
+bool TFrameWindow::Create()
+{
+    HINSTANCE instance = Module->GetInstance();
+    RegisterFrameClass(instance);
+    HWND parent = Parent ? Parent->GetHandle() : nullptr;
+    // Shown by the application afterwards, with the process's show state.
+    ::CreateWindowExA(0, FrameClassName, Title.c_str(), Style & ~WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, instance, this);
+    if (!Handle)
+        return false;
+    SetupWindow();
+    return Handle != nullptr;
+}
+
+void TFrameWindow::SetupWindow()
+{
+    TWindow::SetupWindow();
+    if (ClientWnd && !ClientWnd->GetHandle())
+        ClientWnd->Create();
+    EmbedClient();
+    if (IconModule && IconResId) {
+        HICON icon = IconModule->LoadIcon(IconResId);
+        ::SendMessageA(Handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        ::SendMessageA(Handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+}
+
+void TFrameWindow::EmbedClient()
+{
+    HWND client = ClientWnd ? ClientWnd->GetHandle() : nullptr;
+    if (!client)
+        return;
+    DWORD style = static_cast<DWORD>(::GetWindowLongPtrA(client, GWL_STYLE));
+    if (style & StandAloneStyle) {
+        bool wasPopup = style & WS_POPUP;
+        style = (style & ~StandAloneStyle) | ClientStyle;
+        ::SetWindowLongPtrA(client, GWL_STYLE, style);
+        if (wasPopup)
+            ::SetParent(client, Handle);
+    }
+    DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrA(client, GWL_EXSTYLE));
+    // The frame must hear of its client's destruction.
+    exStyle &= ~(StandAloneExStyle | WS_EX_NOPARENTNOTIFY);
+    ::SetWindowLongPtrA(client, GWL_EXSTYLE, exStyle);
+
+    RECT clientRect;
+    ::GetWindowRect(client, &clientRect);
+    int width = clientRect.right - clientRect.left;
+    int height = clientRect.bottom - clientRect.top;
+    ::SetWindowPos(client, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+
+    if (ShrinkToClient) {
+        RECT outer = {0, 0, width, height};
+        ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongPtrA(Handle, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(::GetWindowLongPtrA(Handle, GWL_EXSTYLE)));
+        ::SetWindowPos(Handle, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+LRESULT TFrameWindow::EvParentNotify(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == WM_DESTROY && ClientWnd && reinterpret_cast<HWND>(lParam) == ClientWnd->GetHandle())
+        ::PostMessageA(Handle, WM_CLOSE, 0, 0);
+    return DefaultProcessing(WM_PARENTNOTIFY, wParam, lParam);
+}
+
+LRESULT TFrameWindow::EvClose(WPARAM, LPARAM)
+{
+    TApplication* app = TApplication::Current();
+    if (!app || app->CanClose())
+        Destroy();
+    return 0;
+}
+
+LRESULT TFrameWindow::EvDestroy(WPARAM, LPARAM)
+{
+    TApplication* app = TApplication::Current();
+    if (app && app->GetMainWindow() == this)
+        ::PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT TFrameWindow::EvSetFocus(WPARAM, LPARAM)
+{
+    // Keyboard focus belongs to the client's controls, not the bare frame.
+    if (ClientWnd && ClientWnd->GetHandle()) {
+        HWND focus = ::GetNextDlgTabItem(ClientWnd->GetHandle(), nullptr, FALSE);
+        ::SetFocus(focus ? focus : ClientWnd->GetHandle());
+    }
+    return 0;
+}

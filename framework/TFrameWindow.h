@@ -1,0 +1,38 @@
+#pragma once
+#include "TWindow.h"
+
+// A top-level window whose client area is one client window. The frame
+// closes itself when its client's window is destroyed.
+class TFrameWindow : public TWindow {
+public:
+    TFrameWindow(TWindow* parent, const char* title, TWindow* client, bool shrinkToClient = false,
+                 TModule* module = nullptr);
+
+    bool Create() override;
+    TWindow* GetClientWindow() const { return ClientWnd; }
+
+    void SetStyle(DWORD style) { Style = style; }
+    DWORD GetStyle() const { return Style; }
+    void SetShrinkToClient(bool shrink) { ShrinkToClient = shrink; }
+    void SetIcon(TModule* module, int resId);
+
+    void SetupWindow() override;
+
+protected:
+    // Makes the client a borderless child filling the client area and,
+    // when shrinking to it, sizes the frame around it.
+    void EmbedClient();
+
+    LRESULT EvParentNotify(WPARAM, LPARAM);
+    LRESULT EvClose(WPARAM, LPARAM);
+    LRESULT EvDestroy(WPARAM, LPARAM);
+    LRESULT EvSetFocus(WPARAM, LPARAM);
+
+    TWindow* ClientWnd;
+    DWORD Style;
+    bool ShrinkToClient;
+    TModule* IconModule = nullptr;
+    int IconResId = 0;
+
+    DECLARE_RESPONSE_TABLE(TFrameWindow);
+};

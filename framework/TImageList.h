@@ -1,0 +1,18 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+// An image list loaded from a bitmap strip; destroyed with the object.
+class TImageList {
+public:
+    TImageList(HINSTANCE instance, int resId, int width, int grow, COLORREF mask);
+    ~TImageList();
+    TImageList(const TImageList&) = delete;
+    TImageList& operator=(const TImageList&) = delete;
+
+    HIMAGELIST GetHandle() const { return Handle; }
+    int GetImageCount() const;
+
+private:
+    HIMAGELIST Handle;
+};

@@ -1,0 +1,35 @@
+#pragma once
+#include <windows.h>
+
+// An open registry key, closed by the destructor. A failed open leaves the
+// object as it was, so a key is only ever replaced by one that opened.
+class TRegKey {
+public:
+    TRegKey() = default;
+    ~TRegKey() { Close(); }
+    TRegKey(const TRegKey&) = delete;
+    TRegKey& operator=(const TRegKey&) = delete;
+
+    // Opens `subKey` of `parent` with full access, creating it if missing.
+    LONG Create(HKEY parent, const char* subKey);
+    LONG Close();
+
+    operator HKEY() const { return Key; }
+    bool IsOpen() const { return Key != nullptr; }
+
+    // Reads a string value into `buffer` of `size` bytes. Only a string
+    // value that fits with its terminating zero counts; anything else
+    // (another type, too long, or no room left for the zero) fails.
+    bool QueryString(const char* valueName, char* buffer, DWORD size) const;
+
+    LONG EnumKey(DWORD index, char* name, DWORD size) const;
+
+    // Deletes `subKey` with everything below it. Refuses a name that would
+    // mean this key itself (empty, or nothing but backslashes).
+    LONG RecurseDeleteKey(const char* subKey);
+
+    static bool IsSubKeyName(const char* name);
+
+private:
+    HKEY Key = nullptr;
+};

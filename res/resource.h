@@ -1,0 +1,14 @@
+#pragma once
+
+#define IDD_CONFIRM 1
+#define IDD_CLIENT 2000
+
+#define IDC_TITLE_PICTURE 102
+#define IDC_TREE 101
+#define IDC_CONFIRM_TEXT 101
+#define IDC_CONFIRM_WARNING 102
+
+#define IDB_TITLE 102
+#define IDB_CHECKBOXES 400
+#define IDB_ITEMS 5072
+#define IDI_PROGRAM 1001

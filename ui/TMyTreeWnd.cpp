@@ -1,0 +1,84 @@
+#include "TMyTreeWnd.h"
+#include "../res/resource.h"
+
+namespace {
+const COLORREF PictureMask = RGB(255, 0, 255);
+const int PictureWidth = 16;
+} // namespace
+
+DEFINE_RESPONSE_TABLE1(TMyTreeWnd, TTreeWindow)
+    EV_WM_LBUTTONDOWN(TMyTreeWnd, EvLButtonDown),
+END_RESPONSE_TABLE;
+
+TMyTreeWnd::TMyTreeWnd(TWindow* parent, int id, TModule* module)
+    : TTreeWindow(parent, id, module),
+      NormalImages(new TImageList(GetModule().GetInstance(), IDB_ITEMS, PictureWidth, 1, PictureMask)),
+      StateImages(new TImageList(GetModule().GetInstance(), IDB_CHECKBOXES, PictureWidth, 1, PictureMask))
+{
+}
+
+TMyTreeWnd::~TMyTreeWnd()
+{
+    // The control must let go of the lists before they are destroyed.
+    Destroy();
+}
+
+void TMyTreeWnd::SetupWindow()
+{
+    TTreeWindow::SetupWindow();
+    SetImageList(TVSIL_NORMAL, NormalImages->GetHandle());
+    SetImageList(TVSIL_STATE, StateImages->GetHandle());
+}
+
+void TMyTreeWnd::SetCheckState(HTREEITEM item, int state)
+{
+    TVITEMA record = {};
+    record.mask = TVIF_STATE;
+    record.hItem = item;
+    record.state = INDEXTOSTATEIMAGEMASK(state & 0xF);
+    record.stateMask = TVIS_STATEIMAGEMASK;
+    ::SendMessageA(Handle, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&record));
+}
+
+int TMyTreeWnd::GetCheckState(HTREEITEM item) const
+{
+    TVITEMA record = {};
+    record.mask = TVIF_STATE;
+    record.hItem = item;
+    record.stateMask = TVIS_STATEIMAGEMASK;
+    if (!::SendMessageA(Handle, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&record)))
+        return 0;
+    return static_cast<int>((record.state & TVIS_STATEIMAGEMASK) >> 12);
+}
+
+int TMyTreeWnd::NextCheckState(int state)
+{
+    switch (state) {
+    case 1:
+        return 2;
+    case 2:
+    case 3:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void TMyTreeWnd::EvLButtonDown(UINT modKeys, POINT point)
+{
+    TVHITTESTINFO hit = {};
+    hit.pt = point;
+    HTREEITEM item = HitTest(hit);
+    if (!item || !(hit.flags & TVHT_ONITEMSTATEICON)) {
+        DefaultProcessing(WM_LBUTTONDOWN, modKeys, MAKELPARAM(point.x, point.y));
+        return;
+    }
+
+    int state = NextCheckState(GetCheckState(item));
+    SetCheckState(item, state);
+    for (HTREEITEM child = GetNextItem(item, TVGN_CHILD); child; child = GetNextItem(child, TVGN_NEXT))
+        SetCheckState(child, state);
+    if (HTREEITEM parent = GetNextItem(item, TVGN_PARENT))
+        SetCheckState(parent, 3);
+    // Not passed on: a press on a box neither selects nor takes the focus.
+}

@@ -1,0 +1,30 @@
+#pragma once
+#include "../framework/TImageList.h"
+#include "../framework/TTreeWindow.h"
+#include <memory>
+
+// The check-box tree. Each item's check state is its state-image index:
+// 0 no box, 1 not chosen, 2 chosen, 3 partly chosen. Only a left-button
+// press on a box changes states; there is no keyboard way to do it.
+class TMyTreeWnd : public TTreeWindow {
+public:
+    TMyTreeWnd(TWindow* parent, int id, TModule* module = nullptr);
+    ~TMyTreeWnd() override;
+
+    void SetupWindow() override;
+
+    void SetCheckState(HTREEITEM item, int state);
+    int GetCheckState(HTREEITEM item) const;
+
+    // The state a press on a box in `state` gives: 1→2, 2→1, 3→1, else 0.
+    static int NextCheckState(int state);
+
+protected:
+    void EvLButtonDown(UINT modKeys, POINT point);
+
+private:
+    std::unique_ptr<TImageList> NormalImages;
+    std::unique_ptr<TImageList> StateImages;
+
+    DECLARE_RESPONSE_TABLE(TMyTreeWnd);
+};

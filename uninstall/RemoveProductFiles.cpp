@@ -1,0 +1,102 @@
+#include "RemoveProductFiles.h"
+#include "../catalogue/Gbk.h"
+#include "../catalogue/GlobalBlock.h"
+#include "../catalogue/TFileListSpec.h"
+#include "../framework/TRegKey.h"
+#include <windows.h>
+
+namespace {
+const char UninstallShortcut[] = "卸载.lnk";
+
+void DeleteIfUsable(const TFixedPath& path)
+{
+    if (path.IsUsable())
+        ::DeleteFileA(path.c_str());
+}
+
+// Deletes folder\[group\]name.lnk, or the ".url" of that name when the
+// ".lnk" cannot be deleted. Nothing when the folder is unknown.
+void DeleteShortcut(const std::string& folder, const std::string* group, const std::string& name)
+{
+    if (folder.empty() || (group && group->empty()))
+        return;
+    TFixedPath base;
+    base.Append(folder).Append("\\");
+    if (group)
+        base.Append(*group).Append("\\");
+    base.Append(name);
+    TFixedPath link(base.c_str());
+    link.Append(".lnk");
+    if (base.IsRefused() || !link.IsUsable())
+        return;
+    if (::DeleteFileA(link.c_str()))
+        return;
+    TFixedPath url(base.c_str());
+    url.Append(".url");
+    DeleteIfUsable(url);
+}
+
+bool DeleteClassKey(TRegKey& classes, const char* name)
+{
+    return classes.RecurseDeleteKey(name) == ERROR_SUCCESS;
+}
+} // namespace
+
+int RemoveProductFiles(const std::string& spec, const std::string& groupName, const std::string& installDir,
+                       const std::string& programsFolder, const std::string& desktopFolder)
+{
+    // Plain names and the folder removals need a directory that means one
+    // place; a relative one would resolve against our current directory.
+    std::string directory = TFileListSpec::IsAbsolutePath(installDir) ? installDir : std::string();
+    if (!directory.empty() && !EndsWithChar(directory.c_str(), '\\'))
+        directory += '\\';
+
+    int keysDeleted = 0;
+    for (const TFileListEntry& entry : TFileListSpec::Parse(spec)) {
+        TFixedPath file;
+        if (TFileListSpec::ResolveFilePart(entry.FilePart, directory.c_str(), file))
+            ::DeleteFileA(file.c_str());
+
+        if (!entry.Description.empty()) {
+            DeleteShortcut(programsFolder, &groupName, entry.Description);
+            DeleteShortcut(desktopFolder, nullptr, entry.Description);
+        }
+
+        for (const std::string& name : TFileListSpec::SplitDocumentTypes(entry.ExtensionList)) {
+            char dotKey[16], fileKey[16];
+            if (!TFileListSpec::DocumentTypeKeys(name, dotKey, fileKey))
+                continue;
+            TRegKey classes;
+            if (classes.Create(HKEY_CLASSES_ROOT, "") != ERROR_SUCCESS)
+                continue;
+            keysDeleted += DeleteClassKey(classes, dotKey);
+            keysDeleted += DeleteClassKey(classes, fileKey);
+        }
+    }
+
+    if (CompleteRemovalFlag != 1)
+        return keysDeleted;
+
+    // Only folders emptied by now go: RemoveDirectoryA never removes a folder
+    // that still holds something, and nothing here deletes recursively.
+    if (!programsFolder.empty() && !groupName.empty()) {
+        TFixedPath group;
+        group.Append(programsFolder).Append("\\").Append(groupName);
+        TFixedPath shortcut(group.c_str());
+        shortcut.Append("\\").Append(UninstallShortcut);
+        if (!group.IsRefused() && shortcut.IsUsable()) {
+            ::DeleteFileA(shortcut.c_str());
+            ::RemoveDirectoryA(group.c_str());
+        }
+    }
+    if (!directory.empty()) {
+        TFixedPath uninst(directory.c_str());
+        uninst.Append("uninst");
+        if (uninst.IsUsable())
+            ::RemoveDirectoryA(uninst.c_str());
+        TFixedPath self(directory.c_str());
+        if (self.IsUsable())
+            ::RemoveDirectoryA(self.c_str());
+    }
+    return keysDeleted;
+}

@@ -1,0 +1,227 @@
+#include "TRemovalPass.h"
+#include "../catalogue/Catalogue.h"
+#include "../catalogue/Gbk.h"
+#include "../catalogue/TFileListSpec.h"
+#include "RemoveProductFiles.h"
+#include "TInstalledItems.h"
+#include <shlobj.h>
+#include <vector>
+
+const char CompletionMessage[] = "已经顺利完成卸载，欢迎再次使用弈辰软件!";
+const char CompletionCaption[] = "弈辰卸载";
+
+namespace {
+const char ShellFoldersPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char SettingsKeyPath[] = "Software\\Orlaquin\\Vexa";
+const char MakerKeyPath[] = "Software\\Orlaquin";
+const char QuotaLibraryGroup[] = "ZOLT 工程预算";
+const char SampleFileList[] = "安装预算例子.YSB=安装预算例子;土建预算例子.YSB=土建工程预算的例子;";
+const char UninstallMarker[] = "\\uninst";
+const DWORD ValueSize = 256;
+const DWORD FileListSize = 2048;
+
+std::string ReadString(const TRegKey& key, const char* name, DWORD size, bool* ok = nullptr)
+{
+    std::vector<char> buffer(size, '\0');
+    bool read = key.QueryString(name, buffer.data(), size);
+    if (ok)
+        *ok = read;
+    return read ? std::string(buffer.data()) : std::string();
+}
+
+} // namespace
+
+TRemovalPass::TRemovalPass()
+{
+    if (QuotaLibraryCatalogue.GetItemsInContainer() == 0)
+        FillQuotaLibraryCatalogue();
+    UserShellFolders.Create(HKEY_CURRENT_USER, ShellFoldersPath);
+    MachineShellFolders.Create(HKEY_LOCAL_MACHINE, ShellFoldersPath);
+    UninstallKey.Create(HKEY_LOCAL_MACHINE, UninstallKeyPath);
+
+    DesktopFolder = ReadString(UserShellFolders, "DeskTop", ValueSize);
+    UserProgramsFolder = ReadString(UserShellFolders, "Programs", ValueSize);
+    bool common = false;
+    ProgramsFolder = ReadString(MachineShellFolders, "Common Programs", ValueSize, &common);
+    if (!common)
+        ProgramsFolder = UserProgramsFolder;
+
+    SettingsKey.Create(HKEY_CURRENT_USER, SettingsKeyPath);
+}
+
+TRemovalPass::~TRemovalPass()
+{
+    SettingsKey.Close();
+    UninstallKey.Close();
+    MachineShellFolders.Close();
+    UserShellFolders.Close();
+}
+
+void TRemovalPass::RemoveAll(const std::vector<std::string>& chosen)
+{
+    size_t count = chosen.size();
+    for (size_t i = 0; i < count; ++i)
+        Remove(chosen[i]);
+    if (AssociationsRemoved > 0)
+        ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+}
+
+TRemovalPass::TItemKind TRemovalPass::Classify(const std::string& text, std::string* iniValue) const
+{
+    // Read with room to spare, so that a value too long for a path is
+    // recognised as such instead of arriving cut short.
+    std::vector<char> value(4 * ValueSize, '\0');
+    DWORD length = ::GetPrivateProfileStringA(QuotaLibrarySection, text.c_str(), "", value.data(),
+                                              static_cast<DWORD>(value.size()), IniFileName);
+    if (length > 0) {
+        if (iniValue)
+            *iniValue = length < ValueSize ? std::string(value.data(), length) : std::string();
+        return QuotaLibrary;
+    }
+    if (const TLinkedStrings* record = ProductCatalogue.Find(TLinkedStrings::Key(text)))
+        return (record->Shared & 1) ? SharedLibraries : CatalogedProduct;
+    if (text == HistoryItemText)
+        return History;
+    return UncatalogedProduct;
+}
+
+void TRemovalPass::Remove(const std::string& text)
+{
+    std::string libraryPath;
+    switch (Classify(text, &libraryPath)) {
+    case QuotaLibrary:
+        RemoveQuotaLibrary(text, libraryPath);
+        break;
+    case CatalogedProduct: {
+        const TLinkedStrings* record = ProductCatalogue.Find(TLinkedStrings::Key(text));
+        RemoveCatalogedProduct(text, record->Group, record->FileList);
+        break;
+    }
+    case SharedLibraries:
+        RemoveSharedLibraries(ProductCatalogue.Find(TLinkedStrings::Key(text))->FileList);
+        break;
+    case History:
+        RemoveHistory();
+        break;
+    case UncatalogedProduct:
+        RemoveUncatalogedProduct(text);
+        break;
+    }
+}
+
+void TRemovalPass::DeleteUninstallEntry(const std::string& name)
+{
+    UninstallKey.RecurseDeleteKey(name.c_str());
+}
+
+void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string& libraryPath)
+{
+    // A relative value would name a file in whatever the current directory is.
+    bool absolute = TFileListSpec::IsAbsolutePath(libraryPath);
+    if (absolute)
+        ::DeleteFileA(libraryPath.c_str());
+
+    ::WritePrivateProfileStringA(QuotaLibrarySection, text.c_str(), nullptr, IniFileName);
+    SettingsKey.RecurseDeleteKey(text.c_str());
+
+    const TLinkedStrings* record = QuotaLibraryCatalogue.Find(TLinkedStrings::Key(text));
+    const std::string& shortcutName = (record && !record->FileList.empty()) ? record->FileList : text;
+    bool deleted = false;
+    for (const std::string* folder : {&ProgramsFolder, &UserProgramsFolder}) {
+        if (deleted || folder->empty())
+            continue;
+        TFixedPath shortcut;
+        shortcut.Append(*folder).Append("\\").Append(QuotaLibraryGroup).Append("\\").Append(shortcutName).Append(".lnk");
+        deleted = shortcut.IsUsable() && ::DeleteFileA(shortcut.c_str());
+    }
+
+    long slash = FindLastChar(libraryPath.c_str(), '\\');
+    if (absolute && slash >= 0) {
+        std::string directory = libraryPath.substr(0, slash);
+        AssociationsRemoved += RemoveProductFiles(SampleFileList, QuotaLibraryGroup, directory, ProgramsFolder,
+                                                  DesktopFolder);
+    }
+
+    DeleteUninstallEntry(record ? record->Group : text);
+}
+
+void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const std::string& group,
+                                          const std::string& fileList)
+{
+    if (!TRegKey::IsSubKeyName(text.c_str()))
+        return;
+    TRegKey entry;
+    entry.Create(UninstallKey, text.c_str());
+
+    bool read = false;
+    std::string installDir = ReadString(entry, "InstallPath", ValueSize, &read);
+    if (!read) {
+        std::string command = ReadString(entry, "UninstallString", ValueSize, &read);
+        long marker = read ? FindText(command.c_str(), UninstallMarker) : -1;
+        installDir = marker >= 0 ? command.substr(0, marker) : std::string();
+    }
+    std::string programGroup = ReadString(entry, "ProgramGroup", ValueSize, &read);
+    if (!read)
+        programGroup = group;
+    std::string spec = ReadString(entry, "progs", FileListSize, &read);
+    if (!read)
+        spec = fileList.substr(0, FileListSize - 1);
+
+    if (!installDir.empty())
+        AssociationsRemoved += RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder);
+    entry.Close();
+    DeleteUninstallEntry(text);
+}
+
+void TRemovalPass::RemoveSharedLibraries(const std::string& fileList)
+{
+    AssociationsRemoved += RemoveProductFiles(fileList.substr(0, FileListSize - 1), "", "", "", "");
+}
+
+void TRemovalPass::RemoveHistory()
+{
+    std::string documents = ReadString(UserShellFolders, "Personal", ValueSize);
+    if (!documents.empty()) {
+        for (const char* name : {"\\TallyPad.ini", "\\预算表台账.YsbTz"}) {
+            TFixedPath file;
+            file.Append(documents).Append(name);
+            if (file.IsUsable())
+                ::DeleteFileA(file.c_str());
+        }
+    }
+    if (*WindowsDir) {
+        TFixedPath file;
+        file.Append(WindowsDir).Append("\\zoltnet.ini");
+        if (file.IsUsable())
+            ::DeleteFileA(file.c_str());
+    }
+
+    TRegKey maker;
+    if (maker.Create(HKEY_CURRENT_USER, MakerKeyPath) != ERROR_SUCCESS)
+        return;
+    // A subkey that will not go is stepped over, so the loop always ends.
+    std::vector<char> name(1024);
+    DWORD index = 0;
+    while (maker.EnumKey(index, name.data(), static_cast<DWORD>(name.size())) == ERROR_SUCCESS) {
+        if (maker.RecurseDeleteKey(name.data()) != ERROR_SUCCESS)
+            ++index;
+    }
+}
+
+void TRemovalPass::RemoveUncatalogedProduct(const std::string& text)
+{
+    if (!TRegKey::IsSubKeyName(text.c_str()))
+        return;
+    TRegKey entry;
+    entry.Create(UninstallKey, text.c_str());
+    bool hasPath = false, hasGroup = false, hasSpec = false;
+    std::string installDir = ReadString(entry, "InstallPath", ValueSize, &hasPath);
+    std::string programGroup = ReadString(entry, "ProgramGroup", ValueSize, &hasGroup);
+    std::string spec = ReadString(entry, "progs", FileListSize, &hasSpec);
+    entry.Close();
+    if (!hasPath || !hasGroup || !hasSpec)
+        return;
+    AssociationsRemoved +=
+        RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder);
+    DeleteUninstallEntry(text);
+}

@@ -1,0 +1,90 @@
+#include "TUnInstallDlgClient.h"
+#include "../catalogue/Catalogue.h"
+#include "../framework/TApplication.h"
+#include "../res/resource.h"
+#include "../ui/TMsgDlg.h"
+#include "../ui/TMyTreeWnd.h"
+#include "TChosenItems.h"
+#include "TInstalledItems.h"
+#include "TRemovalPass.h"
+#include "TShowWait.h"
+
+namespace {
+const int ClosedFolderImage = 7;
+const int OpenFolderImage = 8;
+} // namespace
+
+DEFINE_RESPONSE_TABLE1(TUnInstallDlgClient, TDialog)
+    EV_COMMAND(IDOK, TUnInstallDlgClient, CmUninstall),
+END_RESPONSE_TABLE;
+
+TUnInstallDlgClient::TUnInstallDlgClient(TWindow* parent, int resId, TModule* module)
+    : TDialog(parent, resId, module), Tree(new TMyTreeWnd(this, IDC_TREE))
+{
+}
+
+TUnInstallDlgClient::~TUnInstallDlgClient()
+{
+    if (Handle)
+        Destroy();
+}
+
+void TUnInstallDlgClient::SetupWindow()
+{
+    TDialog::SetupWindow();
+    ::GetWindowsDirectoryA(WindowsDir, sizeof WindowsDir);
+    ::GetSystemDirectoryA(SystemDir, sizeof SystemDir);
+    FillProductCatalogue();
+    FillTree(TInstalledItems::Discover());
+}
+
+void TUnInstallDlgClient::FillTree(const TInstalledItems& found)
+{
+    TTreeNode root = Tree->GetRoot();
+    TTreeNode programs = root.AddChild(ProgramsHeadingText, ClosedFolderImage, OpenFolderImage);
+    for (const std::string& product : found.Products) {
+        TTreeNode item = programs.AddChild(product.c_str(), ClosedFolderImage, OpenFolderImage);
+        Tree->SetCheckState(item.GetHandle(), 2);
+    }
+    if (found.SharedLibraries) {
+        TTreeNode shared = programs.AddChild(SharedLibraryItemText, ClosedFolderImage, OpenFolderImage);
+        Tree->SetCheckState(shared.GetHandle(), 1);
+        programs.Expand(TVE_EXPAND);
+        Tree->SetCheckState(programs.GetHandle(), found.Products.empty() ? 1 : 3);
+    }
+    if (!found.QuotaLibraries.empty()) {
+        TTreeNode quota = root.AddChild(QuotaLibrariesHeadingText, ClosedFolderImage, OpenFolderImage);
+        Tree->SetCheckState(quota.GetHandle(), 2);
+        for (const std::string& library : found.QuotaLibraries) {
+            TTreeNode item = quota.AddChild(library.c_str(), ClosedFolderImage, OpenFolderImage);
+            Tree->SetCheckState(item.GetHandle(), 2);
+        }
+        quota.Expand(TVE_EXPAND);
+    }
+    TTreeNode history = root.AddChild(HistoryItemText, ClosedFolderImage, OpenFolderImage);
+    Tree->SetCheckState(history.GetHandle(), 1);
+}
+
+void TUnInstallDlgClient::CmUninstall()
+{
+    TChosenItems choice = TChosenItems::Collect(*Tree);
+    CompleteRemovalFlag = choice.CompleteRemoval ? 1 : 0;
+
+    TMsgDlg dialog(this, IDD_CONFIRM);
+    dialog.ConfirmationText = choice.ConfirmationText.c_str();
+    if (dialog.RunModal() == 1)
+        RemoveChosenItems(choice.Items);
+}
+
+void TUnInstallDlgClient::RemoveChosenItems(const std::vector<std::string>& chosen)
+{
+    TShowWait wait;
+    TRemovalPass pass;
+    pass.RemoveAll(chosen);
+
+    if (TApplication* app = TApplication::Current())
+        app->MessageBox(Handle, CompletionMessage, CompletionCaption, MB_OK);
+    else
+        ::MessageBoxA(Handle, CompletionMessage, CompletionCaption, MB_OK);
+    CloseWindow(1);
+}
