@@ -1,0 +1,6 @@
+#pragma once
+#include <cstdio>
+#include <string>
+
+// The exe under test, from the command line.
+extern std::string ProgramUnderTest;

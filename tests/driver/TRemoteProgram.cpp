@@ -1,0 +1,352 @@
+#include "TRemoteProgram.h"
+#include <cstring>
+
+TRemoteProgram::TRemoteProgram(std::string exePath) : ExePath(std::move(exePath))
+{
+}
+
+TRemoteProgram::~TRemoteProgram()
+{
+    if (ProcessInfo.hProcess) {
+        if (IsRunning()) {
+            TerminateProcess(ProcessInfo.hProcess, 99);
+            WaitForSingleObject(ProcessInfo.hProcess, 10000);
+        }
+        CloseHandle(ProcessInfo.hProcess);
+        CloseHandle(ProcessInfo.hThread);
+    }
+}
+
+bool TRemoteProgram::Start()
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + ExePath + "\"";
+    if (!CreateProcessA(ExePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &ProcessInfo))
+        return false;
+    WaitForInputIdle(ProcessInfo.hProcess, 20000);
+    return true;
+}
+
+bool TRemoteProgram::IsRunning() const
+{
+    return ProcessInfo.hProcess && WaitForSingleObject(ProcessInfo.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+namespace {
+struct TWindowSearch {
+    DWORD ProcessId;
+    const char* Title;
+    HWND Found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<TWindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search->ProcessId && IsWindowVisible(window) && WindowText(window) == search->Title) {
+        search->Found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND TRemoteProgram::WaitForWindow(const char* title, DWORD timeoutMs) const
+{
+    DWORD start = GetTickCount();
+    do {
+        TWindowSearch search = {ProcessInfo.dwProcessId, title, nullptr};
+        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.Found)
+            return search.Found;
+        if (!IsRunning())
+            return nullptr;
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+bool TRemoteProgram::WaitForWindowGone(HWND window, DWORD timeoutMs) const
+{
+    DWORD start = GetTickCount();
+    do {
+        if (!IsWindow(window) || !IsRunning())
+            return true;
+        Sleep(20);
+    } while (GetTickCount() - start < timeoutMs);
+    return false;
+}
+
+bool TRemoteProgram::WaitForExit(DWORD& exitCode, DWORD timeoutMs) const
+{
+    if (WaitForSingleObject(ProcessInfo.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    return GetExitCodeProcess(ProcessInfo.hProcess, &exitCode) != 0;
+}
+
+void TRemoteProgram::WaitIdle(DWORD timeoutMs) const
+{
+    WaitForInputIdle(ProcessInfo.hProcess, timeoutMs);
+    // A message sent to one of its windows returns only once it is processed.
+    Sleep(50);
+}
+
+template <class Body>
+bool TRemoteProgram::WithRemotePage(Body body) const
+{
+    void* page = VirtualAllocEx(ProcessInfo.hProcess, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!page)
+        return false;
+    bool ok = body(static_cast<char*>(page));
+    VirtualFreeEx(ProcessInfo.hProcess, page, 0, MEM_RELEASE);
+    return ok;
+}
+
+TRemoteProgram::TItem TRemoteProgram::ReadItem(HWND tree, HTREEITEM handle) const
+{
+    TItem item;
+    item.Handle = handle;
+    WithRemotePage([&](char* remote) {
+        const size_t textOffset = 512;
+        TVITEMA record = {};
+        record.mask = TVIF_TEXT | TVIF_STATE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        record.hItem = handle;
+        record.stateMask = 0xFFFF;
+        record.pszText = remote + textOffset;
+        record.cchTextMax = 4096 - textOffset;
+        if (!WriteProcessMemory(ProcessInfo.hProcess, remote, &record, sizeof record, nullptr))
+            return false;
+        if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote)))
+            return false;
+        TVITEMA back = {};
+        char text[4096] = {};
+        ReadProcessMemory(ProcessInfo.hProcess, remote, &back, sizeof back, nullptr);
+        ReadProcessMemory(ProcessInfo.hProcess, remote + textOffset, text, sizeof text - textOffset - 1, nullptr);
+        item.Text = text;
+        item.State = static_cast<int>((back.state & TVIS_STATEIMAGEMASK) >> 12);
+        item.Expanded = (back.state & TVIS_EXPANDED) != 0;
+        item.Selected = (back.state & TVIS_SELECTED) != 0;
+        item.Image = back.iImage;
+        item.SelectedImage = back.iSelectedImage;
+        return true;
+    });
+    return item;
+}
+
+std::vector<TRemoteProgram::TItem> TRemoteProgram::ReadTree(HWND tree) const
+{
+    std::vector<TItem> items;
+    struct TLevel {
+        static void Read(const TRemoteProgram& program, HWND tree, HTREEITEM first, std::vector<TItem>& out)
+        {
+            for (HTREEITEM h = first; h;
+                 h = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)h))) {
+                TItem item = program.ReadItem(tree, h);
+                Read(program, tree,
+                     reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)h)),
+                     item.Children);
+                out.push_back(item);
+            }
+        }
+    };
+    TLevel::Read(*this, tree, reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)),
+                 items);
+    return items;
+}
+
+RECT TRemoteProgram::ItemRect(HWND tree, HTREEITEM item, bool textOnly) const
+{
+    RECT rect = {};
+    WithRemotePage([&](char* remote) {
+        // TVM_GETITEMRECT takes the item handle in the rectangle's place.
+        WriteProcessMemory(ProcessInfo.hProcess, remote, &item, sizeof item, nullptr);
+        if (!SendMessageA(tree, TVM_GETITEMRECT, textOnly, reinterpret_cast<LPARAM>(remote)))
+            return false;
+        return ReadProcessMemory(ProcessInfo.hProcess, remote, &rect, sizeof rect, nullptr) != 0;
+    });
+    return rect;
+}
+
+UINT TRemoteProgram::HitTest(HWND tree, POINT point, HTREEITEM* item) const
+{
+    TVHITTESTINFO info = {};
+    info.pt = point;
+    WithRemotePage([&](char* remote) {
+        WriteProcessMemory(ProcessInfo.hProcess, remote, &info, sizeof info, nullptr);
+        SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(remote));
+        return ReadProcessMemory(ProcessInfo.hProcess, remote, &info, sizeof info, nullptr) != 0;
+    });
+    if (item)
+        *item = info.hItem;
+    return info.flags;
+}
+
+bool TRemoteProgram::StateIconPoint(HWND tree, HTREEITEM item, POINT& point) const
+{
+    RECT text = ItemRect(tree, item, true);
+    int y = (text.top + text.bottom) / 2;
+    // The box lies left of the folder picture; scan leftwards for the first
+    // point the tree itself reports as the item's state icon.
+    for (int x = text.left - 1; x >= 0 && x > text.left - 64; --x) {
+        HTREEITEM hit = nullptr;
+        if ((HitTest(tree, POINT{x, y}, &hit) & TVHT_ONITEMSTATEICON) && hit == item) {
+            // Aim at the middle of the box rather than its edge.
+            int right = x;
+            int left = x;
+            while (left > 0 && (HitTest(tree, POINT{left - 1, y}, &hit) & TVHT_ONITEMSTATEICON))
+                --left;
+            point = POINT{(left + right) / 2, y};
+            return true;
+        }
+    }
+    return false;
+}
+
+HTREEITEM TRemoteProgram::FindItem(HWND tree, const std::string& text) const
+{
+    struct TSearch {
+        static HTREEITEM In(const std::vector<TItem>& items, const std::string& text)
+        {
+            for (const TItem& item : items) {
+                if (item.Text == text)
+                    return item.Handle;
+                if (HTREEITEM found = In(item.Children, text))
+                    return found;
+            }
+            return nullptr;
+        }
+    };
+    return TSearch::In(ReadTree(tree), text);
+}
+
+namespace RealInput {
+namespace {
+void SendMouse(DWORD flags, POINT screen)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+void SendKey(WORD vk, bool up)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+} // namespace
+
+bool BringToFront(HWND window)
+{
+    HWND top = GetAncestor(window, GA_ROOT);
+    SetForegroundWindow(top);
+    for (int i = 0; i < 100 && GetForegroundWindow() != top; ++i)
+        Sleep(10);
+    return GetForegroundWindow() == top;
+}
+
+void Click(HWND window, POINT clientPoint)
+{
+    POINT screen = clientPoint;
+    ClientToScreen(window, &screen);
+    SendMouse(MOUSEEVENTF_MOVE, screen);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
+    SendMouse(MOUSEEVENTF_LEFTUP, screen);
+    Sleep(30);
+}
+
+void DoubleClick(HWND window, POINT clientPoint)
+{
+    POINT screen = clientPoint;
+    ClientToScreen(window, &screen);
+    SendMouse(MOUSEEVENTF_MOVE, screen);
+    for (int i = 0; i < 2; ++i) {
+        SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
+        SendMouse(MOUSEEVENTF_LEFTUP, screen);
+    }
+    Sleep(30);
+}
+
+void Key(WORD vk)
+{
+    SendKey(vk, false);
+    SendKey(vk, true);
+    Sleep(30);
+}
+
+void KeyWithAlt(WORD vk)
+{
+    SendKey(VK_MENU, false);
+    SendKey(vk, false);
+    SendKey(vk, true);
+    SendKey(VK_MENU, true);
+    Sleep(30);
+}
+} // namespace RealInput
+
+std::string WindowText(HWND window)
+{
+    int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    int got = GetWindowTextA(window, &text[0], length + 1);
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+std::string ClassName(HWND window)
+{
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+bool SaveWindowPicture(HWND window, const std::string& path)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0)
+        return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, picture);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    DWORD stride = ((width * 3 + 3) & ~3);
+    DWORD imageSize = stride * height;
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;
+    header.bfOffBits = sizeof header + sizeof info.bmiHeader;
+    header.bfSize = header.bfOffBits + imageSize;
+    bool ok = false;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written;
+        ok = WriteFile(file, &header, sizeof header, &written, nullptr) &&
+             WriteFile(file, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr) &&
+             WriteFile(file, bits, imageSize, &written, nullptr);
+        CloseHandle(file);
+    }
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}

@@ -1,0 +1,72 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <string>
+#include <vector>
+
+// The finished program run in a process of its own and driven from outside,
+// through its real windows: every wait has a timeout.
+class TRemoteProgram {
+public:
+    explicit TRemoteProgram(std::string exePath);
+    ~TRemoteProgram(); // ends the process if it still runs
+    TRemoteProgram(const TRemoteProgram&) = delete;
+    TRemoteProgram& operator=(const TRemoteProgram&) = delete;
+
+    bool Start();
+    bool IsRunning() const;
+    // A visible top-level window of this process with exactly this title
+    // (GBK bytes), or null when none appears in time.
+    HWND WaitForWindow(const char* title, DWORD timeoutMs = 20000) const;
+    // True when the window is gone, or the process ended, within the time.
+    bool WaitForWindowGone(HWND window, DWORD timeoutMs = 20000) const;
+    bool WaitForExit(DWORD& exitCode, DWORD timeoutMs = 20000) const;
+    // Waits until the program's thread has nothing left to do.
+    void WaitIdle(DWORD timeoutMs = 5000) const;
+
+    DWORD GetProcessId() const { return ProcessInfo.dwProcessId; }
+
+    struct TItem {
+        HTREEITEM Handle = nullptr;
+        std::string Text;
+        int State = 0;          // check state: the state-image index
+        bool Expanded = false;
+        bool Selected = false;
+        int Image = -1;
+        int SelectedImage = -1;
+        std::vector<TItem> Children;
+    };
+
+    // The whole tree, read through the program's own memory.
+    std::vector<TItem> ReadTree(HWND tree) const;
+    TItem ReadItem(HWND tree, HTREEITEM item) const;
+    // The item's rectangle in the tree's client coordinates.
+    RECT ItemRect(HWND tree, HTREEITEM item, bool textOnly) const;
+    // Hit-test flags for a client point, and the item hit.
+    UINT HitTest(HWND tree, POINT point, HTREEITEM* item = nullptr) const;
+    // A client point on the item's check box, found by hit-testing.
+    bool StateIconPoint(HWND tree, HTREEITEM item, POINT& point) const;
+    HTREEITEM FindItem(HWND tree, const std::string& text) const;
+
+private:
+    // Runs `body` with a scratch page in the program's address space.
+    template <class Body>
+    bool WithRemotePage(Body body) const;
+
+    std::string ExePath;
+    PROCESS_INFORMATION ProcessInfo = {};
+};
+
+// Real input, through the system's input queue, at screen positions.
+namespace RealInput {
+bool BringToFront(HWND window);
+void Click(HWND window, POINT clientPoint);
+void DoubleClick(HWND window, POINT clientPoint);
+void Key(WORD vk);
+void KeyWithAlt(WORD vk);
+} // namespace RealInput
+
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+// Writes what the screen shows of the window to a 24-bit BMP file.
+bool SaveWindowPicture(HWND window, const std::string& path);
