@@ -1,0 +1,311 @@
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <cstring>
+#include <string>
+#include <vector>
+
+// Reads the resources of the built exes as data files, so the 32-bit one can
+// be checked from this 64-bit test.
+namespace {
+std::vector<std::string> Exes;
+
+struct TControl {
+    DWORD Style;
+    short X, Y, Cx, Cy;
+    WORD Id;
+    std::string Class;
+    std::string Text;
+};
+
+struct TTemplate {
+    DWORD Style;
+    short X, Y, Cx, Cy;
+    std::string Caption, Font;
+    WORD PointSize;
+    bool HasMenu;
+    std::vector<TControl> Controls;
+};
+
+std::string Narrow(const WCHAR*& p)
+{
+    std::wstring wide;
+    while (*p)
+        wide += *p++;
+    ++p;
+    int size = WideCharToMultiByte(936, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(size > 0 ? size - 1 : 0, '\0');
+    WideCharToMultiByte(936, 0, wide.c_str(), -1, &text[0], size, nullptr, nullptr);
+    return text;
+}
+
+// A name or ordinal field of a template: "#n" for an ordinal.
+std::string NameOrOrdinal(const WCHAR*& p)
+{
+    if (*p == 0xFFFF) {
+        WORD ordinal = p[1];
+        p += 2;
+        switch (ordinal) {
+        case 0x80: return "button";
+        case 0x81: return "edit";
+        case 0x82: return "static";
+        default: return "#" + std::to_string(ordinal);
+        }
+    }
+    return Narrow(p);
+}
+
+const WCHAR* AlignDword(const WCHAR* p)
+{
+    return reinterpret_cast<const WCHAR*>((reinterpret_cast<ULONG_PTR>(p) + 3) & ~ULONG_PTR(3));
+}
+
+class ExeResources : public ::testing::Test {
+protected:
+    // Runs `check` once for each exe named on the command line.
+    template <class Check>
+    void ForEachExe(Check check)
+    {
+        for (const std::string& exe : Exes) {
+            SCOPED_TRACE(exe);
+            Current = exe;
+            Module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+            ASSERT_NE(nullptr, Module);
+            check();
+            FreeLibrary(Module);
+            Module = nullptr;
+        }
+    }
+
+    const BYTE* Resource(LPCSTR type, int id, DWORD* size = nullptr)
+    {
+        HRSRC found = FindResourceA(Module, MAKEINTRESOURCEA(id), type);
+        if (!found)
+            return nullptr;
+        if (size)
+            *size = SizeofResource(Module, found);
+        return static_cast<const BYTE*>(LockResource(LoadResource(Module, found)));
+    }
+
+    TTemplate Dialog(int id)
+    {
+        TTemplate t = {};
+        const BYTE* data = Resource(MAKEINTRESOURCEA(5), id);
+        EXPECT_NE(nullptr, data);
+        if (!data)
+            return t;
+        auto* head = reinterpret_cast<const DLGTEMPLATE*>(data);
+        EXPECT_NE(0xFFFF, reinterpret_cast<const WORD*>(data)[1]) << "expected a classic template";
+        t.Style = head->style;
+        t.X = head->x, t.Y = head->y, t.Cx = head->cx, t.Cy = head->cy;
+        auto* p = reinterpret_cast<const WCHAR*>(head + 1);
+        t.HasMenu = *p != 0;
+        NameOrOrdinal(p);           // menu
+        NameOrOrdinal(p);           // class
+        t.Caption = Narrow(p);
+        if (t.Style & DS_SETFONT) {
+            t.PointSize = *p++;
+            t.Font = Narrow(p);
+        }
+        for (int i = 0; i < head->cdit; ++i) {
+            p = AlignDword(p);
+            auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>(p);
+            TControl c = {item->style, item->x, item->y, item->cx, item->cy, item->id, "", ""};
+            p = reinterpret_cast<const WCHAR*>(item + 1);
+            c.Class = NameOrOrdinal(p);
+            c.Text = NameOrOrdinal(p);
+            WORD extra = *p++;
+            p = reinterpret_cast<const WCHAR*>(reinterpret_cast<const BYTE*>(p) + extra);
+            t.Controls.push_back(c);
+        }
+        return t;
+    }
+
+    HMODULE Module = nullptr;
+    std::string Current;
+};
+
+void ExpectControl(const TControl& c, WORD id, const char* cls, const std::string& text, DWORD style, short x,
+                   short y, short cx, short cy)
+{
+    SCOPED_TRACE("control " + std::to_string(static_cast<short>(id)));
+    EXPECT_EQ(id, c.Id);
+    // The resource compiler stores a class name in capitals; Windows
+    // compares class names without regard to case.
+    EXPECT_EQ(0, lstrcmpiA(cls, c.Class.c_str())) << c.Class;
+    EXPECT_EQ(text, c.Text);
+    EXPECT_EQ(style, c.Style);
+    EXPECT_EQ(x, c.X);
+    EXPECT_EQ(y, c.Y);
+    EXPECT_EQ(cx, c.Cx);
+    EXPECT_EQ(cy, c.Cy);
+}
+
+struct TBitmapInfo {
+    LONG Width, Height;
+    WORD BitCount;
+};
+
+TBitmapInfo BitmapOf(const BYTE* data)
+{
+    auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
+    return TBitmapInfo{header->biWidth, header->biHeight, header->biBitCount};
+}
+} // namespace
+
+TEST_F(ExeResources, FormTemplate)
+{
+    ForEachExe([&] {
+        TTemplate t = Dialog(2000);
+        EXPECT_EQ(0x80C000C0u, t.Style);
+        EXPECT_EQ(6, t.X);
+        EXPECT_EQ(15, t.Y);
+        EXPECT_EQ(341, t.Cx);
+        EXPECT_EQ(256, t.Cy);
+        EXPECT_FALSE(t.HasMenu);
+        EXPECT_EQ("弈辰软件卸载程序", t.Caption);
+        EXPECT_EQ(9, t.PointSize);
+        EXPECT_EQ("宋体", t.Font);
+        ASSERT_EQ(5u, t.Controls.size());
+        ExpectControl(t.Controls[0], 102, "static", "#102", 0x5000000E, 240, 4, 107, 67);
+        ExpectControl(t.Controls[1], 1, "button", "确认", 0x50010001, 272, 220, 50, 14);
+        ExpectControl(t.Controls[2], 2, "button", "取消", 0x50010000, 272, 236, 50, 14);
+        ExpectControl(t.Controls[3], 101, "SysTreeView32", "TreeView1", 0x50800007, 4, 4, 248, 244);
+        ExpectControl(t.Controls[4], 0xFFFF, "static", "    请用鼠标左銉选择要删除的项目", 0x50000000, 260, 128, 76, 44);
+    });
+}
+
+TEST_F(ExeResources, ConfirmationTemplate)
+{
+    ForEachExe([&] {
+        TTemplate t = Dialog(1);
+        EXPECT_EQ(0x90C800C4u, t.Style);
+        EXPECT_EQ(49, t.X);
+        EXPECT_EQ(16, t.Y);
+        EXPECT_EQ(240, t.Cx);
+        EXPECT_EQ(179, t.Cy);
+        EXPECT_FALSE(t.HasMenu);
+        EXPECT_EQ("弈辰卸载确认", t.Caption);
+        EXPECT_EQ(9, t.PointSize);
+        EXPECT_EQ("宋体", t.Font);
+        ASSERT_EQ(5u, t.Controls.size());
+        ExpectControl(t.Controls[0], 1, "button", "确认", 0x50010300, 61, 160, 50, 14);
+        ExpectControl(t.Controls[1], 2, "button", "取消", 0x50010300, 129, 160, 50, 14);
+        ExpectControl(t.Controls[2], 101, "edit", "", 0x50A10804, 4, 16, 232, 120);
+        ExpectControl(t.Controls[3], 0xFFFF, "static", "将删除以下项目，请确认。", 0x50000000, 4, 5, 216, 8);
+        ExpectControl(t.Controls[4], 102, "static",
+                      "    此操作使用不当将删除您的有用文档，请小心操作，没有把握请按“取消”。", 0x50000000, 4, 139,
+                      228, 16);
+    });
+}
+
+TEST_F(ExeResources, Pictures)
+{
+    ForEachExe([&] {
+        struct {
+            int Id;
+            TBitmapInfo Expected;
+        } pictures[] = {{102, {160, 100, 8}}, {400, {80, 16, 4}}, {5072, {480, 16, 4}}};
+        for (auto& picture : pictures) {
+            const BYTE* data = Resource(RT_BITMAP, picture.Id);
+            ASSERT_NE(nullptr, data) << picture.Id;
+            TBitmapInfo info = BitmapOf(data);
+            EXPECT_EQ(picture.Expected.Width, info.Width) << picture.Id;
+            EXPECT_EQ(picture.Expected.Height, info.Height) << picture.Id;
+            EXPECT_EQ(picture.Expected.BitCount, info.BitCount) << picture.Id;
+        }
+    });
+}
+
+TEST_F(ExeResources, IconGroupHoldsOne32By32SixteenColourImage)
+{
+    ForEachExe([&] {
+        const BYTE* data = Resource(RT_GROUP_ICON, 1001);
+        ASSERT_NE(nullptr, data);
+        auto* words = reinterpret_cast<const WORD*>(data);
+        ASSERT_EQ(1, words[2]); // image count
+        const BYTE* entry = data + 6;
+        EXPECT_EQ(32, entry[0]);
+        EXPECT_EQ(32, entry[1]);
+        EXPECT_EQ(16, entry[2]);
+        WORD imageId = *reinterpret_cast<const WORD*>(entry + 12);
+        const BYTE* image = Resource(RT_ICON, imageId);
+        ASSERT_NE(nullptr, image);
+        auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(image);
+        EXPECT_EQ(32, header->biWidth);
+        EXPECT_EQ(64, header->biHeight); // colour bits and the transparency mask
+        EXPECT_EQ(4, header->biBitCount);
+    });
+}
+
+TEST_F(ExeResources, NoMenu)
+{
+    ForEachExe([&] {
+        EXPECT_FALSE(EnumResourceNamesA(
+            Module, RT_MENU, [](HMODULE, LPCSTR, LPSTR, LONG_PTR) -> BOOL { return FALSE; }, 0));
+    });
+}
+
+TEST_F(ExeResources, ManifestAsksForAdministratorAndCommonControls6)
+{
+    ForEachExe([&] {
+        DWORD size = 0;
+        const BYTE* data = Resource(RT_MANIFEST, 1, &size);
+        ASSERT_NE(nullptr, data);
+        std::string manifest(reinterpret_cast<const char*>(data), size);
+        EXPECT_NE(std::string::npos, manifest.find("level=\"requireAdministrator\""));
+        EXPECT_NE(std::string::npos, manifest.find("Microsoft.Windows.Common-Controls"));
+        EXPECT_NE(std::string::npos, manifest.find("version=\"6.0.0.0\""));
+        EXPECT_NE(std::string::npos, manifest.find("supportedOS"));
+    });
+}
+
+TEST_F(ExeResources, VersionBlock)
+{
+    ForEachExe([&] {
+        DWORD handle = 0;
+        DWORD size = GetFileVersionInfoSizeA(Current.c_str(), &handle);
+        ASSERT_GT(size, 0u);
+        std::vector<BYTE> block(size);
+        ASSERT_TRUE(GetFileVersionInfoA(Current.c_str(), 0, size, block.data()));
+
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT length = 0;
+        ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+        EXPECT_EQ(0x00010000u, fixed->dwFileVersionMS);
+        EXPECT_EQ(0u, fixed->dwFileVersionLS);
+        EXPECT_EQ(0x00010000u, fixed->dwProductVersionMS);
+        EXPECT_EQ(0u, fixed->dwProductVersionLS);
+        EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
+
+        WORD* translation = nullptr;
+        ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                                   &length));
+        ASSERT_EQ(4u, length);
+        EXPECT_EQ(0x0409, translation[0]);
+        EXPECT_EQ(0x04E4, translation[1]);
+
+        const char* fields[][2] = {{"CompanyName", "Orlaquin"},       {"FileDescription", "UnInstall for Windows"},
+                                   {"FileVersion", "1.0"},            {"InternalName", "UnInstall"},
+                                   {"OriginalFilename", "UnInstall.exe"}, {"ProductName", "UnInstall"},
+                                   {"ProductVersion", "1.0"}};
+        for (auto& field : fields) {
+            char* value = nullptr;
+            std::string path = std::string("\\StringFileInfo\\040904E4\\") + field[0];
+            ASSERT_TRUE(VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
+                << field[0];
+            EXPECT_STREQ(field[1], value) << field[0];
+        }
+    });
+}
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i)
+        Exes.push_back(argv[i]);
+    if (Exes.empty()) {
+        std::fprintf(stderr, "usage: uz_exe_tests <exe>...\n");
+        return 2;
+    }
+    return RUN_ALL_TESTS();
+}
