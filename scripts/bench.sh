@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Prints the start-up figures of the uninstaller against Wine's own
+# "uninstaller --list", with 0 to 10,000 other uninstall entries. It uses a
+# Wine session of its own under build/bench, so it never disturbs the tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target UninstallZolt uz-bench uz-warmup
+mkdir -p build/bench
+session=build/bench/wine
+mkdir -p "$session"
+trap 'tests/wine/wine-session.sh down "$session" >/dev/null 2>&1 || true' EXIT
+UZ_WARMUP_EXE=$PWD/build/win64/uz-warmup.exe tests/wine/wine-session.sh up "$session"
+tests/wine/wine-run.sh "$session" build/win64/uz-bench.exe build/win64/UninstallZolt.exe
