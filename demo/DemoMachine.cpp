@@ -160,7 +160,8 @@ void Seed()
               "C:\\Program Files\\PhotoLab\\unins000.exe");
     SetString(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\{6F2A90C4-1B7E-4D0A-9C51-3E8B2D7A4F10}",
               "DisplayName", "Office Helper");
-    SetString(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\zolt工程预算", "UninstallString",
+    // Names this uninstaller in another case: not the family's.
+    SetString(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\Zolt Viewer", "UninstallString",
               "C:\\Other\\uninstallzolt.exe");
     MakeFile("C:\\Program Files\\PhotoLab\\photolab.exe");
     MakeFile(f.CommonPrograms + "\\PhotoLab\\PhotoLab.lnk");
@@ -212,7 +213,7 @@ void Report()
     for (const TProduct& p : Products())
         Line(KeyExists(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\" + p.Key), p.Key);
     for (const char* key : {UncataloguedKey, "ZOLT湖北2000建筑定额库", "PhotoLab 7",
-                            "{6F2A90C4-1B7E-4D0A-9C51-3E8B2D7A4F10}", "zolt工程预算"})
+                            "{6F2A90C4-1B7E-4D0A-9C51-3E8B2D7A4F10}", "Zolt Viewer"})
         Line(KeyExists(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\" + key), key);
     std::printf("files and folders:\n");
     for (const TProduct& p : Products()) {

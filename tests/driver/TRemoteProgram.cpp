@@ -295,10 +295,17 @@ void KeyWithAlt(WORD vk)
 
 std::string WindowText(HWND window)
 {
-    int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int got = GetWindowTextA(window, &text[0], length + 1);
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    // Asked of the window itself: GetWindowText does not ask a control of
+    // another process, and an edit control keeps its text to itself.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return std::string();
+    std::string text(length + 1, '\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
+                             5000, &got))
+        return std::string();
+    text.resize(got <= length ? got : length);
     return text;
 }
 

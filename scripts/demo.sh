@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Sets everything up, lays a demo machine state in a Wine prefix of its own
+# (build/demo) and runs the uninstaller on it.
+#  - With a usable X display ($DISPLAY), the uninstaller opens there: choose,
+#    confirm, and the removal is real (inside the demo prefix only).
+#  - Without one, it runs on a virtual display and is driven automatically:
+#    the history item is ticked too, the choice confirmed, and pictures of
+#    each step are saved under build/demo/pictures.
+# Either way it then reports what of the demo state is gone and what stayed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+user_display=${DISPLAY:-}
+
+bash scripts/setup.sh
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target UninstallZolt uz-demo uz-warmup
+
+session=build/demo/wine
+pictures=build/demo/pictures
+mkdir -p "$session" "$pictures"
+trap 'tests/wine/wine-session.sh down "$session" >/dev/null 2>&1 || true' EXIT
+UZ_WARMUP_EXE=$PWD/build/win64/uz-warmup.exe tests/wine/wine-session.sh up "$session"
+# The tools print GBK text, as the program holds it.
+run() { tests/wine/wine-run.sh "$session" "$@" | iconv -f GBK -t UTF-8; }
+
+run build/win64/uz-demo.exe seed
+
+display_socket=/tmp/.X11-unix/X${user_display#*:}
+display_socket=${display_socket%%.*}
+if [ -n "$user_display" ] && [ -S "$display_socket" ]; then
+    echo "demo: opening the uninstaller on $user_display; choose, press 确认 and confirm"
+    eval "$(tests/wine/wine-session.sh env "$session")"
+    DISPLAY=$user_display "$WINELOADER" build/win64/UninstallZolt.exe || true
+else
+    echo "demo: no display; driving the uninstaller on a virtual one"
+    rm -f "$pictures"/*.bmp "$pictures"/*.png
+    # Wine sees the Linux root as drive Z:.
+    run build/win64/uz-demo.exe drive build/win64/UninstallZolt.exe "Z:$(echo "$PWD/$pictures" | tr / '\\')"
+    for picture in "$pictures"/*.bmp; do
+        [ -e "$picture" ] || continue
+        if command -v convert >/dev/null; then
+            convert "$picture" "${picture%.bmp}.png" && rm -f "$picture"
+        fi
+    done
+    echo "demo: pictures of each step are in $pictures:"
+    ls -1 "$pictures"
+fi
+
+echo "demo: what of the demo machine state is left (run this script again to lay it anew):"
+run build/win64/uz-demo.exe report
+echo "demo: the prefix is $PWD/$session/prefix; its C: drive is $PWD/$session/prefix/drive_c"
