@@ -8,6 +8,28 @@
 namespace {
 const char UninstallShortcut[] = "卸载.lnk";
 
+// A group names a folder inside the programs folder: not the programs folder
+// itself (empty or nothing but backslashes) and not a way out of it ("..").
+bool IsGroupName(const std::string& group)
+{
+    bool named = false;
+    std::string part;
+    for (size_t i = 0; i <= group.size(); ++i) {
+        bool lead = i + 1 < group.size() && IsGbkLeadByte(static_cast<unsigned char>(group[i]));
+        if (i == group.size() || (!lead && group[i] == '\\')) {
+            if (part == "." || part == "..")
+                return false;
+            named = named || !part.empty();
+            part.clear();
+        } else if (lead) {
+            part += group.substr(i++, 2);
+        } else {
+            part += group[i];
+        }
+    }
+    return named;
+}
+
 void DeleteIfUsable(const TFixedPath& path)
 {
     if (path.IsUsable())
@@ -18,7 +40,7 @@ void DeleteIfUsable(const TFixedPath& path)
 // ".lnk" cannot be deleted. Nothing when the folder is unknown.
 void DeleteShortcut(const std::string& folder, const std::string* group, const std::string& name)
 {
-    if (folder.empty() || (group && group->empty()))
+    if (folder.empty() || (group && !IsGroupName(*group)))
         return;
     TFixedPath base;
     base.Append(folder).Append("\\");
@@ -79,7 +101,7 @@ int RemoveProductFiles(const std::string& spec, const std::string& groupName, co
 
     // Only folders emptied by now go: RemoveDirectoryA never removes a folder
     // that still holds something, and nothing here deletes recursively.
-    if (!programsFolder.empty() && !groupName.empty()) {
+    if (!programsFolder.empty() && IsGroupName(groupName)) {
         TFixedPath group;
         group.Append(programsFolder).Append("\\").Append(groupName);
         TFixedPath shortcut(group.c_str());

@@ -31,7 +31,9 @@ std::vector<std::string> TInstalledItems::SplitKeyList(const char* list, size_t 
     while (offset < length) {
         const void* end = std::memchr(list + offset, '\0', length - offset);
         size_t nameLength = end ? static_cast<const char*>(end) - (list + offset) : length - offset;
-        names.emplace_back(list + offset, nameLength);
+        // An INI key is never empty; an empty name is only the list's end.
+        if (nameLength > 0)
+            names.emplace_back(list + offset, nameLength);
         offset += nameLength + 1;
     }
     return names;

@@ -16,7 +16,7 @@ struct TInstalledItems {
     static bool IsFamilyEntry(const char* keyName, const char* uninstallString);
 
     // The names in a zero-separated key list of `length` bytes; a name cut
-    // at the end of the list is kept as it stands.
+    // at the end of the list is kept as it stands, empty names are dropped.
     static std::vector<std::string> SplitKeyList(const char* list, size_t length);
 };
 
