@@ -1,0 +1,368 @@
+#include "../../catalogue/Catalogue.h"
+#include "../../catalogue/GlobalBlock.h"
+#include "../../uninstall/TInstalledItems.h"
+#include "../support/TScratchMachine.h"
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+using Names = std::vector<std::string>;
+
+namespace {
+const char Uninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+std::string Entry(const std::string& name)
+{
+    return std::string(Uninstall) + "\\" + name;
+}
+
+// The subkeys of a key in the order RegEnumKey gives them.
+Names EnumeratedSubkeys(HKEY root, const std::string& path)
+{
+    Names names;
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
+    char name[1024];
+    for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i)
+        names.emplace_back(name);
+    RegCloseKey(key);
+    return names;
+}
+
+// A program path of exactly `length` characters that ends in the program's name.
+std::string CommandOfLength(size_t length)
+{
+    std::string tail = "\\UninstallZolt.exe";
+    return "C:\\" + std::string(length - 3 - tail.size(), 'd') + tail;
+}
+} // namespace
+
+class DiscoveryMachine : public TScratchMachine {
+protected:
+    void SetUp() override
+    {
+        TScratchMachine::SetUp();
+        if (ProductCatalogue.GetItemsInContainer() == 0)
+            FillProductCatalogue();
+        // Relative paths gone wrong must land in the scratch folder, never in
+        // the Linux root that Wine's Z: drive maps.
+        GetCurrentDirectoryA(sizeof SavedDirectory, SavedDirectory);
+        MakeFolder("Cwd");
+        ASSERT_TRUE(SetCurrentDirectoryA(Path("Cwd").c_str()));
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(SavedDirectory);
+        for (const std::string& file : RootFiles)
+            DeleteFileA(file.c_str());
+        TScratchMachine::TearDown();
+    }
+
+    void AddEntry(const std::string& name, const std::string& command) const
+    {
+        SetString(HKEY_LOCAL_MACHINE, Entry(name), "UninstallString", command);
+    }
+
+    // A file in the root of the current drive, removed at tear-down; false
+    // when one of that name is there already and is not ours to touch.
+    bool MakeRootFile(const std::string& name)
+    {
+        std::string path = std::string(SavedRoot()) + name;
+        if (ExistsAbsolute(path))
+            return false;
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(file);
+        RootFiles.push_back(path);
+        return true;
+    }
+    std::string SavedRoot() const
+    {
+        char current[MAX_PATH];
+        GetCurrentDirectoryA(sizeof current, current);
+        return std::string(current, 3);
+    }
+
+    // Whether the value's `size` bytes went in without a zero at their end.
+    bool StoredWithoutZero(const std::string& path, DWORD size) const
+    {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        std::vector<char> data(size + 8, '\x7f');
+        DWORD got = static_cast<DWORD>(data.size());
+        bool read = RegQueryValueExA(key, "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+                                     &got) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        return read && got == size && data[size - 1] != '\0';
+    }
+
+    char SavedDirectory[MAX_PATH] = {};
+    Names RootFiles;
+};
+
+class DiscoveredProducts : public DiscoveryMachine {};
+class DiscoveredSharedLibraries : public DiscoveryMachine {};
+class DiscoveredQuotaLibraries : public DiscoveryMachine {};
+
+TEST_F(DiscoveredProducts, FamilyEntriesInRegistryOrderOthersLeftOut)
+{
+    // Made in an order unlike the registry's, so the result cannot just
+    // follow creation.
+    AddEntry("Foo", "C:\\Foo\\UninstallZolt.exe");
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("ZOLT工程预算"));
+    AddEntry("Bar", "C:\\Bar\\setup.exe /u");
+    AddEntry("Alpha", "\"C:\\Program Files\\Alpha\\uninst\\UninstallZolt.exe\" /S");
+
+    Names expected;
+    for (const std::string& name : EnumeratedSubkeys(HKEY_LOCAL_MACHINE, Uninstall))
+        if (name != "Bar")
+            expected.push_back(name);
+    ASSERT_EQ(3u, expected.size());
+
+    EXPECT_EQ(expected, TInstalledItems::Discover().Products);
+}
+
+TEST_F(DiscoveredProducts, ProgramNameInAnotherCaseDoesNotCount)
+{
+    AddEntry("Qux", "C:\\Qux\\uninstallzolt.exe");
+    AddEntry("Quux", "C:\\QUUX\\UNINSTALLZOLT.EXE");
+    EXPECT_EQ(Names{}, TInstalledItems::Discover().Products);
+}
+
+TEST_F(DiscoveredProducts, CatalogueNameMustMatchExactly)
+{
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("zolt工程预算"));
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("ZOLT工程预算 "));
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("ZOLT工程"));
+    AddEntry("ZOLT网络", "C:\\Plan\\setup.exe");
+    EXPECT_EQ(Names{}, TInstalledItems::Discover().Products);
+}
+
+TEST_F(DiscoveredProducts, ExpandableUninstallStringIsRead)
+{
+    std::string command = "%ProgramFiles%\\Foo\\UninstallZolt.exe";
+    SetRaw(HKEY_LOCAL_MACHINE, Entry("Foo"), "UninstallString", REG_EXPAND_SZ, command.c_str(),
+           static_cast<DWORD>(command.size() + 1));
+    EXPECT_EQ(Names{"Foo"}, TInstalledItems::Discover().Products);
+}
+
+TEST_F(DiscoveredProducts, NonStringUninstallStringLeavesOnlyTheName)
+{
+    const char bytes[] = "C:\\Foo\\UninstallZolt.exe";
+    DWORD number = 7;
+    SetRaw(HKEY_LOCAL_MACHINE, Entry("AsBinary"), "UninstallString", REG_BINARY, bytes, sizeof bytes);
+    SetRaw(HKEY_LOCAL_MACHINE, Entry("AsDword"), "UninstallString", REG_DWORD, &number, sizeof number);
+    const char multi[] = "C:\\Foo\\UninstallZolt.exe\0";
+    SetRaw(HKEY_LOCAL_MACHINE, Entry("AsMulti"), "UninstallString", REG_MULTI_SZ, multi, sizeof multi);
+    SetRaw(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "UninstallString", REG_DWORD, &number, sizeof number);
+    SetRaw(HKEY_LOCAL_MACHINE, Entry("ZOLT计算簿"), "UninstallString", REG_BINARY, bytes, sizeof bytes);
+
+    Names found = TInstalledItems::Discover().Products;
+    std::sort(found.begin(), found.end());
+    Names expected{"ZOLT网络计划", "ZOLT计算簿"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, found);
+}
+
+TEST_F(DiscoveredProducts, UninstallStringOf255CharactersIsRead)
+{
+    std::string command = CommandOfLength(255);
+    ASSERT_EQ(255u, command.size());
+    AddEntry("Foo", command);
+    EXPECT_EQ(Names{"Foo"}, TInstalledItems::Discover().Products);
+}
+
+TEST_F(DiscoveredProducts, UninstallStringOf256CharactersIsUnreadable)
+{
+    // The program's name sits at the front, where a reader that kept the
+    // first 255 bytes would still find it.
+    std::string command = "C:\\Foo\\UninstallZolt.exe ";
+    command += std::string(256 - command.size(), 'x');
+    AddEntry("Foo", command);
+    AddEntry("Longer", command + std::string(100, 'y'));
+    EXPECT_EQ(Names{}, TInstalledItems::Discover().Products);
+}
+
+TEST_F(DiscoveredProducts, UnterminatedUninstallStringOf255BytesIsRead)
+{
+    // A zero right after the data would be stored with it, so none may follow.
+    std::string command = CommandOfLength(255) + "!";
+    SetRaw(HKEY_LOCAL_MACHINE, Entry("Foo"), "UninstallString", REG_SZ, command.data(), 255);
+    ASSERT_TRUE(StoredWithoutZero(Entry("Foo"), 255));
+    EXPECT_EQ(Names{"Foo"}, TInstalledItems::Discover().Products);
+}
+
+TEST_F(DiscoveredProducts, UnterminatedUninstallStringOf256BytesIsUnreadable)
+{
+    std::string command = "C:\\Foo\\UninstallZolt.exe ";
+    command += std::string(256 - command.size(), 'x');
+    ASSERT_EQ(256u, command.size());
+    command += "!";
+    SetRaw(HKEY_LOCAL_MACHINE, Entry("Foo"), "UninstallString", REG_SZ, command.data(), 256);
+    ASSERT_TRUE(StoredWithoutZero(Entry("Foo"), 256));
+    EXPECT_EQ(Names{}, TInstalledItems::Discover().Products);
+}
+
+TEST_F(DiscoveredProducts, CatalogueNameIsListedWhateverItsUninstallString)
+{
+    AddEntry("ZOLT网络计划", "C:\\Foo\\UninstallZolt.exe " + std::string(300, 'x'));
+    EXPECT_EQ(Names{"ZOLT网络计划"}, TInstalledItems::Discover().Products);
+}
+
+TEST_F(DiscoveredProducts, GbkNamesWithBackslashOrBarTrailBytesAreCarriedWhole)
+{
+    // "\x81\x5c" and "\x81\x7c" are single characters whose second byte is "\" or "|".
+    const std::string backslash = "预算\x81\x5c" "甲";
+    const std::string bar = "\x81\x7c" "乙\x81\x5c";
+    AddEntry(backslash, "C:\\预算\\UninstallZolt.exe");
+    AddEntry(bar, "C:\\\x81\x5c" "UninstallZolt.exe");
+
+    Names found = TInstalledItems::Discover().Products;
+    std::sort(found.begin(), found.end());
+    Names expected{backslash, bar};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, found);
+}
+
+TEST_F(DiscoveredProducts, NoUninstallKeyNoProducts)
+{
+    EXPECT_EQ(Names{}, TInstalledItems::Discover().Products);
+}
+
+TEST_F(DiscoveredSharedLibraries, MarkerDllInSystemDirectory)
+{
+    MakeFile("Windows\\System32\\bds52f.dll");
+    EXPECT_TRUE(TInstalledItems::Discover().SharedLibraries);
+}
+
+TEST_F(DiscoveredSharedLibraries, MarkerDllElsewhereDoesNotCount)
+{
+    MakeFile("Windows\\bds52f.dll");
+    MakeFile("Cwd\\bds52f.dll");
+    MakeFile("Windows\\System32\\cw3230.dll");
+    MakeFile("Windows\\System32\\owl52f.dll");
+    EXPECT_FALSE(TInstalledItems::Discover().SharedLibraries);
+}
+
+TEST_F(DiscoveredSharedLibraries, UnknownSystemDirectoryLooksNowhereElse)
+{
+    SystemDir[0] = '\0';
+    MakeFile("Cwd\\bds52f.dll");
+    if (!MakeRootFile("bds52f.dll"))
+        GTEST_SKIP() << "a bds52f.dll already sits in the drive root";
+    EXPECT_FALSE(TInstalledItems::Discover().SharedLibraries);
+}
+
+TEST_F(DiscoveredQuotaLibraries, KeysOfDekFilesInIniOrder)
+{
+    WriteIni("[Before]\r\nOther=C:\\o.dek\r\n"
+             "[Dek Files]\r\nZeta=C:\\z.dek\r\nAlpha=C:\\a.dek\r\n甲库=C:\\甲.dek\r\n空库=\r\n"
+             "[After]\r\nLater=C:\\l.dek\r\n");
+    EXPECT_EQ((Names{"Zeta", "Alpha", "甲库", "空库"}), TInstalledItems::Discover().QuotaLibraries);
+}
+
+TEST_F(DiscoveredQuotaLibraries, NoIniNoQuotaLibraries)
+{
+    EXPECT_EQ(Names{}, TInstalledItems::Discover().QuotaLibraries);
+}
+
+TEST_F(DiscoveredQuotaLibraries, OtherSectionsDoNotCount)
+{
+    WriteIni("[Dek File]\r\nA=C:\\a.dek\r\n[Dek Files Old]\r\nB=C:\\b.dek\r\n");
+    EXPECT_EQ(Names{}, TInstalledItems::Discover().QuotaLibraries);
+}
+
+namespace {
+// Checks a key list read into the 2048-byte buffer against the keys written.
+void ExpectCutPrefixOf(const Names& written, const Names& read)
+{
+    ASSERT_FALSE(read.empty());
+    ASSERT_LT(read.size(), written.size()) << "the test needs a list that does not fit";
+    size_t bytes = 0;
+    for (size_t i = 0; i < read.size(); ++i) {
+        bytes += read[i].size() + 1;
+        if (i + 1 < read.size())
+            EXPECT_EQ(written[i], read[i]) << "name " << i;
+        else
+            EXPECT_EQ(0u, written[i].compare(0, read[i].size(), read[i])) << "last name is no prefix: " << read[i];
+    }
+    EXPECT_LE(bytes, 2048u);
+}
+} // namespace
+
+TEST_F(DiscoveredQuotaLibraries, LongKeyListIsCutInsideTheBuffer)
+{
+    Names written;
+    std::string ini = "[Dek Files]\r\n";
+    for (int i = 0; i < 40; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Library%02d_", i);
+        written.push_back(name + std::string(60, 'a' + i % 26));
+        ini += written.back() + "=C:\\lib.dek\r\n";
+    }
+    WriteIni(ini);
+    ExpectCutPrefixOf(written, TInstalledItems::Discover().QuotaLibraries);
+}
+
+TEST_F(DiscoveredQuotaLibraries, LongGbkKeyListIsCutInsideTheBuffer)
+{
+    // Two bytes a character here, one in the profile functions' own count.
+    Names written;
+    std::string ini = "[Dek Files]\r\n";
+    const char* const syllables[] = {"甲", "乙", "丙", "丁", "戊"};
+    for (int i = 0; i < 40; ++i) {
+        std::string name = std::to_string(i);
+        for (int k = 0; k < 30; ++k)
+            name += syllables[(i + k) % 5];
+        written.push_back(name);
+        ini += name + "=C:\\lib.dek\r\n";
+    }
+    WriteIni(ini);
+    ExpectCutPrefixOf(written, TInstalledItems::Discover().QuotaLibraries);
+}
+
+// The profile call can return a count that takes in the byte after the last
+// whole name; an empty name made of it would be a blank library in the tree.
+TEST_F(DiscoveredQuotaLibraries, CutThatEndsOnASeparatorLeavesNoEmptyName)
+{
+    // 22 names of 46 two-byte characters take 22 * 93 = 2046 bytes with their
+    // zeros; the next name's first character cannot fit in what is left.
+    Names written;
+    std::string ini = "[Dek Files]\r\n";
+    const char* const syllables[] = {"甲", "乙", "丙", "丁", "戊"};
+    for (int i = 0; i < 24; ++i) {
+        std::string name;
+        for (int k = 0; k < 46; ++k)
+            name += syllables[(i + k) % 5];
+        written.push_back(name);
+        ini += name + "=C:\\lib.dek\r\n";
+    }
+    WriteIni(ini);
+    Names read = TInstalledItems::Discover().QuotaLibraries;
+    for (size_t i = 0; i < read.size(); ++i)
+        EXPECT_FALSE(read[i].empty()) << "empty name at " << i << " of " << read.size();
+    ExpectCutPrefixOf(written, read);
+}
+
+TEST(KeyListSplit, LastNameWithoutZeroIsKeptAndNothingBeyondIsRead)
+{
+    const char buffer[] = "ab\0cd\0ef" "XYZ\0";
+    Names names = TInstalledItems::SplitKeyList(buffer, 8);
+    EXPECT_EQ((Names{"ab", "cd", "ef"}), names);
+}
+
+TEST(KeyListSplit, ListEndingInZeroHasNoEmptyName)
+{
+    const char buffer[] = "ab\0cd\0\0XYZ";
+    EXPECT_EQ((Names{"ab", "cd"}), TInstalledItems::SplitKeyList(buffer, 6));
+}
+
+TEST(KeyListSplit, NothingForLengthZero)
+{
+    const char buffer[] = "ab\0cd\0";
+    EXPECT_EQ(Names{}, TInstalledItems::SplitKeyList(buffer, 0));
+}

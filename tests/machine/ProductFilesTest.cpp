@@ -1,0 +1,606 @@
+#include "../../catalogue/GlobalBlock.h"
+#include "../../uninstall/RemoveProductFiles.h"
+#include "../support/TScratchMachine.h"
+#include <cstdio>
+#include <vector>
+
+namespace {
+const char NetworkPlanFiles[] =
+    "netplan.exe=ZOLT 网络计划,WLT;example.wlt=ZOLT 网络计划例子;弈辰软件技术服务部.url=弈辰软件技术服务部;"
+    "弈辰软件.url=弈辰软件;$w\\zoltnet.hlp=;uninst\\udmain.exe=;uninst\\udenu.dll=;uninst\\udlog3.000=;";
+const char NetworkPlanGroup[] = "ZOLT 网络计划";
+
+void DeleteFolderTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteFolderTree(path);
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+} // namespace
+
+class ProductFilesMachine : public TScratchMachine {
+protected:
+    void SetUp() override
+    {
+        TScratchMachine::SetUp();
+        // Relative paths gone wrong must land in the scratch folder, never in
+        // the Linux root that Wine's Z: drive maps.
+        GetCurrentDirectoryA(sizeof SavedDirectory, SavedDirectory);
+        MakeFolder("Cwd");
+        ASSERT_TRUE(SetCurrentDirectoryA(Path("Cwd").c_str()));
+        char unique[64];
+        std::snprintf(unique, sizeof unique, "UzDecoy%lux%lu", GetCurrentProcessId(), GetTickCount());
+        RootName = unique;
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(SavedDirectory);
+        for (const std::string& path : RootPaths) {
+            if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteFolderTree(path);
+            else
+                DeleteFileA(path.c_str());
+        }
+        TScratchMachine::TearDown();
+    }
+
+    int Run(const std::string& fileList, const std::string& group, const std::string& installDir) const
+    {
+        return RemoveProductFiles(fileList, group, installDir, ProgramsFolder(), DesktopFolder());
+    }
+
+    // ".N" naming "NFile", which has the usual subkeys.
+    void MakeDocumentType(const std::string& name) const
+    {
+        SetString(HKEY_CLASSES_ROOT, "." + name, "", name + "File");
+        SetString(HKEY_CLASSES_ROOT, name + "File\\shell\\open\\command", "", "x.exe \"%1\"");
+        MakeKey(HKEY_CLASSES_ROOT, name + "File\\DefaultIcon");
+    }
+    bool ClassKey(const std::string& name) const { return KeyExists(HKEY_CLASSES_ROOT, name); }
+
+    static std::string InGroup(const std::string& group, const std::string& name)
+    {
+        return "Programs\\" + group + "\\" + name;
+    }
+    static std::string OnDesktop(const std::string& name) { return "Desktop\\" + name; }
+
+    void MakeNetworkPlan() const
+    {
+        for (const char* file : {"netplan.exe", "example.wlt", "弈辰软件技术服务部.url", "弈辰软件.url",
+                                 "uninst\\udmain.exe", "uninst\\udenu.dll", "uninst\\udlog3.000"})
+            MakeFile(std::string("Plan\\") + file);
+        MakeFile("Windows\\zoltnet.hlp");
+        for (const char* file : {"ZOLT 网络计划.lnk", "ZOLT 网络计划例子.lnk", "弈辰软件技术服务部.url", "弈辰软件.lnk",
+                                 "卸载.lnk"})
+            MakeFile(InGroup(NetworkPlanGroup, file));
+        for (const char* file : {"ZOLT 网络计划.lnk", "ZOLT 网络计划例子.url", "弈辰软件技术服务部.lnk", "弈辰软件.url"})
+            MakeFile(OnDesktop(file));
+        MakeDocumentType("WLT");
+    }
+
+    // The root of the current drive, where a path that lost its folder lands.
+    std::string DriveRoot() const
+    {
+        char current[MAX_PATH];
+        GetCurrentDirectoryA(sizeof current, current);
+        return std::string(current, 3);
+    }
+    // A file under the drive root, removed with its folder at tear-down.
+    std::string MakeRootFile(const std::string& relative)
+    {
+        std::string top = DriveRoot() + relative.substr(0, relative.find('\\'));
+        RootPaths.push_back(top);
+        size_t slash = relative.find('\\');
+        if (slash != std::string::npos)
+            CreateDirectoryA(top.c_str(), nullptr);
+        std::string path = DriveRoot() + relative;
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(INVALID_HANDLE_VALUE, file) << path;
+        CloseHandle(file);
+        return path;
+    }
+
+    char SavedDirectory[MAX_PATH] = {};
+    std::string RootName;
+    std::vector<std::string> RootPaths;
+};
+
+class ProductFilesExample : public ProductFilesMachine {};
+class ProductFilesList : public ProductFilesMachine {};
+class ProductFilesShortcuts : public ProductFilesMachine {};
+class ProductFilesDocumentTypes : public ProductFilesMachine {};
+class ProductFilesFolders : public ProductFilesMachine {};
+class ProductFilesGuards : public ProductFilesMachine {};
+
+TEST_F(ProductFilesExample, NetworkPlanGoesAndEverythingBesideItStays)
+{
+    MakeNetworkPlan();
+    MakeFile("Other\\netplan.exe");
+    MakeFile(InGroup("ZOLT 工程预算", "ZOLT 网络计划.lnk"));
+    MakeFile(OnDesktop("ZOLT 工程预算.lnk"));
+    MakeFile("Windows\\zoltnet.ini");
+    MakeFile("Windows\\System32\\zoltnet.hlp");
+    MakeDocumentType("WLX");
+    MakeKey(HKEY_CLASSES_ROOT, ".WL");
+    CompleteRemovalFlag = 1;
+
+    EXPECT_EQ(2, Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan")));
+
+    for (const char* gone : {"Plan\\netplan.exe", "Plan\\example.wlt", "Plan\\弈辰软件技术服务部.url",
+                             "Plan\\弈辰软件.url", "Plan\\uninst\\udmain.exe", "Plan\\uninst\\udenu.dll",
+                             "Plan\\uninst\\udlog3.000", "Plan\\uninst", "Plan", "Windows\\zoltnet.hlp",
+                             "Programs\\ZOLT 网络计划", "Desktop\\ZOLT 网络计划.lnk", "Desktop\\ZOLT 网络计划例子.url",
+                             "Desktop\\弈辰软件技术服务部.lnk", "Desktop\\弈辰软件.url"})
+        EXPECT_FALSE(Exists(gone)) << gone;
+    EXPECT_FALSE(ClassKey(".WLT"));
+    EXPECT_FALSE(ClassKey("WLTFile"));
+
+    for (const char* kept : {"Other\\netplan.exe", "Programs\\ZOLT 工程预算\\ZOLT 网络计划.lnk",
+                             "Desktop\\ZOLT 工程预算.lnk", "Windows\\zoltnet.ini", "Windows\\System32\\zoltnet.hlp",
+                             "Programs", "Desktop"})
+        EXPECT_TRUE(Exists(kept)) << kept;
+    EXPECT_TRUE(ClassKey(".WLX"));
+    EXPECT_TRUE(ClassKey("WLXFile\\shell\\open\\command"));
+    EXPECT_TRUE(ClassKey(".WL"));
+}
+
+TEST_F(ProductFilesList, CallersTextIsUnchangedAndServesTwice)
+{
+    const std::string fileList = NetworkPlanFiles;
+    const std::string copy = fileList;
+    MakeNetworkPlan();
+    Run(fileList, NetworkPlanGroup, Path("Plan"));
+    EXPECT_EQ(copy, fileList);
+
+    MakeNetworkPlan();
+    EXPECT_EQ(2, Run(fileList, NetworkPlanGroup, Path("Plan")));
+    EXPECT_EQ(copy, fileList);
+    for (const char* gone : {"Plan\\netplan.exe", "Plan\\uninst\\udlog3.000", "Windows\\zoltnet.hlp",
+                             "Programs\\ZOLT 网络计划\\ZOLT 网络计划例子.lnk", "Desktop\\弈辰软件.url"})
+        EXPECT_FALSE(Exists(gone)) << gone;
+}
+
+TEST_F(ProductFilesList, EntryWithoutEqualsSignIsPassedOver)
+{
+    MakeFile("Plan\\netplan.exe");
+    MakeFile("Plan\\example.wlt");
+    MakeFile("Plan\\readme.txt");
+    Run("netplan.exe;example.wlt=;readme.txt", "", Path("Plan"));
+    EXPECT_TRUE(Exists("Plan\\netplan.exe"));
+    EXPECT_FALSE(Exists("Plan\\example.wlt"));
+    EXPECT_TRUE(Exists("Plan\\readme.txt"));
+}
+
+TEST_F(ProductFilesList, LastEntryMayLackItsSemicolon)
+{
+    MakeFile("Plan\\netplan.exe");
+    MakeFile("Plan\\example.wlt");
+    Run("netplan.exe=;example.wlt=", "", Path("Plan"));
+    EXPECT_FALSE(Exists("Plan\\netplan.exe"));
+    EXPECT_FALSE(Exists("Plan\\example.wlt"));
+}
+
+TEST_F(ProductFilesList, FileNamesResolveAgainstTheirFolders)
+{
+    MakeFile("Windows\\a.hlp");
+    MakeFile("Windows\\System32\\b.dll");
+    MakeFile("Elsewhere\\c.dat");
+    MakeFile("Elsewhere\\d.dat");
+    MakeFile("Plan\\e.exe");
+    MakeFile("Plan\\sub\\f.dat");
+    // Same names where a wrong resolution would look.
+    for (const char* decoy : {"Plan\\a.hlp", "Plan\\b.dll", "Windows\\b.dll", "Windows\\System32\\a.hlp",
+                              "Windows\\e.exe", "Cwd\\e.exe", "Cwd\\sub\\f.dat", "Plan\\c.dat", "Plan\\d.dat"})
+        MakeFile(decoy);
+
+    std::string fileList = "$w\\a.hlp=;$y\\b.dll=;$q" + Path("Elsewhere\\c.dat") + "=;" + Path("Elsewhere\\d.dat") +
+                       "=;e.exe=;sub\\f.dat=;";
+    Run(fileList, "", Path("Plan"));
+
+    for (const char* gone : {"Windows\\a.hlp", "Windows\\System32\\b.dll", "Elsewhere\\c.dat", "Elsewhere\\d.dat",
+                             "Plan\\e.exe", "Plan\\sub\\f.dat"})
+        EXPECT_FALSE(Exists(gone)) << gone;
+    for (const char* kept : {"Plan\\a.hlp", "Plan\\b.dll", "Windows\\b.dll", "Windows\\System32\\a.hlp",
+                             "Windows\\e.exe", "Cwd\\e.exe", "Cwd\\sub\\f.dat", "Plan\\c.dat", "Plan\\d.dat"})
+        EXPECT_TRUE(Exists(kept)) << kept;
+}
+
+TEST_F(ProductFilesList, EmptyFileNameDeletesOnlyShortcuts)
+{
+    MakeFile("Plan\\Help");
+    MakeFile(InGroup("G", "Help.lnk"));
+    MakeFile(OnDesktop("Help.lnk"));
+    Run("=Help", "G", Path("Plan"));
+    EXPECT_FALSE(Exists(InGroup("G", "Help.lnk")));
+    EXPECT_FALSE(Exists(OnDesktop("Help.lnk")));
+    EXPECT_TRUE(Exists("Plan\\Help"));
+}
+
+TEST_F(ProductFilesShortcuts, LinkGoesAndLikeNamedUrlStays)
+{
+    MakeFile(InGroup("G", "Tool.lnk"));
+    MakeFile(InGroup("G", "Tool.url"));
+    MakeFile(OnDesktop("Tool.lnk"));
+    MakeFile(OnDesktop("Tool.url"));
+    Run("tool.exe=Tool", "G", Path("Plan"));
+    EXPECT_FALSE(Exists(InGroup("G", "Tool.lnk")));
+    EXPECT_TRUE(Exists(InGroup("G", "Tool.url")));
+    EXPECT_FALSE(Exists(OnDesktop("Tool.lnk")));
+    EXPECT_TRUE(Exists(OnDesktop("Tool.url")));
+}
+
+TEST_F(ProductFilesShortcuts, UrlGoesWhenThereIsNoLink)
+{
+    MakeFile(InGroup("G", "Site.url"));
+    MakeFile(OnDesktop("Site.url"));
+    Run("=Site", "G", Path("Plan"));
+    EXPECT_FALSE(Exists(InGroup("G", "Site.url")));
+    EXPECT_FALSE(Exists(OnDesktop("Site.url")));
+}
+
+TEST_F(ProductFilesShortcuts, OnlyTheNamedGroupIsSearched)
+{
+    MakeFile(InGroup("Other", "Tool.lnk"));
+    MakeFile("Programs\\Tool.lnk");
+    MakeFile("UserPrograms\\G\\Tool.lnk");
+    MakeFile(InGroup("G", "Tool.lnk"));
+    Run("=Tool", "G", Path("Plan"));
+    EXPECT_FALSE(Exists(InGroup("G", "Tool.lnk")));
+    EXPECT_TRUE(Exists(InGroup("Other", "Tool.lnk")));
+    EXPECT_TRUE(Exists("Programs\\Tool.lnk"));
+    EXPECT_TRUE(Exists("UserPrograms\\G\\Tool.lnk"));
+}
+
+TEST_F(ProductFilesShortcuts, EmptyDescriptionTouchesNoShortcut)
+{
+    for (const char* decoy : {".lnk", ".url"}) {
+        MakeFile(InGroup("G", decoy));
+        MakeFile(OnDesktop(decoy));
+    }
+    MakeFile("Plan\\a.txt");
+    MakeFile("Plan\\b.txt");
+    Run("a.txt=;b.txt=,ZZQ", "G", Path("Plan"));
+    EXPECT_FALSE(Exists("Plan\\a.txt"));
+    EXPECT_FALSE(Exists("Plan\\b.txt"));
+    for (const char* decoy : {".lnk", ".url"}) {
+        EXPECT_TRUE(Exists(InGroup("G", decoy))) << decoy;
+        EXPECT_TRUE(Exists(OnDesktop(decoy))) << decoy;
+    }
+}
+
+TEST_F(ProductFilesDocumentTypes, EachTypeLosesBothKeysAndIsCounted)
+{
+    MakeDocumentType("YSB");
+    MakeKey(HKEY_CLASSES_ROOT, ".DEK");
+    MakeDocumentType("YSBX");
+    MakeKey(HKEY_CLASSES_ROOT, ".YS");
+    MakeKey(HKEY_CLASSES_ROOT, "JGK");
+
+    EXPECT_EQ(3, Run("vexa.exe=,YSB|DEK|JGK", "G", Path("Plan")));
+
+    EXPECT_FALSE(ClassKey(".YSB"));
+    EXPECT_FALSE(ClassKey("YSBFile"));
+    EXPECT_FALSE(ClassKey(".DEK"));
+    EXPECT_TRUE(ClassKey(".YSBX"));
+    EXPECT_TRUE(ClassKey("YSBXFile\\shell\\open\\command"));
+    EXPECT_TRUE(ClassKey(".YS"));
+    EXPECT_TRUE(ClassKey("JGK"));
+}
+
+TEST_F(ProductFilesDocumentTypes, BarTrailByteDoesNotSplitATypeName)
+{
+    const std::string name = "\x81\x7c" "A";
+    MakeDocumentType(name);
+    MakeDocumentType("A");
+    MakeDocumentType("B");
+    EXPECT_EQ(4, Run("x.exe=," + name + "|B", "G", Path("Plan")));
+    EXPECT_FALSE(ClassKey("." + name));
+    EXPECT_FALSE(ClassKey(name + "File"));
+    EXPECT_FALSE(ClassKey(".B"));
+    EXPECT_TRUE(ClassKey(".A"));
+    EXPECT_TRUE(ClassKey("AFile"));
+}
+
+TEST_F(ProductFilesDocumentTypes, BackslashTrailByteBelongsToTheName)
+{
+    const std::string name = "Q\x81\x5c";
+    MakeDocumentType(name);
+    EXPECT_EQ(2, Run("x.exe=," + name, "G", Path("Plan")));
+    EXPECT_FALSE(ClassKey("." + name));
+    EXPECT_FALSE(ClassKey(name + "File"));
+}
+
+TEST_F(ProductFilesDocumentTypes, ElevenByteNameIsAccepted)
+{
+    MakeDocumentType("ABCDEFGHIJK");
+    MakeDocumentType("类型名称表X");
+    EXPECT_EQ(4, Run("x.exe=,ABCDEFGHIJK|类型名称表X", "G", Path("Plan")));
+    EXPECT_FALSE(ClassKey(".ABCDEFGHIJK"));
+    EXPECT_FALSE(ClassKey("ABCDEFGHIJKFile"));
+    EXPECT_FALSE(ClassKey(".类型名称表X"));
+    EXPECT_FALSE(ClassKey("类型名称表XFile"));
+}
+
+TEST_F(ProductFilesGuards, LongerDocumentTypeNameIsRefusedNotCut)
+{
+    // Each decoy is what a cut name or a cut key would come to.
+    for (const char* decoy : {".ABCDEFGHIJKL", "ABCDEFGHIJKLFile", "ABCDEFGHIJKLFil", ".ABCDEFGHIJK",
+                              "ABCDEFGHIJKFile", ".ABCDEFGHIJKLMNO", ".ABCDEFGHIJKLMN", "ABCDEFGHIJKLMNOFile",
+                              "ABCDEFGHIJKLMNOFil", ".类型名称表格", "类型名称表格File", ".类型名称表", "类型名称表File"})
+        MakeKey(HKEY_CLASSES_ROOT, decoy);
+
+    EXPECT_EQ(0, Run("x.exe=,ABCDEFGHIJKL|ABCDEFGHIJKLMNO|类型名称表格", "G", Path("Plan")));
+
+    for (const char* decoy : {".ABCDEFGHIJKL", "ABCDEFGHIJKLFile", "ABCDEFGHIJKLFil", ".ABCDEFGHIJK",
+                              "ABCDEFGHIJKFile", ".ABCDEFGHIJKLMNO", ".ABCDEFGHIJKLMN", "ABCDEFGHIJKLMNOFile",
+                              "ABCDEFGHIJKLMNOFil", ".类型名称表格", "类型名称表格File", ".类型名称表", "类型名称表File"})
+        EXPECT_TRUE(ClassKey(decoy)) << decoy;
+}
+
+TEST_F(ProductFilesGuards, EmptyDocumentTypeNameDeletesNothingOfItsOwn)
+{
+    MakeKey(HKEY_CLASSES_ROOT, ".\\shell");
+    MakeKey(HKEY_CLASSES_ROOT, "File\\shell\\open");
+    for (const char* name : {"X", "Y", "Z"})
+        MakeDocumentType(name);
+
+    EXPECT_EQ(6, Run("a.exe=b,|X;c.exe=d,Y||Z;e.exe=f,", "G", Path("Plan")));
+
+    EXPECT_TRUE(ClassKey(".\\shell"));
+    EXPECT_TRUE(ClassKey("File\\shell\\open"));
+    for (const char* name : {".X", "XFile", ".Y", "YFile", ".Z", "ZFile"})
+        EXPECT_FALSE(ClassKey(name)) << name;
+}
+
+TEST_F(ProductFilesGuards, DocumentTypeNameWithBackslashIsRefused)
+{
+    MakeKey(HKEY_CLASSES_ROOT, ".A\\B");
+    MakeKey(HKEY_CLASSES_ROOT, "A\\BFile");
+    EXPECT_EQ(0, Run("x.exe=,A\\B", "G", Path("Plan")));
+    EXPECT_TRUE(ClassKey(".A\\B"));
+    EXPECT_TRUE(ClassKey("A\\BFile"));
+}
+
+TEST_F(ProductFilesGuards, FilePathLongerThan255BytesIsSkippedNotCut)
+{
+    MakeFolder("Long");
+    std::string folder = Path("Long") + "\\";
+    std::string name = std::string(256 - folder.size() - 4, 'n') + ".dat";
+    ASSERT_EQ(256u, (folder + name).size());
+    std::string cut = (folder + name).substr(folder.size(), 255 - folder.size());
+    MakeFile("Long\\" + name);
+    MakeFile("Long\\" + cut);
+
+    Run(name + "=;", "", Path("Long"));
+
+    EXPECT_TRUE(Exists("Long\\" + cut));
+    EXPECT_TRUE(Exists("Long\\" + name));
+}
+
+TEST_F(ProductFilesGuards, ShortcutPathLongerThan255BytesIsSkippedNotCut)
+{
+    std::string group = "G";
+    std::string base = Path(InGroup(group, ""));
+    std::string description = std::string(256 - base.size() - 4, 'd');
+    ASSERT_EQ(256u, (base + description + ".lnk").size());
+    for (const char* suffix : {".lnk", ".url", ".ln", ".ur"})
+        MakeFile(InGroup(group, description + suffix));
+
+    Run("=" + description, group, Path("Plan"));
+
+    for (const char* suffix : {".lnk", ".url", ".ln", ".ur"})
+        EXPECT_TRUE(Exists(InGroup(group, description + suffix))) << suffix;
+}
+
+TEST_F(ProductFilesGuards, EmptyInstallDirSkipsPlainNamesAndFolders)
+{
+    MakeFile("Cwd\\netplan.exe");
+    MakeFile("Cwd\\uninst\\udmain.exe");
+    MakeFile("Windows\\zoltnet.hlp");
+    MakeFile(InGroup(NetworkPlanGroup, "ZOLT 网络计划.lnk"));
+    CompleteRemovalFlag = 1;
+
+    Run(NetworkPlanFiles, NetworkPlanGroup, "");
+
+    EXPECT_TRUE(Exists("Cwd\\netplan.exe"));
+    EXPECT_TRUE(Exists("Cwd\\uninst\\udmain.exe"));
+    EXPECT_TRUE(Exists("Cwd"));
+    // What does not hang on the install folder still goes.
+    EXPECT_FALSE(Exists("Windows\\zoltnet.hlp"));
+    EXPECT_FALSE(Exists(InGroup(NetworkPlanGroup, "ZOLT 网络计划.lnk")));
+}
+
+TEST_F(ProductFilesGuards, EmptyInstallDirLeavesAnEmptyUninstFolderInTheCurrentDirectory)
+{
+    MakeFolder("Cwd\\uninst");
+    CompleteRemovalFlag = 1;
+    Run(NetworkPlanFiles, NetworkPlanGroup, "");
+    EXPECT_TRUE(Exists("Cwd\\uninst"));
+}
+
+TEST_F(ProductFilesGuards, RelativeInstallDirIsTreatedAsEmpty)
+{
+    for (const char* installDir : {"Plan", "C:Plan", ".\\Plan"}) {
+        MakeFile("Cwd\\Plan\\netplan.exe");
+        MakeFolder("Cwd\\Plan\\uninst");
+        MakeFile("Windows\\zoltnet.hlp");
+        CompleteRemovalFlag = 1;
+
+        Run(NetworkPlanFiles, NetworkPlanGroup, installDir);
+
+        EXPECT_TRUE(Exists("Cwd\\Plan\\netplan.exe")) << installDir;
+        EXPECT_TRUE(Exists("Cwd\\Plan\\uninst")) << installDir;
+        EXPECT_FALSE(Exists("Windows\\zoltnet.hlp")) << installDir;
+    }
+}
+
+TEST_F(ProductFilesGuards, RootRelativeInstallDirIsTreatedAsEmpty)
+{
+    std::string decoy = MakeRootFile(RootName + "\\netplan.exe");
+    CompleteRemovalFlag = 1;
+    Run(NetworkPlanFiles, NetworkPlanGroup, "\\" + RootName);
+    EXPECT_TRUE(ExistsAbsolute(decoy));
+}
+
+TEST_F(ProductFilesGuards, EmptyGroupTouchesNothingInTheProgramsFolder)
+{
+    MakeFile("Programs\\Tool.lnk");
+    MakeFile("Programs\\Site.url");
+    MakeFile("Programs\\卸载.lnk");
+    MakeFile(OnDesktop("Tool.lnk"));
+    CompleteRemovalFlag = 1;
+
+    Run("=Tool;=Site", "", Path("Plan"));
+
+    EXPECT_TRUE(Exists("Programs\\Tool.lnk"));
+    EXPECT_TRUE(Exists("Programs\\Site.url"));
+    EXPECT_TRUE(Exists("Programs\\卸载.lnk"));
+    EXPECT_FALSE(Exists(OnDesktop("Tool.lnk")));
+}
+
+TEST_F(ProductFilesGuards, EmptyGroupNeverRemovesTheProgramsFolder)
+{
+    CompleteRemovalFlag = 1;
+    Run("=Tool", "", Path("Plan"));
+    EXPECT_TRUE(Exists("Programs"));
+}
+
+TEST_F(ProductFilesGuards, GroupThatIsNoFolderInsideTouchesNoShortcut)
+{
+    MakeFile("Programs\\Tool.lnk");
+    MakeFile("Tool.lnk");
+    MakeFile("Programs\\卸载.lnk");
+    MakeFile("卸载.lnk");
+    MakeFolder("Programs\\G");
+    CompleteRemovalFlag = 1;
+
+    for (const char* group : {"\\", "\\\\", ".", "..", "G\\..", "G\\..\\.."})
+        Run("=Tool", group, Path("Plan"));
+
+    EXPECT_TRUE(Exists("Programs\\Tool.lnk"));
+    EXPECT_TRUE(Exists("Tool.lnk"));
+    EXPECT_TRUE(Exists("Programs\\卸载.lnk"));
+    EXPECT_TRUE(Exists("卸载.lnk"));
+}
+
+TEST_F(ProductFilesGuards, GroupThatIsNoFolderInsideNeverRemovesTheProgramsFolder)
+{
+    CompleteRemovalFlag = 1;
+    for (const char* group : {"\\", "\\\\", ".", "G\\.."}) {
+        Run("=Tool", group, Path("Plan"));
+        EXPECT_TRUE(Exists("Programs")) << group;
+        MakeFolder("Programs");
+    }
+}
+
+TEST_F(ProductFilesFolders, NestedGroupLosesOnlyItsOwnFolder)
+{
+    MakeFile(InGroup("ZOLT\\网络计划", "Tool.lnk"));
+    MakeFile(InGroup("ZOLT\\网络计划", "卸载.lnk"));
+    CompleteRemovalFlag = 1;
+    Run("=Tool", "ZOLT\\网络计划", Path("Plan"));
+    EXPECT_FALSE(Exists("Programs\\ZOLT\\网络计划"));
+    EXPECT_TRUE(Exists("Programs\\ZOLT"));
+}
+
+TEST_F(ProductFilesGuards, EmptyProgramsFolderTouchesNothingUnderTheDriveRoot)
+{
+    std::string link = MakeRootFile(RootName + "\\Tool.lnk");
+    std::string uninstall = MakeRootFile(RootName + "\\卸载.lnk");
+    CompleteRemovalFlag = 1;
+
+    RemoveProductFiles("=Tool", RootName, Path("Plan"), "", DesktopFolder());
+
+    EXPECT_TRUE(ExistsAbsolute(link));
+    EXPECT_TRUE(ExistsAbsolute(uninstall));
+}
+
+TEST_F(ProductFilesGuards, EmptyDesktopFolderTouchesNothingInTheDriveRoot)
+{
+    std::string link = MakeRootFile(RootName + ".lnk");
+    std::string url = MakeRootFile(RootName + "x.url");
+    RemoveProductFiles("=" + RootName + ";=" + RootName + "x", "G", Path("Plan"), ProgramsFolder(), "");
+    EXPECT_TRUE(ExistsAbsolute(link));
+    EXPECT_TRUE(ExistsAbsolute(url));
+}
+
+TEST_F(ProductFilesFolders, WithoutCompleteRemovalFoldersAndUninstallShortcutStay)
+{
+    MakeNetworkPlan();
+    CompleteRemovalFlag = 0;
+    Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan"));
+    EXPECT_FALSE(Exists("Plan\\uninst\\udmain.exe"));
+    EXPECT_TRUE(Exists(InGroup(NetworkPlanGroup, "卸载.lnk")));
+    EXPECT_TRUE(Exists("Plan\\uninst"));
+    EXPECT_TRUE(Exists("Plan"));
+}
+
+TEST_F(ProductFilesFolders, OtherFlagValuesAreNotCompleteRemoval)
+{
+    MakeNetworkPlan();
+    CompleteRemovalFlag = 2;
+    Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan"));
+    EXPECT_TRUE(Exists(InGroup(NetworkPlanGroup, "卸载.lnk")));
+    EXPECT_TRUE(Exists("Plan\\uninst"));
+}
+
+TEST_F(ProductFilesFolders, LeftoverFileKeepsTheInstallFolder)
+{
+    MakeNetworkPlan();
+    MakeFile("Plan\\mywork.wlt");
+    CompleteRemovalFlag = 1;
+    Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan"));
+    EXPECT_FALSE(Exists("Plan\\uninst"));
+    EXPECT_TRUE(Exists("Plan\\mywork.wlt"));
+}
+
+TEST_F(ProductFilesFolders, FoldersAreNeverEmptiedRecursively)
+{
+    MakeNetworkPlan();
+    MakeFile("Plan\\uninst\\extra.log");
+    MakeFile(InGroup(NetworkPlanGroup, "Readme.lnk"));
+    CompleteRemovalFlag = 1;
+    Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan"));
+    EXPECT_TRUE(Exists("Plan\\uninst\\extra.log"));
+    EXPECT_TRUE(Exists(InGroup(NetworkPlanGroup, "Readme.lnk")));
+    EXPECT_FALSE(Exists(InGroup(NetworkPlanGroup, "卸载.lnk")));
+}
+
+TEST_F(ProductFilesFolders, TrailingBackslashOnInstallDirMakesNoDifference)
+{
+    MakeNetworkPlan();
+    CompleteRemovalFlag = 1;
+    EXPECT_EQ(2, Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan") + "\\"));
+    EXPECT_FALSE(Exists("Plan"));
+    EXPECT_FALSE(Exists("Programs\\ZOLT 网络计划"));
+}
+
+TEST_F(ProductFilesFolders, GbkInstallDirEndingInBackslashTrailByteGetsItsSeparator)
+{
+    // Without the separator the names would run on into the folder's own:
+    // "计划\x81\x5cnetplan.exe" beside it.
+    const std::string folder = "计划\x81\x5c";
+    MakeFile(folder + "\\netplan.exe");
+    MakeFile(folder + "\\uninst\\udmain.exe");
+    MakeFile(folder + "netplan.exe");
+    CompleteRemovalFlag = 1;
+
+    Run("netplan.exe=;uninst\\udmain.exe=;", "", Path(folder));
+
+    EXPECT_TRUE(Exists(folder + "netplan.exe"));
+    EXPECT_FALSE(Exists(folder + "\\netplan.exe"));
+    EXPECT_FALSE(Exists(folder));
+}

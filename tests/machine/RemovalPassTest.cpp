@@ -1,0 +1,810 @@
+#include "../../catalogue/Catalogue.h"
+#include "../../catalogue/GlobalBlock.h"
+#include "../../uninstall/TRemovalPass.h"
+#include "../support/TScratchMachine.h"
+#include <aclapi.h>
+#include <cstdio>
+#include <vector>
+
+using Texts = std::vector<std::string>;
+
+namespace {
+const char Uninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char Maker[] = "Software\\Orlaquin";
+const char Settings[] = "Software\\Orlaquin\\Vexa";
+const char QuotaGroup[] = "ZOLT 工程预算";
+
+// A catalogued quota library whose shortcut has a name of its own.
+const char Library[] = "全统建筑基础定额湖北2000基价表";
+const char LibraryEntry[] = "ZOLT湖北2000建筑定额库";
+const char LibraryShortcut[] = "2000湖北省建筑工程预算定额";
+// A catalogued quota library whose shortcut is named after it.
+const char PlainLibrary[] = "全国统一安装工程预算定额湖北2000估价表";
+const char PlainLibraryEntry[] = "ZOLT2000年全统安装定额库湖北估价表";
+
+std::string Entry(const std::string& name)
+{
+    return std::string(Uninstall) + "\\" + name;
+}
+
+Texts IniKeys(const char* section)
+{
+    std::vector<char> list(32768, '\0');
+    DWORD length = GetPrivateProfileStringA(section, nullptr, "", list.data(), static_cast<DWORD>(list.size()),
+                                            "VEXA.INI");
+    Texts keys;
+    for (size_t at = 0; at < length && list[at];) {
+        keys.emplace_back(list.data() + at);
+        at += keys.back().size() + 1;
+    }
+    return keys;
+}
+
+DWORD WINAPI RemoveAllThread(void* argument)
+{
+    auto* job = static_cast<std::pair<TRemovalPass*, const Texts*>*>(argument);
+    job->first->RemoveAll(*job->second);
+    return 0;
+}
+} // namespace
+
+class RemovalPassMachine : public TScratchMachine {
+protected:
+    void SetUp() override
+    {
+        TScratchMachine::SetUp();
+        if (ProductCatalogue.GetItemsInContainer() == 0)
+            FillProductCatalogue();
+        SeedShellFolders();
+        // Relative paths gone wrong must land in the scratch folder, never in
+        // the Linux root that Wine's Z: drive maps.
+        GetCurrentDirectoryA(sizeof SavedDirectory, SavedDirectory);
+        MakeFolder("Cwd");
+        ASSERT_TRUE(SetCurrentDirectoryA(Path("Cwd").c_str()));
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(SavedDirectory);
+        for (const std::string& file : RootFiles)
+            DeleteFileA(file.c_str());
+        TScratchMachine::TearDown();
+    }
+
+    int RunPass(const Texts& items) const
+    {
+        TRemovalPass pass;
+        pass.RemoveAll(items);
+        return pass.GetAssociationsRemoved();
+    }
+
+    static std::string InGroup(const std::string& group, const std::string& name)
+    {
+        return "Programs\\" + group + "\\" + name;
+    }
+    void MakeDocumentType(const std::string& name) const
+    {
+        SetString(HKEY_CLASSES_ROOT, "." + name, "", name + "File");
+        SetString(HKEY_CLASSES_ROOT, name + "File\\shell\\open\\command", "", "x.exe \"%1\"");
+    }
+    void DeleteValue(HKEY root, const std::string& path, const char* name) const
+    {
+        HKEY key;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key));
+        RegDeleteValueA(key, name);
+        RegCloseKey(key);
+    }
+
+    // The network plan installed in <scratch>\Plan, as its own file list has it.
+    void MakeNetworkPlan() const
+    {
+        for (const char* file : {"netplan.exe", "example.wlt", "uninst\\udmain.exe"})
+            MakeFile(std::string("Plan\\") + file);
+        MakeFile("Windows\\zoltnet.hlp");
+        MakeFile(InGroup("ZOLT 网络计划", "ZOLT 网络计划.lnk"));
+        MakeFile("Desktop\\ZOLT 网络计划例子.lnk");
+        MakeDocumentType("WLT");
+    }
+    bool NetworkPlanUntouched() const
+    {
+        return Exists("Plan\\netplan.exe") && Exists("Plan\\example.wlt") && Exists("Windows\\zoltnet.hlp") &&
+               Exists(InGroup("ZOLT 网络计划", "ZOLT 网络计划.lnk")) && Exists("Desktop\\ZOLT 网络计划例子.lnk") &&
+               KeyExists(HKEY_CLASSES_ROOT, ".WLT");
+    }
+    bool NetworkPlanGone() const
+    {
+        return !Exists("Plan\\netplan.exe") && !Exists("Plan\\example.wlt") && !Exists("Windows\\zoltnet.hlp") &&
+               !Exists(InGroup("ZOLT 网络计划", "ZOLT 网络计划.lnk")) && !Exists("Desktop\\ZOLT 网络计划例子.lnk") &&
+               !KeyExists(HKEY_CLASSES_ROOT, ".WLT") && !KeyExists(HKEY_CLASSES_ROOT, "WLTFile");
+    }
+
+    // A file in the root of the current drive, removed at tear-down; false
+    // when one of that name is there already and is not ours to touch.
+    bool MakeRootFile(const std::string& name)
+    {
+        char current[MAX_PATH];
+        GetCurrentDirectoryA(sizeof current, current);
+        std::string path = std::string(current, 3) + name;
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(file);
+        RootFiles.push_back(path);
+        return true;
+    }
+
+    char SavedDirectory[MAX_PATH] = {};
+    Texts RootFiles;
+};
+
+class RemovalPassSetup : public RemovalPassMachine {};
+class RemovalPassClassification : public RemovalPassMachine {};
+class RemovalPassCatalogedProduct : public RemovalPassMachine {};
+class RemovalPassSharedLibraries : public RemovalPassMachine {};
+class RemovalPassHistory : public RemovalPassMachine {};
+class RemovalPassKeyNames : public RemovalPassMachine {};
+class RemovalPassAssociations : public RemovalPassMachine {};
+
+class RemovalPassQuotaLibrary : public RemovalPassMachine {
+protected:
+    // The catalogued library in <scratch>\Lib, with what belongs to it and
+    // look-alikes that do not.
+    void MakeLibrary() const
+    {
+        for (const char* file : {"Lib\\jz2000.dek", "Lib\\other.dek", "Lib\\安装预算例子.YSB", "Lib\\土建预算例子.YSB",
+                                 "Lib\\我的预算.YSB"})
+            MakeFile(file);
+        WriteIni("[Dek Files]\r\n" + std::string(Library) + "=" + Path("Lib\\jz2000.dek") + "\r\n其他库=" +
+                 Path("Lib\\other.dek") + "\r\n[Other]\r\n" + Library + "=keep\r\n");
+        MakeKey(HKEY_CURRENT_USER, std::string(Settings) + "\\" + Library + "\\Window\\Place");
+        MakeKey(HKEY_CURRENT_USER, std::string(Settings) + "\\其他库");
+        SetString(HKEY_CURRENT_USER, Settings, "LastFile", "a.ysb");
+        MakeKey(HKEY_LOCAL_MACHINE, Entry(LibraryEntry) + "\\Sub");
+        MakeKey(HKEY_LOCAL_MACHINE, Entry(Library));
+        MakeKey(HKEY_LOCAL_MACHINE, Entry("ZOLT工程预算"));
+        for (std::string name : {LibraryShortcut, Library, "安装预算例子", "ZOLT 工程预算", "卸载"})
+            MakeFile(InGroup(QuotaGroup, name + ".lnk"));
+        MakeFile(InGroup(QuotaGroup, "土建工程预算的例子.url"));
+        MakeFile("UserPrograms\\ZOLT 工程预算\\" + std::string(LibraryShortcut) + ".lnk");
+        MakeFile("Desktop\\安装预算例子.url");
+        MakeFile("Desktop\\土建工程预算的例子.lnk");
+    }
+};
+
+TEST_F(RemovalPassSetup, ProgramsFolderIsTheCommonOne)
+{
+    TRemovalPass pass;
+    EXPECT_EQ(ProgramsFolder(), pass.GetProgramsFolder());
+    EXPECT_EQ(UserProgramsFolder(), pass.GetUserProgramsFolder());
+    EXPECT_EQ(DesktopFolder(), pass.GetDesktopFolder());
+}
+
+TEST_F(RemovalPassSetup, WithoutCommonProgramsTheUserOnesServe)
+{
+    DeleteValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                "Common Programs");
+    TRemovalPass pass;
+    EXPECT_EQ(UserProgramsFolder(), pass.GetProgramsFolder());
+}
+
+TEST_F(RemovalPassSetup, CommonProgramsThatIsNoStringIsPassedOver)
+{
+    DWORD number = 1;
+    SetRaw(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+           "Common Programs", REG_DWORD, &number, sizeof number);
+    TRemovalPass pass;
+    EXPECT_EQ(UserProgramsFolder(), pass.GetProgramsFolder());
+}
+
+TEST_F(RemovalPassSetup, QuotaLibraryCatalogueIsFilledOnce)
+{
+    QuotaLibraryCatalogue.Clear();
+    { TRemovalPass pass; }
+    EXPECT_EQ(2u, QuotaLibraryCatalogue.GetItemsInContainer());
+    { TRemovalPass pass; }
+    EXPECT_EQ(2u, QuotaLibraryCatalogue.GetItemsInContainer());
+}
+
+TEST_F(RemovalPassClassification, EachKindIsRecognised)
+{
+    WriteIni("[Dek Files]\r\n甲库=C:\\甲.dek\r\n");
+    TRemovalPass pass;
+    std::string value;
+    EXPECT_EQ(TRemovalPass::QuotaLibrary, pass.Classify("甲库", &value));
+    EXPECT_EQ("C:\\甲.dek", value);
+    EXPECT_EQ(TRemovalPass::CatalogedProduct, pass.Classify("ZOLT网络计划"));
+    EXPECT_EQ(TRemovalPass::SharedLibraries, pass.Classify(SharedLibraryItemText));
+    EXPECT_EQ(TRemovalPass::History, pass.Classify("注册表中历史记录，台帐"));
+    EXPECT_EQ(TRemovalPass::UncatalogedProduct, pass.Classify("乙库"));
+    EXPECT_EQ(TRemovalPass::UncatalogedProduct, pass.Classify("zolt网络计划"));
+}
+
+TEST_F(RemovalPassClassification, DekFilesKeyWinsOverProductName)
+{
+    MakeNetworkPlan();
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    MakeFile("Lib\\net.dek");
+    WriteIni("[Dek Files]\r\nZOLT网络计划=" + Path("Lib\\net.dek") + "\r\n");
+
+    RunPass({"ZOLT网络计划"});
+
+    EXPECT_FALSE(Exists("Lib\\net.dek"));
+    EXPECT_TRUE(NetworkPlanUntouched());
+}
+
+TEST_F(RemovalPassClassification, DekFilesKeyWinsOverHistoryText)
+{
+    MakeFile("Documents\\TallyPad.ini");
+    MakeFile("Lib\\history.dek");
+    MakeKey(HKEY_CURRENT_USER, std::string(Maker) + "\\TallyPad");
+    WriteIni("[Dek Files]\r\n" + std::string(HistoryItemText) + "=" + Path("Lib\\history.dek") + "\r\n");
+
+    RunPass({HistoryItemText});
+
+    EXPECT_FALSE(Exists("Lib\\history.dek"));
+    EXPECT_TRUE(Exists("Documents\\TallyPad.ini"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(Maker) + "\\TallyPad"));
+}
+
+TEST_F(RemovalPassClassification, DekFilesKeyWithEmptyValueFallsThrough)
+{
+    MakeNetworkPlan();
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    WriteIni("[Dek Files]\r\nZOLT网络计划=\r\n");
+
+    RunPass({"ZOLT网络计划"});
+
+    EXPECT_TRUE(NetworkPlanGone());
+    EXPECT_EQ(Texts{"ZOLT网络计划"}, IniKeys("Dek Files"));
+}
+
+TEST_F(RemovalPassQuotaLibrary, LibraryFileGoesOthersStay)
+{
+    MakeLibrary();
+    RunPass({Library});
+    EXPECT_FALSE(Exists("Lib\\jz2000.dek"));
+    EXPECT_TRUE(Exists("Lib\\other.dek"));
+    EXPECT_TRUE(Exists("Lib\\我的预算.YSB"));
+}
+
+TEST_F(RemovalPassQuotaLibrary, OnlyItsKeyLeavesTheIni)
+{
+    MakeLibrary();
+    RunPass({Library});
+    FlushIniCache();
+    EXPECT_EQ(Texts{"其他库"}, IniKeys("Dek Files"));
+    EXPECT_EQ(Texts{Library}, IniKeys("Other"));
+}
+
+TEST_F(RemovalPassQuotaLibrary, SettingsKeyGoesWithItsSubkeys)
+{
+    MakeLibrary();
+    RunPass({Library});
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(Settings) + "\\" + Library));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(Settings) + "\\其他库"));
+    char value[16] = {};
+    DWORD size = sizeof value;
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegGetValueA(HKEY_CURRENT_USER, Settings, "LastFile", RRF_RT_REG_SZ, nullptr, value, &size));
+}
+
+TEST_F(RemovalPassQuotaLibrary, ShortcutIsNamedByTheCatalogue)
+{
+    MakeLibrary();
+    RunPass({Library});
+    EXPECT_FALSE(Exists(InGroup(QuotaGroup, std::string(LibraryShortcut) + ".lnk")));
+    EXPECT_TRUE(Exists(InGroup(QuotaGroup, std::string(Library) + ".lnk")));
+    // Found in the common programs, so the user's is not looked for.
+    EXPECT_TRUE(Exists("UserPrograms\\ZOLT 工程预算\\" + std::string(LibraryShortcut) + ".lnk"));
+}
+
+TEST_F(RemovalPassQuotaLibrary, ShortcutIsLookedForInUserProgramsWhenNotInCommon)
+{
+    MakeLibrary();
+    DeleteFileA(Path(InGroup(QuotaGroup, std::string(LibraryShortcut) + ".lnk")).c_str());
+    RunPass({Library});
+    EXPECT_FALSE(Exists("UserPrograms\\ZOLT 工程预算\\" + std::string(LibraryShortcut) + ".lnk"));
+}
+
+TEST_F(RemovalPassQuotaLibrary, SamplesAndTheirShortcutsGo)
+{
+    MakeLibrary();
+    RunPass({Library});
+    for (const char* gone : {"Lib\\安装预算例子.YSB", "Lib\\土建预算例子.YSB", "Desktop\\安装预算例子.url",
+                             "Desktop\\土建工程预算的例子.lnk"})
+        EXPECT_FALSE(Exists(gone)) << gone;
+    EXPECT_FALSE(Exists(InGroup(QuotaGroup, "安装预算例子.lnk")));
+    EXPECT_FALSE(Exists(InGroup(QuotaGroup, "土建工程预算的例子.url")));
+    EXPECT_TRUE(Exists(InGroup(QuotaGroup, "ZOLT 工程预算.lnk")));
+    EXPECT_TRUE(Exists(InGroup(QuotaGroup, "卸载.lnk")));
+}
+
+TEST_F(RemovalPassQuotaLibrary, UninstallEntryIsTheCatalogueGroup)
+{
+    MakeLibrary();
+    RunPass({Library});
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry(LibraryEntry)));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry(Library)));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT工程预算")));
+}
+
+TEST_F(RemovalPassQuotaLibrary, CatalogueRowWithoutShortcutNameUsesTheText)
+{
+    MakeFile("Lib\\az2000.dek");
+    WriteIni("[Dek Files]\r\n" + std::string(PlainLibrary) + "=" + Path("Lib\\az2000.dek") + "\r\n");
+    MakeFile(InGroup(QuotaGroup, std::string(PlainLibrary) + ".lnk"));
+    MakeKey(HKEY_LOCAL_MACHINE, Entry(PlainLibraryEntry));
+    MakeKey(HKEY_LOCAL_MACHINE, Entry(PlainLibrary));
+
+    RunPass({PlainLibrary});
+
+    EXPECT_FALSE(Exists("Lib\\az2000.dek"));
+    EXPECT_FALSE(Exists(InGroup(QuotaGroup, std::string(PlainLibrary) + ".lnk")));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry(PlainLibraryEntry)));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry(PlainLibrary)));
+}
+
+TEST_F(RemovalPassQuotaLibrary, UncataloguedLibraryUsesItsTextForShortcutAndEntry)
+{
+    MakeFile("Lib\\jia.dek");
+    WriteIni("[Dek Files]\r\n甲库=" + Path("Lib\\jia.dek") + "\r\n");
+    MakeFile(InGroup(QuotaGroup, "甲库.lnk"));
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("甲库") + "\\Sub");
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("乙库"));
+    MakeKey(HKEY_CURRENT_USER, std::string(Settings) + "\\甲库");
+
+    RunPass({"甲库"});
+
+    EXPECT_FALSE(Exists("Lib\\jia.dek"));
+    EXPECT_FALSE(Exists(InGroup(QuotaGroup, "甲库.lnk")));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("甲库")));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(Settings) + "\\甲库"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("乙库")));
+}
+
+TEST_F(RemovalPassQuotaLibrary, RelativeLibraryPathDeletesNoFile)
+{
+    for (const char* decoy : {"Cwd\\lib\\jia.dek", "Cwd\\lib\\安装预算例子.YSB", "Cwd\\jia.dek"})
+        MakeFile(decoy);
+    WriteIni("[Dek Files]\r\n甲库=lib\\jia.dek\r\n");
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("甲库"));
+
+    RunPass({"甲库"});
+
+    for (const char* decoy : {"Cwd\\lib\\jia.dek", "Cwd\\lib\\安装预算例子.YSB", "Cwd\\jia.dek"})
+        EXPECT_TRUE(Exists(decoy)) << decoy;
+    // The rest of the library still goes.
+    EXPECT_EQ(Texts{}, IniKeys("Dek Files"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("甲库")));
+}
+
+TEST_F(RemovalPassQuotaLibrary, LibraryFolderEndsAtTheLastWholeBackslash)
+{
+    // The file's name holds a character whose second byte is "\".
+    const std::string library = "Q\\A\x81\x5c" "B.dek";
+    MakeFile(library);
+    MakeFile("Q\\安装预算例子.YSB");
+    MakeFile("Q\\土建预算例子.YSB");
+    WriteIni("[Dek Files]\r\n甲库=" + Path(library) + "\r\n");
+
+    RunPass({"甲库"});
+
+    EXPECT_FALSE(Exists(library));
+    EXPECT_FALSE(Exists("Q\\安装预算例子.YSB"));
+    EXPECT_FALSE(Exists("Q\\土建预算例子.YSB"));
+}
+
+TEST_F(RemovalPassQuotaLibrary, LibraryPathLongerThan255BytesIsNotCut)
+{
+    MakeFolder("Long");
+    std::string folder = Path("Long") + "\\";
+    std::string name = std::string(300 - folder.size(), 'n');
+    std::string cut = name.substr(0, 255 - folder.size());
+    MakeFile("Long\\" + cut);
+    WriteIni("[Dek Files]\r\n甲库=" + folder + name + "\r\n");
+
+    RunPass({"甲库"});
+
+    EXPECT_TRUE(Exists("Long\\" + cut));
+    EXPECT_EQ(Texts{}, IniKeys("Dek Files"));
+}
+
+TEST_F(RemovalPassCatalogedProduct, InstallPathAndCatalogueListRemoveTheProduct)
+{
+    MakeNetworkPlan();
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划") + "\\Sub\\Deeper");
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划演示版"));
+
+    EXPECT_EQ(2, RunPass({"ZOLT网络计划"}));
+
+    EXPECT_TRUE(NetworkPlanGone());
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划")));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划演示版")));
+}
+
+TEST_F(RemovalPassCatalogedProduct, InstallDirIsTheUninstallStringBeforeUninst)
+{
+    MakeNetworkPlan();
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "UninstallString",
+              Path("Plan\\uninst\\UninstallZolt.exe") + " /uninst");
+    RunPass({"ZOLT网络计划"});
+    EXPECT_TRUE(NetworkPlanGone());
+}
+
+TEST_F(RemovalPassCatalogedProduct, InstallDirEndsBeforeTheFirstUninst)
+{
+    MakeNetworkPlan();
+    MakeFile("Plan\\uninst\\netplan.exe");
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "UninstallString",
+              Path("Plan\\uninst\\uninst\\UninstallZolt.exe"));
+    RunPass({"ZOLT网络计划"});
+    EXPECT_FALSE(Exists("Plan\\netplan.exe"));
+    EXPECT_TRUE(Exists("Plan\\uninst\\netplan.exe"));
+}
+
+TEST_F(RemovalPassCatalogedProduct, InstallPathWinsOverUninstallString)
+{
+    MakeNetworkPlan();
+    MakeFile("Other\\netplan.exe");
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "UninstallString",
+              Path("Other\\uninst\\UninstallZolt.exe"));
+    RunPass({"ZOLT网络计划"});
+    EXPECT_FALSE(Exists("Plan\\netplan.exe"));
+    EXPECT_TRUE(Exists("Other\\netplan.exe"));
+}
+
+TEST_F(RemovalPassCatalogedProduct, UninstInAnotherCaseGivesNoInstallDir)
+{
+    MakeNetworkPlan();
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划") + "\\Sub");
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "UninstallString", Path("Plan\\Uninst\\UninstallZolt.exe"));
+    RunPass({"ZOLT网络计划"});
+    EXPECT_TRUE(NetworkPlanUntouched());
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划")));
+}
+
+TEST_F(RemovalPassCatalogedProduct, BackslashTrailByteBeforeUninstIsNoMarker)
+{
+    // "P\x81\x5cuninst" is one folder name; the marker is the later "\uninst".
+    const std::string plan = "P\x81\x5c" "uninst\\Q";
+    MakeFile(plan + "\\netplan.exe");
+    MakeFile(plan + "\\example.wlt");
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "UninstallString",
+              Path(plan + "\\uninst\\UninstallZolt.exe"));
+    RunPass({"ZOLT网络计划"});
+    EXPECT_FALSE(Exists(plan + "\\netplan.exe"));
+    EXPECT_FALSE(Exists(plan + "\\example.wlt"));
+}
+
+TEST_F(RemovalPassCatalogedProduct, ProgramGroupValueWinsOverTheCatalogue)
+{
+    MakeNetworkPlan();
+    MakeFile(InGroup("我的网络计划", "ZOLT 网络计划.lnk"));
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "ProgramGroup", "我的网络计划");
+    RunPass({"ZOLT网络计划"});
+    EXPECT_FALSE(Exists(InGroup("我的网络计划", "ZOLT 网络计划.lnk")));
+    EXPECT_TRUE(Exists(InGroup("ZOLT 网络计划", "ZOLT 网络计划.lnk")));
+}
+
+TEST_F(RemovalPassCatalogedProduct, ProgsValueWinsOverTheCatalogue)
+{
+    MakeNetworkPlan();
+    MakeFile("Plan\\mine.exe");
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "progs", "mine.exe=;");
+    EXPECT_EQ(0, RunPass({"ZOLT网络计划"}));
+    EXPECT_FALSE(Exists("Plan\\mine.exe"));
+    EXPECT_TRUE(NetworkPlanUntouched());
+}
+
+TEST_F(RemovalPassCatalogedProduct, NoInstallDirRemovesOnlyTheEntry)
+{
+    MakeNetworkPlan();
+    MakeFile("Cwd\\netplan.exe");
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "DisplayName", "ZOLT 网络计划");
+    CompleteRemovalFlag = 1;
+    RunPass({"ZOLT网络计划"});
+    EXPECT_TRUE(NetworkPlanUntouched());
+    EXPECT_TRUE(Exists("Cwd\\netplan.exe"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划")));
+}
+
+TEST_F(RemovalPassSharedLibraries, OnlyTheFiveSystemLibrariesGo)
+{
+    const char* const libraries[] = {"bds52f.dll", "cw3230.dll", "owl52f.dll", "GridPort.dll", "PageViewDlg.dll"};
+    for (const char* name : libraries) {
+        MakeFile(std::string("Windows\\System32\\") + name);
+        MakeFile(std::string("Windows\\") + name);
+        MakeFile(std::string("Cwd\\") + name);
+    }
+    MakeFile("Windows\\System32\\other.dll");
+    MakeFolder("Cwd\\uninst");
+    SetString(HKEY_LOCAL_MACHINE, Entry(SharedLibraryItemText), "InstallPath", Path("Windows\\System32"));
+    MakeKey(HKEY_CLASSES_ROOT, ".dll");
+    CompleteRemovalFlag = 1;
+
+    EXPECT_EQ(0, RunPass({SharedLibraryItemText}));
+
+    for (const char* name : libraries) {
+        EXPECT_FALSE(Exists(std::string("Windows\\System32\\") + name)) << name;
+        EXPECT_TRUE(Exists(std::string("Windows\\") + name)) << name;
+        EXPECT_TRUE(Exists(std::string("Cwd\\") + name)) << name;
+    }
+    for (const char* kept : {"Windows\\System32\\other.dll", "Cwd\\uninst", "Programs", "Windows\\System32"})
+        EXPECT_TRUE(Exists(kept)) << kept;
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry(SharedLibraryItemText)));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".dll"));
+}
+
+TEST_F(RemovalPassHistory, TallyFilesAndZoltnetIniGo)
+{
+    for (const char* file : {"Documents\\TallyPad.ini", "Documents\\预算表台账.YsbTz", "Windows\\zoltnet.ini",
+                             "Documents\\other.ini", "Windows\\zoltnet.hlp", "Windows\\TallyPad.ini"})
+        MakeFile(file);
+    RunPass({HistoryItemText});
+    EXPECT_FALSE(Exists("Documents\\TallyPad.ini"));
+    EXPECT_FALSE(Exists("Documents\\预算表台账.YsbTz"));
+    EXPECT_FALSE(Exists("Windows\\zoltnet.ini"));
+    EXPECT_TRUE(Exists("Documents\\other.ini"));
+    EXPECT_TRUE(Exists("Windows\\zoltnet.hlp"));
+    EXPECT_TRUE(Exists("Windows\\TallyPad.ini"));
+}
+
+TEST_F(RemovalPassHistory, EveryMakerSubkeyGoesTheMakerKeyStays)
+{
+    MakeKey(HKEY_CURRENT_USER, std::string(Settings) + "\\Recent\\Files\\One");
+    MakeKey(HKEY_CURRENT_USER, std::string(Maker) + "\\TallyPad\\Settings");
+    MakeKey(HKEY_CURRENT_USER, std::string(Maker) + "\\网络计划");
+    SetString(HKEY_CURRENT_USER, Maker, "Company", "x");
+    MakeKey(HKEY_CURRENT_USER, "Software\\Other\\Keep");
+    MakeKey(HKEY_CURRENT_USER, "Software\\Orlaquin2");
+
+    RunPass({HistoryItemText});
+
+    HKEY maker;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, Maker, 0, KEY_READ, &maker));
+    DWORD subkeys = 99, values = 0;
+    RegQueryInfoKeyA(maker, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+    RegCloseKey(maker);
+    EXPECT_EQ(0u, subkeys);
+    EXPECT_EQ(1u, values);
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Other\\Keep"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Orlaquin2"));
+}
+
+TEST_F(RemovalPassHistory, WithoutDocumentsFolderNoTallyFileIsLookedForElsewhere)
+{
+    DeleteValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                "Personal");
+    MakeFile("Cwd\\TallyPad.ini");
+    MakeFile("Cwd\\预算表台账.YsbTz");
+    bool rooted = MakeRootFile("TallyPad.ini") && MakeRootFile("预算表台账.YsbTz");
+
+    RunPass({HistoryItemText});
+
+    EXPECT_TRUE(Exists("Cwd\\TallyPad.ini"));
+    EXPECT_TRUE(Exists("Cwd\\预算表台账.YsbTz"));
+    if (!rooted)
+        GTEST_SKIP() << "tally files already sit in the drive root";
+    for (const std::string& file : RootFiles)
+        EXPECT_TRUE(ExistsAbsolute(file)) << file;
+}
+
+TEST_F(RemovalPassHistory, WithoutWindowsDirectoryNoZoltnetIniIsLookedForElsewhere)
+{
+    WindowsDir[0] = '\0';
+    MakeFile("Cwd\\zoltnet.ini");
+    if (!MakeRootFile("zoltnet.ini"))
+        GTEST_SKIP() << "a zoltnet.ini already sits in the drive root";
+    RunPass({HistoryItemText});
+    EXPECT_TRUE(Exists("Cwd\\zoltnet.ini"));
+    EXPECT_TRUE(ExistsAbsolute(RootFiles.front()));
+}
+
+namespace {
+// Sets what everyone may do with a key: with KEY_READ alone it can no longer
+// be opened for deleting.
+bool SetKeyAccess(HKEY root, const std::string& path, DWORD access)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+        return false;
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof sid;
+    CreateWellKnownSid(WinWorldSid, nullptr, sid, &sidSize);
+    EXPLICIT_ACCESS_A entry = {};
+    entry.grfAccessPermissions = access;
+    entry.grfAccessMode = SET_ACCESS;
+    entry.grfInheritance = NO_INHERITANCE;
+    entry.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    entry.Trustee.ptstrName = reinterpret_cast<LPSTR>(sid);
+    PACL acl = nullptr;
+    bool done = SetEntriesInAclA(1, &entry, nullptr, &acl) == ERROR_SUCCESS &&
+                SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                nullptr, nullptr, acl, nullptr) == ERROR_SUCCESS;
+    LocalFree(acl);
+    RegCloseKey(key);
+    return done;
+}
+} // namespace
+
+TEST_F(RemovalPassHistory, UndeletableSubkeyDoesNotStopTheLoop)
+{
+    const std::string deep = std::string(Maker) + "\\A\\Locked";
+    const std::string top = std::string(Maker) + "\\M";
+    MakeKey(HKEY_CURRENT_USER, deep);
+    MakeKey(HKEY_CURRENT_USER, std::string(Maker) + "\\A\\Z");
+    MakeKey(HKEY_CURRENT_USER, top);
+    MakeKey(HKEY_CURRENT_USER, std::string(Maker) + "\\Z\\Inner");
+    MakeKey(HKEY_CURRENT_USER, std::string(Settings) + "\\Recent");
+    ASSERT_TRUE(SetKeyAccess(HKEY_CURRENT_USER, deep, KEY_READ));
+    ASSERT_TRUE(SetKeyAccess(HKEY_CURRENT_USER, top, KEY_READ));
+    HKEY probe;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, top.c_str(), 0, KEY_ALL_ACCESS, &probe) == ERROR_SUCCESS) {
+        RegCloseKey(probe);
+        SetKeyAccess(HKEY_CURRENT_USER, deep, KEY_ALL_ACCESS);
+        SetKeyAccess(HKEY_CURRENT_USER, top, KEY_ALL_ACCESS);
+        GTEST_SKIP() << "this registry lets a read-only key be opened for everything";
+    }
+
+    TRemovalPass pass;
+    Texts items{HistoryItemText};
+    std::pair<TRemovalPass*, const Texts*> job(&pass, &items);
+    HANDLE thread = CreateThread(nullptr, 0, RemoveAllThread, &job, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    DWORD waited = WaitForSingleObject(thread, 20000);
+    if (waited != WAIT_OBJECT_0) {
+        // Spinning for good: the process cannot go on with it.
+        ADD_FAILURE() << "the removal pass did not finish";
+        TerminateThread(thread, 1);
+    }
+    CloseHandle(thread);
+
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, deep));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, top));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(Maker) + "\\A\\Z"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(Maker) + "\\Z"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Settings));
+
+    EXPECT_TRUE(SetKeyAccess(HKEY_CURRENT_USER, deep, KEY_ALL_ACCESS));
+    EXPECT_TRUE(SetKeyAccess(HKEY_CURRENT_USER, top, KEY_ALL_ACCESS));
+}
+
+class RemovalPassUncatalogedProduct : public RemovalPassMachine {
+protected:
+    void MakeProduct() const
+    {
+        MakeFile("Mine\\mine.exe");
+        MakeFile("Mine\\uninst\\u.exe");
+        MakeFile(InGroup("我的组", "我的程序.lnk"));
+        MakeFile("Desktop\\我的程序.lnk");
+        MakeDocumentType("MYP");
+        SetString(HKEY_LOCAL_MACHINE, Entry("我的产品"), "InstallPath", Path("Mine"));
+        SetString(HKEY_LOCAL_MACHINE, Entry("我的产品"), "ProgramGroup", "我的组");
+        SetString(HKEY_LOCAL_MACHINE, Entry("我的产品"), "progs", "mine.exe=我的程序,MYP;uninst\\u.exe=;");
+    }
+    bool Untouched() const
+    {
+        return Exists("Mine\\mine.exe") && Exists("Mine\\uninst\\u.exe") && Exists(InGroup("我的组", "我的程序.lnk")) &&
+               Exists("Desktop\\我的程序.lnk") && KeyExists(HKEY_CLASSES_ROOT, ".MYP") &&
+               KeyExists(HKEY_LOCAL_MACHINE, Entry("我的产品"));
+    }
+};
+
+TEST_F(RemovalPassUncatalogedProduct, AllThreeValuesRemoveFilesAndEntry)
+{
+    MakeProduct();
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("我的产品") + "\\Sub");
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("别的产品"));
+    EXPECT_EQ(2, RunPass({"我的产品"}));
+    for (const char* gone : {"Mine\\mine.exe", "Mine\\uninst\\u.exe", "Desktop\\我的程序.lnk"})
+        EXPECT_FALSE(Exists(gone)) << gone;
+    EXPECT_FALSE(Exists(InGroup("我的组", "我的程序.lnk")));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".MYP"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "MYPFile"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("我的产品")));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("别的产品")));
+}
+
+TEST_F(RemovalPassUncatalogedProduct, WithoutInstallPathNothingGoes)
+{
+    MakeProduct();
+    DeleteValue(HKEY_LOCAL_MACHINE, Entry("我的产品"), "InstallPath");
+    SetString(HKEY_LOCAL_MACHINE, Entry("我的产品"), "UninstallString", Path("Mine\\uninst\\UninstallZolt.exe"));
+    RunPass({"我的产品"});
+    EXPECT_TRUE(Untouched());
+}
+
+TEST_F(RemovalPassUncatalogedProduct, WithoutProgramGroupNothingGoes)
+{
+    MakeProduct();
+    DeleteValue(HKEY_LOCAL_MACHINE, Entry("我的产品"), "ProgramGroup");
+    RunPass({"我的产品"});
+    EXPECT_TRUE(Untouched());
+}
+
+TEST_F(RemovalPassUncatalogedProduct, WithoutProgsNothingGoes)
+{
+    MakeProduct();
+    DeleteValue(HKEY_LOCAL_MACHINE, Entry("我的产品"), "progs");
+    RunPass({"我的产品"});
+    EXPECT_TRUE(Untouched());
+}
+
+TEST_F(RemovalPassUncatalogedProduct, ValueThatIsNoStringCountsAsMissing)
+{
+    MakeProduct();
+    const char bytes[] = "我的组";
+    SetRaw(HKEY_LOCAL_MACHINE, Entry("我的产品"), "ProgramGroup", REG_BINARY, bytes, sizeof bytes);
+    RunPass({"我的产品"});
+    EXPECT_TRUE(Untouched());
+}
+
+TEST_F(RemovalPassKeyNames, EmptyOrBackslashTextDeletesNoKey)
+{
+    // Values on the uninstall key itself, for a pass that took it as the entry.
+    SetString(HKEY_LOCAL_MACHINE, Uninstall, "InstallPath", Path("Mine"));
+    SetString(HKEY_LOCAL_MACHINE, Uninstall, "ProgramGroup", "我的组");
+    SetString(HKEY_LOCAL_MACHINE, Uninstall, "progs", "mine.exe=我的程序;");
+    MakeFile("Mine\\mine.exe");
+    MakeFile(InGroup("我的组", "我的程序.lnk"));
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("Keep"));
+    MakeKey(HKEY_CURRENT_USER, std::string(Settings) + "\\Keep");
+    MakeKey(HKEY_CURRENT_USER, std::string(Maker) + "\\Keep");
+
+    RunPass({"", "\\", "\\\\"});
+
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("Keep")));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(Settings) + "\\Keep"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(Maker) + "\\Keep"));
+    EXPECT_TRUE(Exists("Mine\\mine.exe"));
+    EXPECT_TRUE(Exists(InGroup("我的组", "我的程序.lnk")));
+}
+
+TEST_F(RemovalPassKeyNames, BackslashQuotaLibraryDeletesNoKey)
+{
+    MakeFile("Lib\\a.dek");
+    MakeFile("Lib\\b.dek");
+    WriteIni("[Dek Files]\r\n\\=" + Path("Lib\\a.dek") + "\r\n\\\\=" + Path("Lib\\b.dek") + "\r\n");
+    MakeKey(HKEY_LOCAL_MACHINE, Entry("Keep"));
+    MakeKey(HKEY_CURRENT_USER, std::string(Settings) + "\\Keep");
+    {
+        TRemovalPass pass;
+        ASSERT_EQ(TRemovalPass::QuotaLibrary, pass.Classify("\\"));
+        ASSERT_EQ(TRemovalPass::QuotaLibrary, pass.Classify("\\\\"));
+    }
+
+    RunPass({"\\", "\\\\"});
+
+    EXPECT_FALSE(Exists("Lib\\a.dek"));
+    EXPECT_FALSE(Exists("Lib\\b.dek"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("Keep")));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(Settings) + "\\Keep"));
+}
+
+TEST_F(RemovalPassAssociations, CountsDocumentTypeKeysOverAllItems)
+{
+    MakeNetworkPlan();
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    MakeFile("Budget\\vexa.exe");
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT工程预算"), "InstallPath", Path("Budget"));
+    MakeDocumentType("YSB");
+    MakeKey(HKEY_CLASSES_ROOT, ".DEK");
+    MakeFile("Lib\\jia.dek");
+    MakeFile("Lib\\安装预算例子.YSB");
+    WriteIni("[Dek Files]\r\n甲库=" + Path("Lib\\jia.dek") + "\r\n");
+
+    EXPECT_EQ(5, RunPass({"ZOLT网络计划", "甲库", "ZOLT工程预算", HistoryItemText}));
+}
+
+TEST_F(RemovalPassAssociations, NoneForItemsWithoutDocumentTypes)
+{
+    MakeDocumentType("YSB");
+    MakeDocumentType("WLT");
+    EXPECT_EQ(0, RunPass({HistoryItemText, SharedLibraryItemText, "乙库"}));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".YSB"));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".WLT"));
+}
