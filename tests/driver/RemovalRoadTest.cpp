@@ -1,0 +1,616 @@
+#include "DriverMain.h"
+#include "TRealMachine.h"
+#include "TRemoteProgram.h"
+#include <memory>
+
+namespace {
+const char MainTitle[] = "弈辰软件卸载程序";
+const char ConfirmTitle[] = "弈辰卸载确认";
+const char CompletionCaption[] = "弈辰卸载";
+const char CompletionText[] = "已经顺利完成卸载，欢迎再次使用弈辰软件!";
+const char HistoryItem[] = "注册表中历史记录，台帐";
+const char SharedItem[] = "ZOLT共享动态联接库DLL";
+const DWORD StepTimeout = 5000;
+
+// Catalogued: install path given, group and file list from the catalogue.
+const char NetPlan[] = "ZOLT网络计划";
+// Catalogued: install dir from the uninstall command, its own group and list.
+const char BriSel[] = "ZOLT定额制版";
+const char BriSelGroup[] = "弈辰 定额制版";
+const char BriSelList[] = "brisel.exe=ZOLT 定额录入制版系统,BRL;text.brl=;index.brl=;brisel.cfg=;$w\\brisel.HLP=;"
+                          "uninst\\udmain.exe=;uninst\\udlog3.000=;";
+// Uncatalogued, listed through its uninstall command, with all three values.
+const char GangJie[] = "弈辰钢结构设计";
+const char GangJieList[] = "gjg.exe=弈辰钢结构设计,GJG;gjg.hlp=;UninstallZolt.exe=;uninst\\udlog3.000=;";
+// Uncatalogued and listed, but without a file list: nothing of it may go.
+const char TuJi[] = "弈辰图集";
+
+const char JianZhu[] = "全统建筑基础定额湖北2000基价表";
+const char JianZhuEntry[] = "ZOLT湖北2000建筑定额库";
+const char JianZhuShortcut[] = "2000湖北省建筑工程预算定额";
+const char ShiZheng[] = "弈辰市政定额";
+const char YuanLin[] = "弈辰园林定额";
+const char VexaGroup[] = "Programs\\ZOLT 工程预算\\";
+
+const char* const SharedLibraries[] = {"bds52f.dll", "cw3230.dll", "owl52f.dll", "GridPort.dll", "PageViewDlg.dll"};
+
+template <class Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = StepTimeout)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}
+
+// GetWindowText on another process's window gives the text it was created
+// with, not what the control holds now; WM_GETTEXT asks the control.
+std::string ControlText(HWND window)
+{
+    LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return text;
+}
+
+void SendMouse(DWORD flags, POINT screen)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+bool PointerAt(POINT screen)
+{
+    POINT now;
+    return GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
+}
+
+// Under Xvfb a move, press and release sent in one burst now and then leave
+// the pointer where it was, and the press lands there; so the press waits
+// until the pointer is seen on the target.
+void SureClick(HWND window, POINT clientPoint)
+{
+    POINT screen = clientPoint;
+    ClientToScreen(window, &screen);
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SendMouse(MOUSEEVENTF_MOVE, screen);
+        if (WaitUntil([&] { return PointerAt(screen); }, 500)) {
+            Sleep(50);
+            if (PointerAt(screen))
+                break;
+        }
+    }
+    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
+    SendMouse(MOUSEEVENTF_LEFTUP, screen);
+    Sleep(30);
+}
+
+POINT Centre(HWND window)
+{
+    RECT rect;
+    GetClientRect(window, &rect);
+    return POINT{rect.right / 2, rect.bottom / 2};
+}
+
+void CollectStates(const std::vector<TRemoteProgram::TItem>& items, std::vector<int>& out)
+{
+    for (const auto& item : items) {
+        out.push_back(item.State);
+        CollectStates(item.Children, out);
+    }
+}
+} // namespace
+
+// One uninstall taken all the way: a machine seeded with the family's
+// products, libraries and history next to decoys, choices made with real
+// clicks, the confirmation answered and the completion box dismissed.
+class RemovalRoad : public TRealMachine {
+protected:
+    void TearDown() override
+    {
+        Program.reset();
+        for (const std::string& file : OutsideFiles)
+            DeleteFileA(file.c_str());
+        TRealMachine::TearDown();
+    }
+
+    void MakeOutsideFile(const std::string& path)
+    {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+        CloseHandle(file);
+        OutsideFiles.push_back(path);
+    }
+
+    std::string InWindows(const char* name) const { return WindowsFolder + "\\" + name; }
+    std::string InSystem(const char* name) const { return SystemFolder + "\\" + name; }
+
+    void MakeFiles(const std::string& folder, std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            MakeFile(folder + "\\" + name);
+    }
+
+    void MakeClassKey(const std::string& name, const std::string& subkey = "")
+    {
+        MakeKey(HKEY_CLASSES_ROOT, name);
+        if (!subkey.empty())
+            MakeKey(HKEY_CLASSES_ROOT, name + "\\" + subkey);
+    }
+
+    void WriteVexaIni()
+    {
+        std::string text = "[Dek Files]\r\n";
+        text += std::string(JianZhu) + "=" + Path("Dek\\JianZhu\\hb2000jz.dek") + "\r\n";
+        text += std::string(ShiZheng) + "=" + Path("Dek\\ShiZheng\\sz2003.dek") + "\r\n";
+        text += std::string(YuanLin) + "=" + Path("Dek\\YuanLin\\yl2003.dek") + "\r\n";
+        text += "[Options]\r\nLastProject=" + Path("Documents\\办公楼.YSB") + "\r\n";
+        HANDLE file = CreateFileA((WindowsFolder + "\\VEXA.INI").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        DWORD written;
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        CloseHandle(file);
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "VEXA.INI");
+    }
+
+    std::string IniValue(const char* section, const char* key) const
+    {
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "VEXA.INI");
+        char value[512] = {};
+        GetPrivateProfileStringA(section, key, "", value, sizeof value, "VEXA.INI");
+        return value;
+    }
+
+    std::string QuotaValue(const char* key) const { return IniValue("Dek Files", key); }
+
+    void SeedMachine()
+    {
+        AddUninstallEntry(NetPlan, {{"InstallPath", Path("Apps\\NetPlan")}, {"DisplayName", "ZOLT 网络计划"}});
+        MakeFiles("Apps\\NetPlan", {"netplan.exe", "example.wlt", "弈辰软件技术服务部.url", "弈辰软件.url",
+                                    "uninst\\udmain.exe", "uninst\\udenu.dll", "uninst\\udlog3.000",
+                                    "我的网络图.wlt"});
+        MakeOutsideFile(InWindows("zoltnet.hlp"));
+        MakeFiles("Programs\\ZOLT 网络计划", {"ZOLT 网络计划.lnk", "ZOLT 网络计划例子.lnk", "弈辰软件技术服务部.url",
+                                             "弈辰软件.lnk", "卸载.lnk"});
+        MakeFiles("Desktop", {"ZOLT 网络计划.lnk", "ZOLT 网络计划.url", "ZOLT 网络计划例子.url", "弈辰软件.url"});
+        MakeClassKey(".WLT");
+        MakeClassKey("WLTFile", "shell\\open\\command");
+
+        AddUninstallEntry(BriSel, {{"UninstallString", Path("Apps\\BriSel") + "\\uninst\\udmain.exe -f udlog3.000"},
+                                   {"ProgramGroup", BriSelGroup},
+                                   {"progs", BriSelList}});
+        MakeFiles("Apps\\BriSel", {"brisel.exe", "text.brl", "index.brl", "brisel.cfg", "pricetab.prc",
+                                   "uninst\\udmain.exe", "uninst\\udlog3.000"});
+        MakeOutsideFile(InWindows("brisel.HLP"));
+        MakeFiles(std::string("Programs\\") + BriSelGroup, {"ZOLT 定额录入制版系统.lnk", "卸载.lnk", "定额制版说明.lnk"});
+        MakeFiles("Programs\\ZOLT 定额录入制版系统", {"ZOLT 定额录入制版系统.lnk"});
+        MakeFiles("Desktop", {"ZOLT 定额录入制版系统.lnk"});
+        MakeClassKey(".BRL");
+        MakeClassKey("BRLFile", "shell\\open\\command");
+
+        AddUninstallEntry(GangJie, {{"UninstallString", Path("Apps\\GangJie\\UninstallZolt.exe")},
+                                    {"InstallPath", Path("Apps\\GangJie")},
+                                    {"ProgramGroup", "弈辰 钢结构"},
+                                    {"progs", GangJieList}});
+        MakeFiles("Apps\\GangJie", {"gjg.exe", "gjg.hlp", "UninstallZolt.exe", "uninst\\udlog3.000"});
+        MakeFiles("Programs\\弈辰 钢结构", {"弈辰钢结构设计.lnk", "卸载.lnk"});
+        MakeFiles("Desktop", {"弈辰钢结构设计.lnk"});
+        MakeClassKey(".GJG");
+        MakeClassKey("GJGFile", "shell\\open\\command");
+
+        AddUninstallEntry(TuJi, {{"UninstallString", Path("Apps\\TuJi\\UninstallZolt.exe")},
+                                 {"InstallPath", Path("Apps\\TuJi")},
+                                 {"ProgramGroup", "弈辰 图集"}});
+        MakeFiles("Apps\\TuJi", {"tuji.exe", "UninstallZolt.exe"});
+        MakeFiles("Programs\\弈辰 图集", {"弈辰图集.lnk", "卸载.lnk"});
+
+        SetSharedLibraryPresent(true);
+        MakeOutsideFile(InSystem("cw3230mt.dll"));
+        MakeOutsideFile(InSystem("bds52t.dll"));
+
+        ASSERT_NO_FATAL_FAILURE(WriteVexaIni());
+        for (const char* folder : {"Dek\\JianZhu", "Dek\\ShiZheng", "Dek\\YuanLin"})
+            MakeFiles(folder, {"安装预算例子.YSB", "土建预算例子.YSB"});
+        MakeFiles("Dek\\JianZhu", {"hb2000jz.dek"});
+        MakeFiles("Dek\\ShiZheng", {"sz2003.dek", "我的预算.YSB"});
+        MakeFiles("Dek\\YuanLin", {"yl2003.dek"});
+        MakeFiles("Programs\\ZOLT 工程预算", {"2000湖北省建筑工程预算定额.lnk", "全统建筑基础定额湖北2000基价表.lnk",
+                                             "弈辰市政定额.lnk", "弈辰园林定额.lnk", "安装预算例子.lnk",
+                                             "土建工程预算的例子.lnk", "卸载.lnk", "ZOLT 工程预算.lnk"});
+        MakeFiles("Desktop", {"安装预算例子.lnk", "土建工程预算的例子.lnk"});
+        const std::string udmain = Path("Dek\\uninst\\udmain.exe");
+        AddUninstallEntry(JianZhuEntry, {{"UninstallString", udmain}});
+        AddUninstallEntry(JianZhu, {{"UninstallString", udmain}});
+        AddUninstallEntry(ShiZheng, {{"UninstallString", udmain}});
+        AddUninstallEntry(YuanLin, {{"UninstallString", udmain}});
+
+        MakeKey(HKEY_CURRENT_USER, "Software\\Orlaquin");
+        SetString(HKEY_CURRENT_USER, "Software\\Orlaquin", "Owner", "工程部");
+        for (const char* library : {JianZhu, ShiZheng, YuanLin})
+            SetString(HKEY_CURRENT_USER, std::string("Software\\Orlaquin\\Vexa\\") + library, "Path", "x");
+        SetString(HKEY_CURRENT_USER, "Software\\Orlaquin\\Vexa\\Settings", "Printer", "LPT1");
+        SetString(HKEY_CURRENT_USER, "Software\\Orlaquin\\TallyPad\\Recent", "File1", "a.tpb");
+        MakeKey(HKEY_CURRENT_USER, "Software\\OrlaquinTools");
+        MakeKey(HKEY_CURRENT_USER, "Software\\OrlaquinTools\\Keep");
+        MakeFiles("Documents", {"TallyPad.ini", "预算表台账.YsbTz", "TallyPad.ini.bak", "我的文档.doc"});
+        MakeOutsideFile(InWindows("zoltnet.ini"));
+        MakeOutsideFile(InWindows("zoltnet2.ini"));
+
+        AddUninstallEntry("OtherSoft Viewer", {{"UninstallString", Path("Apps\\OtherSoft\\uninstall.exe")},
+                                               {"InstallPath", Path("Apps\\OtherSoft")},
+                                               {"ProgramGroup", "OtherSoft"},
+                                               {"progs", "viewer.exe=OtherSoft Viewer,OSV;"}});
+        MakeFiles("Apps\\OtherSoft", {"viewer.exe", "uninstall.exe", "弈辰软件.url"});
+        MakeFiles("Programs\\OtherSoft", {"OtherSoft Viewer.lnk", "卸载.lnk"});
+        MakeFiles("Desktop", {"OtherSoft Viewer.lnk"});
+        MakeClassKey(".OSV");
+        MakeClassKey("OSVFile");
+        MakeClassKey(".WLTX");
+        MakeClassKey("WLTXFile");
+        MakeClassKey(".BRL2");
+    }
+
+    void StartProgram()
+    {
+        Program = std::make_unique<TRemoteProgram>(ProgramUnderTest);
+        ASSERT_TRUE(Program->Start());
+        Frame = Program->WaitForWindow(MainTitle);
+        ASSERT_NE(nullptr, Frame);
+        Form = FindWindowExA(Frame, nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, Form);
+        Tree = GetDlgItem(Form, 101);
+        ASSERT_NE(nullptr, Tree);
+    }
+
+    int StateOf(const std::string& text) const
+    {
+        HTREEITEM item = Program->FindItem(Tree, text);
+        return item ? Program->ReadItem(Tree, item).State : -1;
+    }
+
+    void ClickBox(const std::string& text, int expectedState)
+    {
+        ASSERT_TRUE(RealInput::BringToFront(Frame));
+        HTREEITEM item = Program->FindItem(Tree, text);
+        ASSERT_NE(nullptr, item) << text;
+        POINT point;
+        ASSERT_TRUE(Program->StateIconPoint(Tree, item, point)) << text;
+        SureClick(Tree, point);
+        ASSERT_TRUE(WaitUntil([&] { return Program->ReadItem(Tree, item).State == expectedState; }))
+            << text << " stays at " << StateOf(text);
+    }
+
+    // complete: every item chosen, so the complete-removal flag is 1; else
+    // one product, one quota library and the history are left unchosen.
+    void RunRoad(bool complete)
+    {
+        ASSERT_NO_FATAL_FAILURE(SeedMachine());
+        ASSERT_NO_FATAL_FAILURE(StartProgram());
+        for (const char* listed : {NetPlan, BriSel, GangJie, TuJi, SharedItem, JianZhu, ShiZheng, YuanLin})
+            ASSERT_NE(nullptr, Program->FindItem(Tree, listed)) << listed;
+        ASSERT_EQ(nullptr, Program->FindItem(Tree, "OtherSoft Viewer"));
+
+        ASSERT_NO_FATAL_FAILURE(ClickBox(SharedItem, 2));
+        if (complete) {
+            ASSERT_NO_FATAL_FAILURE(ClickBox(HistoryItem, 2));
+        } else {
+            ASSERT_NO_FATAL_FAILURE(ClickBox(BriSel, 1));
+            ASSERT_NO_FATAL_FAILURE(ClickBox(YuanLin, 1));
+        }
+        std::vector<int> states;
+        CollectStates(Program->ReadTree(Tree), states);
+        bool allChosen = true;
+        for (int state : states)
+            allChosen = allChosen && state >= 2;
+        ASSERT_EQ(complete, allChosen);
+
+        ASSERT_TRUE(RealInput::BringToFront(Frame));
+        HWND confirm = GetDlgItem(Form, IDOK);
+        SureClick(confirm, Centre(confirm));
+        HWND dialog = Program->WaitForWindow(ConfirmTitle, StepTimeout);
+        ASSERT_NE(nullptr, dialog);
+        Program->WaitIdle();
+        ShownChoice = ControlText(GetDlgItem(dialog, 101));
+        ASSERT_TRUE(RealInput::BringToFront(dialog));
+        HWND yes = GetDlgItem(dialog, IDOK);
+        SureClick(yes, Centre(yes));
+
+        ASSERT_TRUE(Program->WaitForWindowGone(dialog, StepTimeout));
+        HWND box = Program->WaitForWindow(CompletionCaption, 30000);
+        ASSERT_NE(nullptr, box);
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (ClassName(child) == "Button")
+                ++BoxButtons;
+            else if (ClassName(child) == "Static" && !ControlText(child).empty())
+                BoxText = ControlText(child);
+        }
+        // The pass holds the mouse capture; the box must still take the click.
+        HWND ok = GetDlgItem(box, IDOK);
+        ASSERT_NE(nullptr, ok);
+        RealInput::BringToFront(box);
+        SureClick(ok, Centre(ok));
+        ClickDismissed = Program->WaitForWindowGone(box, 3000);
+        if (!ClickDismissed) {
+            RealInput::BringToFront(box);
+            RealInput::Key(VK_RETURN);
+            ASSERT_TRUE(Program->WaitForWindowGone(box));
+        }
+        MainWindowClosed = Program->WaitForWindowGone(Frame, 20000);
+        ASSERT_TRUE(Program->WaitForExit(ExitCode, 20000));
+    }
+
+    void ExpectGone(std::initializer_list<std::string> paths)
+    {
+        for (const std::string& path : paths)
+            EXPECT_FALSE(Exists(path)) << path << " is still there";
+    }
+
+    void ExpectKept(std::initializer_list<std::string> paths)
+    {
+        for (const std::string& path : paths)
+            EXPECT_TRUE(Exists(path)) << path << " went";
+    }
+
+    void ExpectRoadEndedWell()
+    {
+        EXPECT_EQ(CompletionText, BoxText);
+        EXPECT_EQ(1, BoxButtons);
+        EXPECT_TRUE(ClickDismissed) << "a real click on OK did not reach the completion box";
+        EXPECT_TRUE(MainWindowClosed);
+        EXPECT_EQ(0u, ExitCode);
+    }
+
+    void ExpectNetPlanFilesGone()
+    {
+        ExpectGone({"Apps\\NetPlan\\netplan.exe", "Apps\\NetPlan\\example.wlt", "Apps\\NetPlan\\弈辰软件技术服务部.url",
+                    "Apps\\NetPlan\\弈辰软件.url", "Apps\\NetPlan\\uninst\\udmain.exe",
+                    "Apps\\NetPlan\\uninst\\udenu.dll", "Apps\\NetPlan\\uninst\\udlog3.000",
+                    "Programs\\ZOLT 网络计划\\ZOLT 网络计划.lnk", "Programs\\ZOLT 网络计划\\ZOLT 网络计划例子.lnk",
+                    "Programs\\ZOLT 网络计划\\弈辰软件技术服务部.url", "Programs\\ZOLT 网络计划\\弈辰软件.lnk",
+                    "Desktop\\ZOLT 网络计划.lnk", "Desktop\\ZOLT 网络计划例子.url", "Desktop\\弈辰软件.url"});
+        EXPECT_FALSE(ExistsAbsolute(InWindows("zoltnet.hlp")));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".WLT"));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "WLTFile"));
+        EXPECT_FALSE(UninstallEntryExists(NetPlan));
+        // A ".url" is only the stand-in for a ".lnk" that is not there.
+        ExpectKept({"Desktop\\ZOLT 网络计划.url", "Apps\\NetPlan\\我的网络图.wlt"});
+    }
+
+    void ExpectGangJieFilesGone()
+    {
+        ExpectGone({"Apps\\GangJie\\gjg.exe", "Apps\\GangJie\\gjg.hlp", "Apps\\GangJie\\UninstallZolt.exe",
+                    "Apps\\GangJie\\uninst\\udlog3.000", "Programs\\弈辰 钢结构\\弈辰钢结构设计.lnk",
+                    "Desktop\\弈辰钢结构设计.lnk"});
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".GJG"));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "GJGFile"));
+        EXPECT_FALSE(UninstallEntryExists(GangJie));
+    }
+
+    void ExpectTuJiWhole()
+    {
+        ExpectKept({"Apps\\TuJi\\tuji.exe", "Apps\\TuJi\\UninstallZolt.exe", "Programs\\弈辰 图集\\弈辰图集.lnk",
+                    "Programs\\弈辰 图集\\卸载.lnk"});
+        EXPECT_TRUE(UninstallEntryExists(TuJi));
+    }
+
+    void ExpectChosenLibraryGone(const char* key, const std::string& folder, const char* file, const char* shortcut,
+                                 const char* entry)
+    {
+        ExpectGone({folder + "\\" + file, folder + "\\安装预算例子.YSB", folder + "\\土建预算例子.YSB",
+                    VexaGroup + std::string(shortcut) + ".lnk"});
+        EXPECT_EQ("", QuotaValue(key));
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string("Software\\Orlaquin\\Vexa\\") + key));
+        EXPECT_FALSE(UninstallEntryExists(entry));
+    }
+
+    void ExpectSampleShortcutsGone()
+    {
+        ExpectGone({std::string(VexaGroup) + "安装预算例子.lnk", std::string(VexaGroup) + "土建工程预算的例子.lnk",
+                    "Desktop\\安装预算例子.lnk", "Desktop\\土建工程预算的例子.lnk"});
+    }
+
+    void ExpectOtherVendorsUntouched()
+    {
+        ExpectKept({"Apps\\OtherSoft\\viewer.exe", "Apps\\OtherSoft\\uninstall.exe", "Apps\\OtherSoft\\弈辰软件.url",
+                    "Programs\\OtherSoft\\OtherSoft Viewer.lnk", "Programs\\OtherSoft\\卸载.lnk",
+                    "Desktop\\OtherSoft Viewer.lnk"});
+        EXPECT_TRUE(UninstallEntryExists("OtherSoft Viewer"));
+        for (const char* key : {".OSV", "OSVFile", ".WLTX", "WLTXFile", ".BRL2"})
+            EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+        EXPECT_TRUE(ExistsAbsolute(InSystem("cw3230mt.dll")));
+        EXPECT_TRUE(ExistsAbsolute(InSystem("bds52t.dll")));
+        EXPECT_TRUE(ExistsAbsolute(InWindows("zoltnet2.ini")));
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\OrlaquinTools\\Keep"));
+        EXPECT_EQ(Path("Documents\\办公楼.YSB"), IniValue("Options", "LastProject"));
+        ExpectKept({"Documents\\TallyPad.ini.bak", "Documents\\我的文档.doc"});
+    }
+
+    std::unique_ptr<TRemoteProgram> Program;
+    HWND Frame = nullptr;
+    HWND Form = nullptr;
+    HWND Tree = nullptr;
+    std::vector<std::string> OutsideFiles;
+
+    std::string ShownChoice;
+    std::string BoxText;
+    int BoxButtons = 0;
+    bool ClickDismissed = false;
+    bool MainWindowClosed = false;
+    DWORD ExitCode = 1234;
+};
+
+TEST_F(RemovalRoad, PartialRemovalEndsWithCompletionMessageAndExitZero)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(false));
+    ExpectRoadEndedWell();
+    EXPECT_EQ(std::string::npos, ShownChoice.find(HistoryItem));
+    EXPECT_EQ(std::string::npos, ShownChoice.find(BriSel));
+}
+
+TEST_F(RemovalRoad, PartialRemovalTakesAChosenCataloguedProduct)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(false));
+    ExpectNetPlanFilesGone();
+}
+
+TEST_F(RemovalRoad, PartialRemovalKeepsUninstallShortcutsGroupsAndFolders)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(false));
+    ExpectKept({"Programs\\ZOLT 网络计划\\卸载.lnk", "Apps\\NetPlan\\uninst", "Programs\\弈辰 钢结构\\卸载.lnk",
+                "Apps\\GangJie\\uninst", "Apps\\GangJie", std::string(VexaGroup) + "卸载.lnk", "Dek\\JianZhu"});
+}
+
+TEST_F(RemovalRoad, PartialRemovalLeavesAnUnchosenProductWhole)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(false));
+    ExpectKept({"Apps\\BriSel\\brisel.exe", "Apps\\BriSel\\text.brl", "Apps\\BriSel\\index.brl",
+                "Apps\\BriSel\\brisel.cfg", "Apps\\BriSel\\pricetab.prc", "Apps\\BriSel\\uninst\\udmain.exe",
+                "Apps\\BriSel\\uninst\\udlog3.000", "Programs\\弈辰 定额制版\\ZOLT 定额录入制版系统.lnk",
+                "Programs\\弈辰 定额制版\\卸载.lnk", "Desktop\\ZOLT 定额录入制版系统.lnk"});
+    EXPECT_TRUE(ExistsAbsolute(InWindows("brisel.HLP")));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".BRL"));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "BRLFile\\shell\\open\\command"));
+    EXPECT_TRUE(UninstallEntryExists(BriSel));
+}
+
+TEST_F(RemovalRoad, PartialRemovalTakesAnUncataloguedProductWithAllThreeValues)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(false));
+    ExpectGangJieFilesGone();
+}
+
+TEST_F(RemovalRoad, ChosenUncataloguedProductWithoutFileListStays)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(false));
+    ASSERT_NE(std::string::npos, ShownChoice.find(TuJi));
+    ExpectTuJiWhole();
+}
+
+TEST_F(RemovalRoad, PartialRemovalTakesTheSharedLibrariesOnly)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(false));
+    for (const char* name : SharedLibraries)
+        EXPECT_FALSE(ExistsAbsolute(InSystem(name))) << name;
+    EXPECT_TRUE(ExistsAbsolute(InSystem("cw3230mt.dll")));
+    EXPECT_TRUE(ExistsAbsolute(InSystem("bds52t.dll")));
+}
+
+TEST_F(RemovalRoad, PartialRemovalTakesChosenQuotaLibrariesAndLeavesTheOther)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(false));
+    ExpectChosenLibraryGone(JianZhu, "Dek\\JianZhu", "hb2000jz.dek", JianZhuShortcut, JianZhuEntry);
+    ExpectChosenLibraryGone(ShiZheng, "Dek\\ShiZheng", "sz2003.dek", ShiZheng, ShiZheng);
+    ExpectSampleShortcutsGone();
+    // The catalogue's shortcut name stands in for the key's own.
+    ExpectKept({std::string(VexaGroup) + JianZhu + ".lnk", std::string(VexaGroup) + "ZOLT 工程预算.lnk",
+                "Dek\\ShiZheng\\我的预算.YSB"});
+    EXPECT_TRUE(UninstallEntryExists(JianZhu));
+
+    ExpectKept({"Dek\\YuanLin\\yl2003.dek", "Dek\\YuanLin\\安装预算例子.YSB", "Dek\\YuanLin\\土建预算例子.YSB",
+                std::string(VexaGroup) + YuanLin + ".lnk"});
+    EXPECT_EQ(Path("Dek\\YuanLin\\yl2003.dek"), QuotaValue(YuanLin));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string("Software\\Orlaquin\\Vexa\\") + YuanLin));
+    EXPECT_TRUE(UninstallEntryExists(YuanLin));
+}
+
+TEST_F(RemovalRoad, PartialRemovalLeavesUnchosenHistory)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(false));
+    ExpectKept({"Documents\\TallyPad.ini", "Documents\\预算表台账.YsbTz"});
+    EXPECT_TRUE(ExistsAbsolute(InWindows("zoltnet.ini")));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Orlaquin\\TallyPad\\Recent"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Orlaquin\\Vexa\\Settings"));
+}
+
+TEST_F(RemovalRoad, PartialRemovalLeavesOtherVendorsAlone)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(false));
+    ExpectOtherVendorsUntouched();
+}
+
+TEST_F(RemovalRoad, CompleteRemovalEndsWithCompletionMessageAndExitZero)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(true));
+    ExpectRoadEndedWell();
+    EXPECT_NE(std::string::npos, ShownChoice.find(std::string("  ") + HistoryItem + "\r\n"));
+}
+
+TEST_F(RemovalRoad, CompleteRemovalTakesUninstallShortcutsAndEmptiedFolders)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(true));
+    ExpectNetPlanFilesGone();
+    ExpectGangJieFilesGone();
+    ExpectGone({"Programs\\ZOLT 网络计划\\卸载.lnk", "Programs\\ZOLT 网络计划", "Apps\\NetPlan\\uninst",
+                "Programs\\弈辰 钢结构\\卸载.lnk", "Programs\\弈辰 钢结构", "Apps\\GangJie\\uninst", "Apps\\GangJie",
+                "Programs\\弈辰 定额制版\\卸载.lnk", "Apps\\BriSel\\uninst", std::string(VexaGroup) + "卸载.lnk",
+                "Dek\\JianZhu", "Dek\\YuanLin"});
+}
+
+TEST_F(RemovalRoad, CompleteRemovalKeepsFoldersStillHoldingOtherFiles)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(true));
+    ExpectKept({"Apps\\NetPlan\\我的网络图.wlt", "Apps\\BriSel\\pricetab.prc",
+                "Programs\\弈辰 定额制版\\定额制版说明.lnk", std::string(VexaGroup) + "ZOLT 工程预算.lnk",
+                "Dek\\ShiZheng\\我的预算.YSB", "Programs", "Desktop", "Documents"});
+    ExpectTuJiWhole();
+}
+
+TEST_F(RemovalRoad, CompleteRemovalUsesTheProductsOwnGroupAndFileList)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(true));
+    ExpectGone({"Apps\\BriSel\\brisel.exe", "Apps\\BriSel\\text.brl", "Apps\\BriSel\\index.brl",
+                "Apps\\BriSel\\brisel.cfg", "Apps\\BriSel\\uninst\\udmain.exe", "Apps\\BriSel\\uninst\\udlog3.000",
+                "Programs\\弈辰 定额制版\\ZOLT 定额录入制版系统.lnk", "Desktop\\ZOLT 定额录入制版系统.lnk"});
+    EXPECT_FALSE(ExistsAbsolute(InWindows("brisel.HLP")));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".BRL"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "BRLFile"));
+    EXPECT_FALSE(UninstallEntryExists(BriSel));
+    // Only in the catalogue's list and group, which the entry's own values replace.
+    ExpectKept({"Apps\\BriSel\\pricetab.prc", "Programs\\ZOLT 定额录入制版系统\\ZOLT 定额录入制版系统.lnk"});
+}
+
+TEST_F(RemovalRoad, CompleteRemovalTakesEveryQuotaLibrary)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(true));
+    ExpectChosenLibraryGone(JianZhu, "Dek\\JianZhu", "hb2000jz.dek", JianZhuShortcut, JianZhuEntry);
+    ExpectChosenLibraryGone(ShiZheng, "Dek\\ShiZheng", "sz2003.dek", ShiZheng, ShiZheng);
+    ExpectSampleShortcutsGone();
+    ExpectGone({"Dek\\YuanLin\\yl2003.dek", std::string(VexaGroup) + YuanLin + ".lnk"});
+    EXPECT_EQ("", QuotaValue(YuanLin));
+    EXPECT_FALSE(UninstallEntryExists(YuanLin));
+    EXPECT_TRUE(UninstallEntryExists(JianZhu));
+}
+
+TEST_F(RemovalRoad, CompleteRemovalTakesTheHistory)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(true));
+    ExpectGone({"Documents\\TallyPad.ini", "Documents\\预算表台账.YsbTz"});
+    EXPECT_FALSE(ExistsAbsolute(InWindows("zoltnet.ini")));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Orlaquin\\TallyPad"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Orlaquin\\Vexa"));
+    // The maker's key itself stays, with its values.
+    ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Orlaquin"));
+    char owner[64] = {};
+    DWORD size = sizeof owner;
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegGetValueA(HKEY_CURRENT_USER, "Software\\Orlaquin", "Owner", RRF_RT_REG_SZ, nullptr, owner, &size));
+    EXPECT_STREQ("工程部", owner);
+}
+
+TEST_F(RemovalRoad, CompleteRemovalLeavesOtherVendorsAlone)
+{
+    ASSERT_NO_FATAL_FAILURE(RunRoad(true));
+    ExpectOtherVendorsUntouched();
+    for (const char* name : SharedLibraries)
+        EXPECT_FALSE(ExistsAbsolute(InSystem(name))) << name;
+}
