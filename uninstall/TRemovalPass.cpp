@@ -20,6 +20,20 @@ const char UninstallMarker[] = "\\uninst";
 const DWORD ValueSize = 256;
 const DWORD FileListSize = 2048;
 
+// Tells the shell once that file associations changed, so Explorer drops
+// stale icons and verbs. Shell32 is loaded only here: importing it would
+// cost every start of the program its load time.
+void NotifyAssociationsChanged()
+{
+    HMODULE shell = ::LoadLibraryA("shell32.dll");
+    if (!shell)
+        return;
+    using TNotify = void(WINAPI*)(LONG, UINT, LPCVOID, LPCVOID);
+    if (auto notify = reinterpret_cast<TNotify>(reinterpret_cast<void*>(::GetProcAddress(shell, "SHChangeNotify"))))
+        notify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    ::FreeLibrary(shell);
+}
+
 std::string ReadString(const TRegKey& key, const char* name, DWORD size, bool* ok = nullptr)
 {
     std::vector<char> buffer(size, '\0');
@@ -63,7 +77,7 @@ void TRemovalPass::RemoveAll(const std::vector<std::string>& chosen)
     for (size_t i = 0; i < count; ++i)
         Remove(chosen[i]);
     if (AssociationsRemoved > 0)
-        ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+        NotifyAssociationsChanged();
 }
 
 TRemovalPass::TItemKind TRemovalPass::Classify(const std::string& text, std::string* iniValue) const

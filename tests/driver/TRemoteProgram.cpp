@@ -234,6 +234,24 @@ void SendMouse(DWORD flags, POINT screen)
     SendInput(1, &input, sizeof input);
 }
 
+// Moves the pointer and waits until the system has it there: a press sent
+// straight after a move is sometimes delivered at the old position.
+void MoveTo(POINT screen)
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SendMouse(MOUSEEVENTF_MOVE, screen);
+        for (int wait = 0; wait < 50; ++wait) {
+            POINT at;
+            if (GetCursorPos(&at) && at.x == screen.x && at.y == screen.y) {
+                Sleep(20);
+                if (GetCursorPos(&at) && at.x == screen.x && at.y == screen.y)
+                    return;
+            }
+            Sleep(10);
+        }
+    }
+}
+
 void SendKey(WORD vk, bool up)
 {
     INPUT input = {};
@@ -258,7 +276,7 @@ void Click(HWND window, POINT clientPoint)
 {
     POINT screen = clientPoint;
     ClientToScreen(window, &screen);
-    SendMouse(MOUSEEVENTF_MOVE, screen);
+    MoveTo(screen);
     SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
     SendMouse(MOUSEEVENTF_LEFTUP, screen);
     Sleep(30);
@@ -268,7 +286,7 @@ void DoubleClick(HWND window, POINT clientPoint)
 {
     POINT screen = clientPoint;
     ClientToScreen(window, &screen);
-    SendMouse(MOUSEEVENTF_MOVE, screen);
+    MoveTo(screen);
     for (int i = 0; i < 2; ++i) {
         SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
         SendMouse(MOUSEEVENTF_LEFTUP, screen);
