@@ -3,6 +3,7 @@
 #include "../../uninstall/TRemovalPass.h"
 #include "../support/TScratchMachine.h"
 #include <aclapi.h>
+#include <shlobj.h>
 #include <cstdio>
 #include <vector>
 
@@ -807,4 +808,75 @@ TEST_F(RemovalPassAssociations, NoneForItemsWithoutDocumentTypes)
     EXPECT_EQ(0, RunPass({HistoryItemText, SharedLibraryItemText, "乙库"}));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".YSB"));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".WLT"));
+}
+
+namespace {
+const UINT ShellNotice = WM_APP + 7;
+int NoticesHeard;
+
+LRESULT CALLBACK CountNotices(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == ShellNotice)
+        ++NoticesHeard;
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+// A hidden window registered with the shell for association changes; the
+// shell may post or send its notice, so the window procedure counts them.
+struct TShellListener {
+    TShellListener()
+    {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = &CountNotices;
+        wc.lpszClassName = "UzShellListener";
+        RegisterClassA(&wc);
+        NoticesHeard = 0;
+        Window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        SHChangeNotifyEntry entry = {nullptr, TRUE};
+        Registration = SHChangeNotifyRegister(Window, SHCNRF_ShellLevel | SHCNRF_InterruptLevel, SHCNE_ASSOCCHANGED,
+                                              ShellNotice, 1, &entry);
+    }
+    ~TShellListener()
+    {
+        if (Registration)
+            SHChangeNotifyDeregister(Registration);
+        DestroyWindow(Window);
+    }
+    int Heard()
+    {
+        MSG msg;
+        for (int round = 0; round < 20; ++round) {
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            Sleep(10);
+        }
+        return NoticesHeard;
+    }
+    HWND Window;
+    ULONG Registration;
+};
+} // namespace
+
+TEST_F(RemovalPassAssociations, ShellHearsOnceWhenAssociationsWent)
+{
+    TShellListener listener;
+    ASSERT_NE(0u, listener.Registration);
+    MakeNetworkPlan();
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    MakeDocumentType("WLT");
+    MakeDocumentType("YSB");
+    MakeFile("Budget\\vexa.exe");
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT工程预算"), "InstallPath", Path("Budget"));
+
+    ASSERT_GT(RunPass({"ZOLT网络计划", "ZOLT工程预算"}), 0);
+
+    EXPECT_EQ(1, listener.Heard());
+}
+
+TEST_F(RemovalPassAssociations, ShellHearsNothingWhenNoAssociationWent)
+{
+    TShellListener listener;
+    ASSERT_NE(0u, listener.Registration);
+    RunPass({HistoryItemText});
+    EXPECT_EQ(0, listener.Heard());
 }
