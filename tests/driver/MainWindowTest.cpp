@@ -1,0 +1,463 @@
+#include "DriverMain.h"
+#include "TRealMachine.h"
+#include "TRemoteProgram.h"
+#include <memory>
+#include <set>
+#include <vector>
+
+namespace {
+const char MainTitle[] = "弈辰软件卸载程序";
+const char ConfirmTitle[] = "弈辰卸载确认";
+const char ProductName[] = "ZOLT工程预算";
+const int ProgramIconId = 1001;
+const int TreeId = 101;
+const int PictureId = 102;
+
+template <class Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = 5000)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}
+
+// A message to the program's window that gives up when the program does not answer.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+POINT Centre(HWND window)
+{
+    RECT rect;
+    GetClientRect(window, &rect);
+    return POINT{rect.right / 2, rect.bottom / 2};
+}
+
+std::string Hex(DWORD value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", value);
+    return text;
+}
+
+// Top-down 0x00RRGGBB pixels of a DC area.
+std::vector<DWORD> ReadPixels(HDC source, int x, int y, int width, int height)
+{
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, picture);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    GdiFlush();
+    const DWORD* words = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = words[i] & 0xFFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The icon drawn at the caption's small size over a plain colour.
+std::vector<DWORD> RenderIcon(HICON icon, int size, COLORREF background)
+{
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, size, size);
+    HGDIOBJ old = SelectObject(memory, picture);
+    RECT all = {0, 0, size, size};
+    HBRUSH brush = CreateSolidBrush(background);
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+    DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    std::vector<DWORD> pixels = ReadPixels(memory, 0, 0, size, size);
+    SelectObject(memory, old);
+    DeleteObject(picture);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+} // namespace
+
+class MainWindow : public TRealMachine {
+protected:
+    void Open()
+    {
+        Program = std::make_unique<TRemoteProgram>(ProgramUnderTest);
+        ASSERT_TRUE(Program->Start());
+        Frame = Program->WaitForWindow(MainTitle);
+        ASSERT_NE(nullptr, Frame);
+        Form = GetWindow(Frame, GW_CHILD);
+        ASSERT_NE(nullptr, Form);
+        OkButton = GetDlgItem(Form, IDOK);
+        CancelButton = GetDlgItem(Form, IDCANCEL);
+        ASSERT_NE(nullptr, OkButton);
+        ASSERT_NE(nullptr, CancelButton);
+    }
+
+    // What a closing that removed anything by mistake would take away: a
+    // chosen product with its files and shortcuts, and a chosen library.
+    void SeedInstalledProduct()
+    {
+        std::string folder = Path("Zolt");
+        AddUninstallEntry(ProductName, {{"InstallPath", folder},
+                                        {"UninstallString", folder + "\\UninstallZolt.exe"},
+                                        {"ProgramGroup", "ZOLT"},
+                                        {"progs", "zolt.exe=工程预算;"}});
+        MakeFile("Zolt\\zolt.exe");
+        MakeFile("Programs\\ZOLT\\工程预算.lnk");
+        MakeFile("Desktop\\工程预算.lnk");
+        MakeFile("Dek\\a.dek");
+        WriteQuotaLibraries({{"A", Path("Dek\\a.dek")}});
+    }
+
+    void ExpectNothingRemoved()
+    {
+        EXPECT_TRUE(UninstallEntryExists(ProductName));
+        for (const char* file : {"Zolt\\zolt.exe", "Programs\\ZOLT\\工程预算.lnk", "Desktop\\工程预算.lnk", "Dek\\a.dek"})
+            EXPECT_TRUE(Exists(file)) << file;
+        // Our own cached copy of the file must not answer for the program's.
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "VEXA.INI");
+        char value[MAX_PATH] = {};
+        GetPrivateProfileStringA("Dek Files", "A", "", value, sizeof value, "VEXA.INI");
+        EXPECT_EQ(Path("Dek\\a.dek"), value);
+    }
+
+    void ExpectEndsWithZero()
+    {
+        DWORD code = 1234;
+        ASSERT_TRUE(Program->WaitForExit(code)) << "the program is still running";
+        EXPECT_EQ(0u, code);
+    }
+
+    // The caption's close box, in the frame's client coordinates.
+    bool CloseBoxPoint(POINT& point) const
+    {
+        RECT window;
+        GetWindowRect(Frame, &window);
+        int y = window.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+        for (int x = window.right - 1; x > window.left; --x) {
+            if (Ask(Frame, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTCLOSE)
+                continue;
+            int right = x;
+            while (x > window.left && Ask(Frame, WM_NCHITTEST, 0, MAKELPARAM(x - 1, y)) == HTCLOSE)
+                --x;
+            point = POINT{(x + right) / 2, y};
+            ScreenToClient(Frame, &point);
+            return true;
+        }
+        return false;
+    }
+
+    std::unique_ptr<TRemoteProgram> Program;
+    HWND Frame = nullptr;
+    HWND Form = nullptr;
+    HWND OkButton = nullptr;
+    HWND CancelButton = nullptr;
+};
+
+TEST_F(MainWindow, IsAFixedDialogFrameWithoutMenuSizedToTheForm)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_EQ(MainTitle, WindowText(Frame));
+    DWORD style = static_cast<DWORD>(GetWindowLongA(Frame, GWL_STYLE));
+    // The system adds the caption and sibling clipping to every overlapped window.
+    const DWORD wanted = WS_VISIBLE | WS_DLGFRAME | WS_SYSMENU;
+    EXPECT_EQ(wanted, style & wanted) << Hex(style);
+    EXPECT_EQ(0u, style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_POPUP | WS_CHILD)) << Hex(style);
+    EXPECT_EQ(nullptr, GetMenu(Frame));
+
+    RECT client, form;
+    GetClientRect(Frame, &client);
+    GetWindowRect(Form, &form);
+    EXPECT_EQ(form.right - form.left, client.right);
+    EXPECT_EQ(form.bottom - form.top, client.bottom);
+}
+
+TEST_F(MainWindow, CaptionShowsTheProgramIcon)
+{
+    // WM_GETICON does not cross processes under Wine, so the icon is looked
+    // for where the caption draws it.
+    HMODULE exe = LoadLibraryExA(ProgramUnderTest.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, exe);
+    HICON icon = static_cast<HICON>(
+        LoadImageA(exe, MAKEINTRESOURCEA(ProgramIconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    ASSERT_NE(nullptr, icon);
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    std::vector<DWORD> onBlack = RenderIcon(icon, size, RGB(0, 0, 0));
+    std::vector<DWORD> onWhite = RenderIcon(icon, size, RGB(255, 255, 255));
+    DestroyIcon(icon);
+    FreeLibrary(exe);
+
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(RealInput::BringToFront(Frame));
+    Program->WaitIdle();
+    RECT window;
+    GetWindowRect(Frame, &window);
+    const int width = 3 * size;
+    const int height = GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) + size;
+    HDC screen = GetDC(nullptr);
+    std::vector<DWORD> caption = ReadPixels(screen, window.left, window.top, width, height);
+    ReleaseDC(nullptr, screen);
+
+    int opaque = 0;
+    for (size_t i = 0; i < onBlack.size(); ++i)
+        opaque += onBlack[i] == onWhite[i];
+    ASSERT_GT(opaque, size * size / 4);
+    bool found = false;
+    for (int top = 0; top + size <= height && !found; ++top) {
+        for (int left = 0; left + size <= width && !found; ++left) {
+            bool same = true;
+            for (int y = 0; y < size && same; ++y) {
+                for (int x = 0; x < size && same; ++x) {
+                    size_t at = static_cast<size_t>(y) * size + x;
+                    if (onBlack[at] == onWhite[at])
+                        same = caption[static_cast<size_t>(top + y) * width + left + x] == onBlack[at];
+                }
+            }
+            found = same;
+        }
+    }
+    EXPECT_TRUE(found) << "icon " << ProgramIconId << " is not in the caption";
+}
+
+TEST_F(MainWindow, FormIsACaptionlessChildDialogFillingTheClientArea)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_EQ("#32770", ClassName(Form));
+    EXPECT_EQ(Frame, GetParent(Form));
+    EXPECT_EQ(nullptr, GetWindow(Form, GW_HWNDNEXT)) << "the form is not the frame's only child";
+
+    RECT client, form;
+    GetClientRect(Frame, &client);
+    GetWindowRect(Form, &form);
+    MapWindowPoints(nullptr, Frame, reinterpret_cast<POINT*>(&form), 2);
+    EXPECT_EQ(0, form.left);
+    EXPECT_EQ(0, form.top);
+    EXPECT_EQ(client.right, form.right);
+    EXPECT_EQ(client.bottom, form.bottom);
+
+    DWORD style = static_cast<DWORD>(GetWindowLongA(Form, GWL_STYLE));
+    const DWORD wanted = (0x80C000C0 & ~0x80440000) | 0x50800000;
+    EXPECT_EQ(wanted, style & wanted) << Hex(style);
+    EXPECT_EQ(0u, style & (WS_POPUP | WS_DLGFRAME | WS_THICKFRAME)) << Hex(style);
+    EXPECT_EQ(static_cast<DWORD>(WS_BORDER), style & WS_CAPTION) << "a caption is shown: " << Hex(style);
+}
+
+TEST_F(MainWindow, FormHoldsItsControlsInOrder)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    struct TControl {
+        int Id;
+        const char* Class;
+        const char* Text;
+        DWORD Style;
+    };
+    const TControl expected[] = {
+        {PictureId, "Static", nullptr, 0x5000000E},
+        {IDOK, "Button", "确认", 0x50010001},
+        {IDCANCEL, "Button", "取消", 0x50010000},
+        {TreeId, "SysTreeView32", nullptr, 0x50800007},
+        {0xFFFF, "Static", "    请用鼠标左銉选择要删除的项目", 0x50000000},
+    };
+    HWND control = GetWindow(Form, GW_CHILD);
+    for (const TControl& want : expected) {
+        ASSERT_NE(nullptr, control) << "missing control " << want.Id;
+        SCOPED_TRACE(testing::Message() << "control " << want.Id);
+        EXPECT_EQ(want.Id, GetDlgCtrlID(control) & 0xFFFF);
+        EXPECT_EQ(0, lstrcmpiA(want.Class, ClassName(control).c_str())) << ClassName(control);
+        if (want.Text) {
+            EXPECT_EQ(want.Text, WindowText(control));
+        }
+        DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
+        DWORD exStyle = static_cast<DWORD>(GetWindowLongA(control, GWL_EXSTYLE));
+        DWORD wanted = want.Style;
+        if (want.Id == TreeId) {
+            // The tree control trades WS_BORDER for a sunken client edge.
+            EXPECT_TRUE((style & WS_BORDER) || (exStyle & WS_EX_CLIENTEDGE)) << Hex(style) << " " << Hex(exStyle);
+            wanted &= ~WS_BORDER;
+        }
+        EXPECT_EQ(wanted, style & wanted) << Hex(style);
+        EXPECT_EQ(wanted & WS_TABSTOP, style & WS_TABSTOP) << Hex(style);
+        // The control's own type: bitmap or text static, default or plain push button.
+        EXPECT_EQ(want.Style & 0xF, style & 0xF) << Hex(style);
+        control = GetWindow(control, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(nullptr, control) << "an extra control " << GetDlgCtrlID(control);
+}
+
+TEST_F(MainWindow, CancelButtonEndsTheProgramRemovingNothing)
+{
+    SeedInstalledProduct();
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(RealInput::BringToFront(Frame));
+    RealInput::Click(CancelButton, Centre(CancelButton));
+    ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
+    ExpectNothingRemoved();
+}
+
+TEST_F(MainWindow, EscapeEndsTheProgramRemovingNothing)
+{
+    SeedInstalledProduct();
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(RealInput::BringToFront(Frame));
+    RealInput::Key(VK_ESCAPE);
+    ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
+    ExpectNothingRemoved();
+}
+
+TEST_F(MainWindow, CloseBoxEndsTheProgramRemovingNothing)
+{
+    SeedInstalledProduct();
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(RealInput::BringToFront(Frame));
+    POINT box;
+    ASSERT_TRUE(CloseBoxPoint(box));
+    RealInput::Click(Frame, box);
+    ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
+    ExpectNothingRemoved();
+}
+
+TEST_F(MainWindow, SystemCloseCommandEndsTheProgramRemovingNothing)
+{
+    SeedInstalledProduct();
+    ASSERT_NO_FATAL_FAILURE(Open());
+    PostMessageA(Frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
+    ExpectNothingRemoved();
+}
+
+TEST_F(MainWindow, AltF4EndsTheProgramRemovingNothing)
+{
+    SeedInstalledProduct();
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(RealInput::BringToFront(Frame));
+    RealInput::KeyWithAlt(VK_F4);
+    ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
+    ExpectNothingRemoved();
+}
+
+TEST_F(MainWindow, StartsWithTheFocusOnConfirm)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(RealInput::BringToFront(Frame));
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(Frame) == OkButton; })) << FocusOf(Frame);
+}
+
+TEST_F(MainWindow, EnterAtStartAsksForConfirmation)
+{
+    SeedInstalledProduct();
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(RealInput::BringToFront(Frame));
+    RealInput::Key(VK_RETURN);
+    HWND dialog = Program->WaitForWindow(ConfirmTitle, 10000);
+    ASSERT_NE(nullptr, dialog);
+    RealInput::Key(VK_ESCAPE);
+    ASSERT_TRUE(Program->WaitForWindowGone(dialog, 10000));
+    EXPECT_TRUE(IsWindow(Frame));
+    ExpectNothingRemoved();
+    PostMessageA(CancelButton, BM_CLICK, 0, 0);
+    ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
+    ExpectNothingRemoved();
+}
+
+TEST_F(MainWindow, EnterWithTheFocusInTheTreeAsksForConfirmation)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    HWND tree = GetDlgItem(Form, TreeId);
+    ASSERT_TRUE(RealInput::BringToFront(Frame));
+    // Below the last item: the press only takes the focus.
+    RECT client;
+    GetClientRect(tree, &client);
+    RealInput::Click(tree, POINT{client.right / 2, client.bottom - 8});
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(Frame) == tree; })) << FocusOf(Frame);
+    RealInput::Key(VK_RETURN);
+    HWND dialog = Program->WaitForWindow(ConfirmTitle, 10000);
+    ASSERT_NE(nullptr, dialog);
+    RealInput::Key(VK_ESCAPE);
+    EXPECT_TRUE(Program->WaitForWindowGone(dialog, 10000));
+}
+
+TEST_F(MainWindow, TabMovesBetweenTheTwoButtonsOnly)
+{
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(RealInput::BringToFront(Frame));
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(Frame) == OkButton; })) << FocusOf(Frame);
+    for (HWND next : {CancelButton, OkButton, CancelButton, OkButton}) {
+        RealInput::Key(VK_TAB);
+        EXPECT_TRUE(WaitUntil([&] { return FocusOf(Frame) == next; }))
+            << "focus on control " << GetDlgCtrlID(FocusOf(Frame)) << " instead of " << GetDlgCtrlID(next);
+    }
+}
+
+TEST_F(MainWindow, PictureOfTheWindowIsSaved)
+{
+    AddUninstallEntry(ProductName);
+    AddUninstallEntry("ZOLT清单计价系统", {{"UninstallString", "C:\\ZOLT\\Bill\\UninstallZolt.exe"}});
+    SetSharedLibraryPresent(true);
+    WriteQuotaLibraries({{"全国统一建筑工程基础定额", "C:\\ZOLT\\Dek\\jc.dek"}, {"安装工程定额", "C:\\ZOLT\\Dek\\az.dek"}});
+    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_TRUE(RealInput::BringToFront(Frame));
+    Program->WaitIdle();
+    RECT window;
+    GetWindowRect(Frame, &window);
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    auto shown = [&] {
+        HDC screen = GetDC(nullptr);
+        std::vector<DWORD> pixels = ReadPixels(screen, window.left, window.top, width, height);
+        ReleaseDC(nullptr, screen);
+        return pixels;
+    };
+    // Painting is done once two looks a moment apart agree.
+    std::vector<DWORD> last = shown();
+    EXPECT_TRUE(WaitUntil([&] {
+        Sleep(100);
+        std::vector<DWORD> now = shown();
+        bool settled = now == last;
+        last = now;
+        return settled;
+    }));
+    EXPECT_GT(std::set<DWORD>(last.begin(), last.end()).size(), 8u) << "the window shows next to nothing";
+
+    // The folder is a Linux path; Wine takes it as one on drive Z:.
+    const std::string folder = UZ_ARTIFACT_DIR;
+    for (size_t at = 1; at <= folder.size(); ++at) {
+        if (at == folder.size() || folder[at] == '/')
+            CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
+    }
+    const std::string file = folder + "/main-window.bmp";
+    DeleteFileA(file.c_str());
+    ASSERT_TRUE(SaveWindowPicture(Frame, file)) << file;
+
+    const DWORD stride = (width * 3 + 3) & ~3;
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    ASSERT_TRUE(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data)) << file;
+    EXPECT_EQ(14u + 40u + stride * height, data.nFileSizeLow);
+}
