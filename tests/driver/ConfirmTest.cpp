@@ -20,19 +20,6 @@ const int ConfirmTextId = 101;
 const int WarningId = 102;
 const DWORD StepTimeout = 5000;
 
-template <class Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs = StepTimeout)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-}
-
 struct TFlatItem {
     int Depth;
     std::string Text;
@@ -54,60 +41,6 @@ void Flatten(const std::vector<TRemoteProgram::TItem>& items, int depth, std::ve
         out.push_back({depth, item.Text, item.State});
         Flatten(item.Children, depth + 1, out);
     }
-}
-
-// GetWindowText on another process's window gives the text it was created
-// with, not what an edit control holds now; WM_GETTEXT asks the control.
-std::string ControlText(HWND window)
-{
-    LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return text;
-}
-
-void SendMouse(DWORD flags, POINT screen)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-    input.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
-bool PointerAt(POINT screen)
-{
-    POINT now;
-    return GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
-}
-
-// Under Xvfb a move, press and release sent in one burst now and then leave
-// the pointer where it was, and the press lands there; so the press waits
-// until the pointer is seen on the target.
-void SureClick(HWND window, POINT clientPoint)
-{
-    POINT screen = clientPoint;
-    ClientToScreen(window, &screen);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        SendMouse(MOUSEEVENTF_MOVE, screen);
-        if (WaitUntil([&] { return PointerAt(screen); }, 500)) {
-            Sleep(50);
-            if (PointerAt(screen))
-                break;
-        }
-    }
-    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
-    SendMouse(MOUSEEVENTF_LEFTUP, screen);
-    Sleep(30);
-}
-
-POINT Centre(HWND window)
-{
-    RECT rect;
-    GetClientRect(window, &rect);
-    return POINT{rect.right / 2, rect.bottom / 2};
 }
 
 std::string Narrow(const WCHAR* text)
@@ -258,14 +191,6 @@ bool FindCloseBox(HWND window, POINT& screen)
     return true;
 }
 
-HWND FocusOf(HWND window)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
 struct TMenuSearch {
     DWORD ProcessId;
     HWND Found;
@@ -387,7 +312,7 @@ protected:
         ASSERT_NE(nullptr, item) << text;
         POINT point;
         ASSERT_TRUE(Program->StateIconPoint(Tree, item, point)) << text;
-        SureClick(Tree, point);
+        RealInput::Click(Tree, point);
         ASSERT_TRUE(WaitUntil([&] { return Program->ReadItem(Tree, item).State == expectedState; }))
             << text << " stays at " << StateOf(text);
     }
@@ -397,20 +322,20 @@ protected:
     {
         ASSERT_TRUE(RealInput::BringToFront(Frame));
         HWND button = GetDlgItem(Form, IDOK);
-        SureClick(button, Centre(button));
+        RealInput::Click(button, Centre(button));
         Dialog = Program->WaitForWindow(ConfirmTitle, StepTimeout);
         ASSERT_NE(nullptr, Dialog);
         Program->WaitIdle();
     }
 
-    std::string ShownText() const { return ControlText(GetDlgItem(Dialog, ConfirmTextId)); }
+    std::string ShownText() const { return WindowText(GetDlgItem(Dialog, ConfirmTextId)); }
 
     void ClickDialogButton(int id)
     {
         ASSERT_TRUE(RealInput::BringToFront(Dialog));
         HWND button = GetDlgItem(Dialog, id);
         ASSERT_NE(nullptr, button);
-        SureClick(button, Centre(button));
+        RealInput::Click(button, Centre(button));
     }
 
     // The dialog answered 2: it is gone, the main window takes input again,
@@ -434,15 +359,15 @@ protected:
         for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             if (ClassName(child) == "Button")
                 ++buttons;
-            else if (ClassName(child) == "Static" && !ControlText(child).empty())
-                text = ControlText(child);
+            else if (ClassName(child) == "Static" && !WindowText(child).empty())
+                text = WindowText(child);
         }
         EXPECT_EQ(CompletionText, text);
         EXPECT_EQ(1, buttons);
         HWND ok = GetDlgItem(box, IDOK);
         ASSERT_NE(nullptr, ok);
         RealInput::BringToFront(box);
-        SureClick(ok, Centre(ok));
+        RealInput::Click(ok, Centre(ok));
         if (!Program->WaitForWindowGone(box, 3000)) {
             ADD_FAILURE() << "a real click on OK did not reach the completion box";
             RealInput::Key(VK_RETURN);
@@ -578,7 +503,7 @@ TEST_F(ConfirmDialog, RunningDialogHasItsCaptionAndControlsInOrder)
     EXPECT_EQ(0x90C800C4u, static_cast<DWORD>(GetWindowLongA(Dialog, GWL_STYLE)) & ~WS_CLIPSIBLINGS);
     std::vector<std::pair<int, std::string>> controls;
     for (HWND child = GetWindow(Dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        controls.emplace_back(static_cast<WORD>(GetDlgCtrlID(child)), ClassName(child) + ":" + ControlText(child));
+        controls.emplace_back(static_cast<WORD>(GetDlgCtrlID(child)), ClassName(child) + ":" + WindowText(child));
     std::vector<std::pair<int, std::string>> expected = {
         {IDOK, "Button:确认"},
         {IDCANCEL, "Button:取消"},
@@ -683,7 +608,7 @@ TEST_F(ConfirmDialog, ClickOnTheCloseBoxRemovesNothing)
     ASSERT_TRUE(FindCloseBox(Dialog, box));
     ASSERT_TRUE(RealInput::BringToFront(Dialog));
     ScreenToClient(Dialog, &box);
-    SureClick(Dialog, box);
+    RealInput::Click(Dialog, box);
     ASSERT_NO_FATAL_FAILURE(ExpectRefused(before));
     ASSERT_NO_FATAL_FAILURE(EndWithCancel());
 }

@@ -13,43 +13,6 @@ const int ProgramIconId = 1001;
 const int TreeId = 101;
 const int PictureId = 102;
 
-template <class Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs = 5000)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-}
-
-// A message to the program's window that gives up when the program does not answer.
-LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
-    return static_cast<LRESULT>(result);
-}
-
-HWND FocusOf(HWND window)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
-        return nullptr;
-    return info.hwndFocus;
-}
-
-POINT Centre(HWND window)
-{
-    RECT rect;
-    GetClientRect(window, &rect);
-    return POINT{rect.right / 2, rect.bottom / 2};
-}
-
 std::string Hex(DWORD value)
 {
     char text[16];

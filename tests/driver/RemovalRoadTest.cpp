@@ -34,73 +34,6 @@ const char VexaGroup[] = "Programs\\ZOLT 工程预算\\";
 
 const char* const SharedLibraries[] = {"bds52f.dll", "cw3230.dll", "owl52f.dll", "GridPort.dll", "PageViewDlg.dll"};
 
-template <class Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs = StepTimeout)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-}
-
-// GetWindowText on another process's window gives the text it was created
-// with, not what the control holds now; WM_GETTEXT asks the control.
-std::string ControlText(HWND window)
-{
-    LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return text;
-}
-
-void SendMouse(DWORD flags, POINT screen)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-    input.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
-bool PointerAt(POINT screen)
-{
-    POINT now;
-    return GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
-}
-
-// Under Xvfb a move, press and release sent in one burst now and then leave
-// the pointer where it was, and the press lands there; so the press waits
-// until the pointer is seen on the target.
-void SureClick(HWND window, POINT clientPoint)
-{
-    POINT screen = clientPoint;
-    ClientToScreen(window, &screen);
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        SendMouse(MOUSEEVENTF_MOVE, screen);
-        if (WaitUntil([&] { return PointerAt(screen); }, 500)) {
-            Sleep(50);
-            if (PointerAt(screen))
-                break;
-        }
-    }
-    SendMouse(MOUSEEVENTF_LEFTDOWN, screen);
-    SendMouse(MOUSEEVENTF_LEFTUP, screen);
-    Sleep(30);
-}
-
-POINT Centre(HWND window)
-{
-    RECT rect;
-    GetClientRect(window, &rect);
-    return POINT{rect.right / 2, rect.bottom / 2};
-}
-
 void CollectStates(const std::vector<TRemoteProgram::TItem>& items, std::vector<int>& out)
 {
     for (const auto& item : items) {
@@ -285,7 +218,7 @@ protected:
         ASSERT_NE(nullptr, item) << text;
         POINT point;
         ASSERT_TRUE(Program->StateIconPoint(Tree, item, point)) << text;
-        SureClick(Tree, point);
+        RealInput::Click(Tree, point);
         ASSERT_TRUE(WaitUntil([&] { return Program->ReadItem(Tree, item).State == expectedState; }))
             << text << " stays at " << StateOf(text);
     }
@@ -316,14 +249,14 @@ protected:
 
         ASSERT_TRUE(RealInput::BringToFront(Frame));
         HWND confirm = GetDlgItem(Form, IDOK);
-        SureClick(confirm, Centre(confirm));
+        RealInput::Click(confirm, Centre(confirm));
         HWND dialog = Program->WaitForWindow(ConfirmTitle, StepTimeout);
         ASSERT_NE(nullptr, dialog);
         Program->WaitIdle();
-        ShownChoice = ControlText(GetDlgItem(dialog, 101));
+        ShownChoice = WindowText(GetDlgItem(dialog, 101));
         ASSERT_TRUE(RealInput::BringToFront(dialog));
         HWND yes = GetDlgItem(dialog, IDOK);
-        SureClick(yes, Centre(yes));
+        RealInput::Click(yes, Centre(yes));
 
         ASSERT_TRUE(Program->WaitForWindowGone(dialog, StepTimeout));
         HWND box = Program->WaitForWindow(CompletionCaption, 30000);
@@ -331,14 +264,14 @@ protected:
         for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             if (ClassName(child) == "Button")
                 ++BoxButtons;
-            else if (ClassName(child) == "Static" && !ControlText(child).empty())
-                BoxText = ControlText(child);
+            else if (ClassName(child) == "Static" && !WindowText(child).empty())
+                BoxText = WindowText(child);
         }
         // The pass holds the mouse capture; the box must still take the click.
         HWND ok = GetDlgItem(box, IDOK);
         ASSERT_NE(nullptr, ok);
         RealInput::BringToFront(box);
-        SureClick(ok, Centre(ok));
+        RealInput::Click(ok, Centre(ok));
         ClickDismissed = Program->WaitForWindowGone(box, 3000);
         if (!ClickDismissed) {
             RealInput::BringToFront(box);

@@ -1,4 +1,5 @@
 #include "TRemoteProgram.h"
+#include <cstdio>
 #include <cstring>
 
 TRemoteProgram::TRemoteProgram(std::string exePath) : ExePath(std::move(exePath))
@@ -22,8 +23,17 @@ bool TRemoteProgram::Start()
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::string commandLine = "\"" + ExePath + "\"";
-    if (!CreateProcessA(ExePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &ProcessInfo))
+    // A start now and then fails on a loaded machine; it is not the program's doing.
+    bool started = false;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        started = CreateProcessA(ExePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &ProcessInfo) != 0;
+        if (!started) {
+            std::fprintf(stderr, "CreateProcess failed with %lu; trying again\n", GetLastError());
+            Sleep(500);
+        }
+    }
+    if (!started)
         return false;
     WaitForInputIdle(ProcessInfo.hProcess, 20000);
     return true;
@@ -374,4 +384,27 @@ bool SaveWindowPicture(HWND window, const std::string& path)
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return ok;
+}
+
+LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+POINT Centre(HWND window)
+{
+    RECT rect;
+    GetClientRect(window, &rect);
+    return POINT{rect.right / 2, rect.bottom / 2};
 }

@@ -66,7 +66,29 @@ void Key(WORD vk);
 void KeyWithAlt(WORD vk);
 } // namespace RealInput
 
+// A window's text, asked of the window itself (so an edit control of
+// another process gives what it holds now).
 std::string WindowText(HWND window);
 std::string ClassName(HWND window);
 // Writes what the screen shows of the window to a 24-bit BMP file.
 bool SaveWindowPicture(HWND window, const std::string& path);
+
+// A message to the program's window that gives up when it does not answer.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The window with the keyboard focus in the thread that owns `window`.
+HWND FocusOf(HWND window);
+POINT Centre(HWND window);
+
+// Polls `condition` until it holds or the time is up.
+template <class Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = 5000)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}

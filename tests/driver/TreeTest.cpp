@@ -16,36 +16,6 @@ const int OpenFolderImage = 8;
 
 using TItem = TRemoteProgram::TItem;
 
-template <class Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs = 5000)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-}
-
-// A message to the program's window that gives up when the program does not answer.
-LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
-    return static_cast<LRESULT>(result);
-}
-
-HWND FocusOf(HWND window)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
-        return nullptr;
-    return info.hwndFocus;
-}
-
 enum TView { WithSelection, WithoutSelection, StatesOnly };
 
 // One line per tree: "text(state)", then "+" when expanded and "*" when
