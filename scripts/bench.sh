@@ -12,4 +12,4 @@ session=build/bench/wine
 mkdir -p "$session"
 trap 'tests/wine/wine-session.sh down "$session" >/dev/null 2>&1 || true' EXIT
 UZ_WARMUP_EXE=$PWD/build/win64/uz-warmup.exe tests/wine/wine-session.sh up "$session"
-tests/wine/wine-run.sh "$session" build/win64/uz-bench.exe build/win64/UninstallZolt.exe
+tests/wine/wine-run.sh "$session" build/win64/uz-bench.exe build/win64/UninstallZolt.exe build/win64/uz-warmup.exe
