@@ -424,3 +424,25 @@ TEST_F(MainWindow, PictureOfTheWindowIsSaved)
     ASSERT_TRUE(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data)) << file;
     EXPECT_EQ(14u + 40u + stride * height, data.nFileSizeLow);
 }
+
+TEST_F(MainWindow, TitlePictureRunsPastTheFormEdgeAndIsCutThere)
+{
+    Open();
+    HWND picture = GetDlgItem(Form, PictureId);
+    ASSERT_NE(nullptr, picture);
+    RECT pictureRect, formClient;
+    GetWindowRect(picture, &pictureRect);
+    GetClientRect(Form, &formClient);
+    MapWindowPoints(Form, nullptr, reinterpret_cast<POINT*>(&formClient), 2);
+    // The control takes the bitmap's own 160 x 100 pixels ...
+    EXPECT_EQ(160, pictureRect.right - pictureRect.left);
+    EXPECT_EQ(100, pictureRect.bottom - pictureRect.top);
+    // ... which reaches past the form's right edge, where the form cuts it.
+    EXPECT_GT(pictureRect.right, formClient.right);
+    RECT frameClient;
+    GetClientRect(Frame, &frameClient);
+    MapWindowPoints(Frame, nullptr, reinterpret_cast<POINT*>(&frameClient), 2);
+    RECT formWindow;
+    GetWindowRect(Form, &formWindow);
+    EXPECT_EQ(formWindow.right, frameClient.right);
+}
