@@ -59,14 +59,19 @@ bool TFileListSpec::ResolveFilePart(const std::string& filePart, const char* ins
     if (filePart[0] == '$') {
         if (filePart.size() < 2)
             return false;
-        const char* base = "";
-        if (filePart[1] == 'w')
-            base = WindowsDir;
-        else if (filePart[1] == 'y')
-            base = SystemDir;
-        if ((filePart[1] == 'w' || filePart[1] == 'y') && !*base)
-            return false;
-        path.Append(base).Append(filePart.c_str() + 2);
+        switch (filePart[1]) {
+        case 'w':
+            if (!*WindowsDir)
+                return false;
+            path.Append(WindowsDir);
+            break;
+        case 'y':
+            if (!*SystemDir)
+                return false;
+            path.Append(SystemDir);
+            break;
+        }
+        path.Append(filePart.c_str() + 2);
     } else if (filePart.size() >= 2 && filePart[1] == ':') {
         path.Append(filePart);
     } else {

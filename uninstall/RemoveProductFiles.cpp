@@ -30,12 +30,6 @@ bool IsGroupName(const std::string& group)
     return named;
 }
 
-void DeleteIfUsable(const TFixedPath& path)
-{
-    if (path.IsUsable())
-        ::DeleteFileA(path.c_str());
-}
-
 // Deletes folder\[group\]name.lnk, or the ".url" of that name when the
 // ".lnk" cannot be deleted. Nothing when the folder is unknown.
 void DeleteShortcut(const std::string& folder, const std::string* group, const std::string& name)
@@ -54,13 +48,8 @@ void DeleteShortcut(const std::string& folder, const std::string* group, const s
     if (::DeleteFileA(link.c_str()))
         return;
     TFixedPath url(base.c_str());
-    url.Append(".url");
-    DeleteIfUsable(url);
-}
-
-bool DeleteClassKey(TRegKey& classes, const char* name)
-{
-    return classes.RecurseDeleteKey(name) == ERROR_SUCCESS;
+    if (url.Append(".url").IsUsable())
+        ::DeleteFileA(url.c_str());
 }
 } // namespace
 
@@ -91,8 +80,8 @@ int RemoveProductFiles(const std::string& spec, const std::string& groupName, co
             TRegKey classes;
             if (classes.Create(HKEY_CLASSES_ROOT, "") != ERROR_SUCCESS)
                 continue;
-            keysDeleted += DeleteClassKey(classes, dotKey);
-            keysDeleted += DeleteClassKey(classes, fileKey);
+            for (const char* key : {dotKey, fileKey})
+                keysDeleted += classes.RecurseDeleteKey(key) == ERROR_SUCCESS;
         }
     }
 

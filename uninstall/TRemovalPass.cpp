@@ -80,7 +80,8 @@ void TRemovalPass::RemoveAll(const std::vector<std::string>& chosen)
         NotifyAssociationsChanged();
 }
 
-TRemovalPass::TItemKind TRemovalPass::Classify(const std::string& text, std::string* iniValue) const
+TRemovalPass::TItemKind TRemovalPass::Classify(const std::string& text, std::string* iniValue,
+                                               const TLinkedStrings** record) const
 {
     // Read with room to spare, so that a value too long for a path is
     // recognised as such instead of arriving cut short.
@@ -92,8 +93,11 @@ TRemovalPass::TItemKind TRemovalPass::Classify(const std::string& text, std::str
             *iniValue = length < ValueSize ? std::string(value.data(), length) : std::string();
         return QuotaLibrary;
     }
-    if (const TLinkedStrings* record = ProductCatalogue.Find(TLinkedStrings::Key(text)))
-        return (record->Shared & 1) ? SharedLibraries : CatalogedProduct;
+    if (const TLinkedStrings* row = ProductCatalogue.Find(TLinkedStrings::Key(text))) {
+        if (record)
+            *record = row;
+        return (row->Shared & 1) ? SharedLibraries : CatalogedProduct;
+    }
     if (text == HistoryItemText)
         return History;
     return UncatalogedProduct;
@@ -102,17 +106,16 @@ TRemovalPass::TItemKind TRemovalPass::Classify(const std::string& text, std::str
 void TRemovalPass::Remove(const std::string& text)
 {
     std::string libraryPath;
-    switch (Classify(text, &libraryPath)) {
+    const TLinkedStrings* record = nullptr;
+    switch (Classify(text, &libraryPath, &record)) {
     case QuotaLibrary:
         RemoveQuotaLibrary(text, libraryPath);
         break;
-    case CatalogedProduct: {
-        const TLinkedStrings* record = ProductCatalogue.Find(TLinkedStrings::Key(text));
-        RemoveCatalogedProduct(text, record->Group, record->FileList);
+    case CatalogedProduct:
+        RemoveCatalogedProduct(text, *record);
         break;
-    }
     case SharedLibraries:
-        RemoveSharedLibraries(ProductCatalogue.Find(TLinkedStrings::Key(text))->FileList);
+        RemoveSharedLibraries(record->FileList);
         break;
     case History:
         RemoveHistory();
@@ -159,8 +162,7 @@ void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string
     DeleteUninstallEntry(record ? record->Group : text);
 }
 
-void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const std::string& group,
-                                          const std::string& fileList)
+void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinkedStrings& record)
 {
     if (!TRegKey::IsSubKeyName(text.c_str()))
         return;
@@ -176,10 +178,10 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const std::st
     }
     std::string programGroup = ReadString(entry, "ProgramGroup", ValueSize, &read);
     if (!read)
-        programGroup = group;
+        programGroup = record.Group;
     std::string spec = ReadString(entry, "progs", FileListSize, &read);
     if (!read)
-        spec = fileList.substr(0, FileListSize - 1);
+        spec = record.FileList.substr(0, FileListSize - 1);
 
     if (!installDir.empty())
         AssociationsRemoved += RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder);

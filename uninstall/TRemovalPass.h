@@ -1,4 +1,5 @@
 #pragma once
+#include "../catalogue/TLinkedStrings.h"
 #include "../framework/TRegKey.h"
 #include <string>
 #include <vector>
@@ -17,7 +18,10 @@ public:
 
     // Classifies and removes each text, in order.
     void RemoveAll(const std::vector<std::string>& chosen);
-    TItemKind Classify(const std::string& text, std::string* iniValue = nullptr) const;
+    // The kind of a chosen text; for a quota library also its INI value, for
+    // a catalogued product or the shared libraries also its catalogue row.
+    TItemKind Classify(const std::string& text, std::string* iniValue = nullptr,
+                       const TLinkedStrings** record = nullptr) const;
     void Remove(const std::string& text);
 
     const std::string& GetDesktopFolder() const { return DesktopFolder; }
@@ -28,7 +32,7 @@ public:
 
 private:
     void RemoveQuotaLibrary(const std::string& text, const std::string& libraryPath);
-    void RemoveCatalogedProduct(const std::string& text, const std::string& group, const std::string& fileList);
+    void RemoveCatalogedProduct(const std::string& text, const TLinkedStrings& record);
     void RemoveSharedLibraries(const std::string& fileList);
     void RemoveHistory();
     void RemoveUncatalogedProduct(const std::string& text);
