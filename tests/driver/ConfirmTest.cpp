@@ -299,22 +299,12 @@ protected:
         return flat;
     }
 
-    int StateOf(const std::string& text) const
-    {
-        HTREEITEM item = Program->FindItem(Tree, text);
-        return item ? Program->ReadItem(Tree, item).State : -1;
-    }
+    int StateOf(const std::string& text) const { return Program->StateOf(Tree, text); }
 
     void ClickBox(const std::string& text, int expectedState)
     {
         ASSERT_TRUE(RealInput::BringToFront(Frame));
-        HTREEITEM item = Program->FindItem(Tree, text);
-        ASSERT_NE(nullptr, item) << text;
-        POINT point;
-        ASSERT_TRUE(Program->StateIconPoint(Tree, item, point)) << text;
-        RealInput::Click(Tree, point);
-        ASSERT_TRUE(WaitUntil([&] { return Program->ReadItem(Tree, item).State == expectedState; }))
-            << text << " stays at " << StateOf(text);
+        ASSERT_TRUE(Program->PressBox(Tree, text, expectedState)) << text << " stays at " << StateOf(text);
     }
 
     // Presses the form's 确认 with a real click and waits for the dialog.

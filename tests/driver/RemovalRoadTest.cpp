@@ -205,22 +205,12 @@ protected:
         ASSERT_NE(nullptr, Tree);
     }
 
-    int StateOf(const std::string& text) const
-    {
-        HTREEITEM item = Program->FindItem(Tree, text);
-        return item ? Program->ReadItem(Tree, item).State : -1;
-    }
+    int StateOf(const std::string& text) const { return Program->StateOf(Tree, text); }
 
     void ClickBox(const std::string& text, int expectedState)
     {
         ASSERT_TRUE(RealInput::BringToFront(Frame));
-        HTREEITEM item = Program->FindItem(Tree, text);
-        ASSERT_NE(nullptr, item) << text;
-        POINT point;
-        ASSERT_TRUE(Program->StateIconPoint(Tree, item, point)) << text;
-        RealInput::Click(Tree, point);
-        ASSERT_TRUE(WaitUntil([&] { return Program->ReadItem(Tree, item).State == expectedState; }))
-            << text << " stays at " << StateOf(text);
+        ASSERT_TRUE(Program->PressBox(Tree, text, expectedState)) << text << " stays at " << StateOf(text);
     }
 
     // complete: every item chosen, so the complete-removal flag is 1; else

@@ -1,4 +1,5 @@
 #include "TRealMachine.h"
+#include "../support/ScratchCleanup.h"
 #include <cstdio>
 
 const char TRealMachine::UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
@@ -21,45 +22,6 @@ void FlushIniCache()
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, "VEXA.INI");
 }
 } // namespace
-
-void DeleteRegistryTree(HKEY parent, const char* name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    char child[1024];
-    DWORD index = 0;
-    while (RegEnumKeyA(key, index, child, sizeof child) == ERROR_SUCCESS) {
-        DeleteRegistryTree(key, child);
-        HKEY probe;
-        if (RegOpenKeyExA(key, child, 0, KEY_READ, &probe) == ERROR_SUCCESS) {
-            RegCloseKey(probe);
-            ++index;
-        }
-    }
-    RegCloseKey(key);
-    RegDeleteKeyA(parent, name);
-}
-
-void DeleteFolderTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteFolderTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
 
 void TRealMachine::SetUp()
 {

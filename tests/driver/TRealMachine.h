@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "../support/ScratchCleanup.h"
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -55,5 +56,3 @@ private:
     std::vector<std::string> MadeSystemFiles;
 };
 
-void DeleteRegistryTree(HKEY parent, const char* name);
-void DeleteFolderTree(const std::string& folder);

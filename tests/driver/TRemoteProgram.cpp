@@ -232,6 +232,22 @@ HTREEITEM TRemoteProgram::FindItem(HWND tree, const std::string& text) const
     return TSearch::In(ReadTree(tree), text);
 }
 
+int TRemoteProgram::StateOf(HWND tree, const std::string& text) const
+{
+    HTREEITEM item = FindItem(tree, text);
+    return item ? ReadItem(tree, item).State : -1;
+}
+
+bool TRemoteProgram::PressBox(HWND tree, const std::string& text, int expected) const
+{
+    HTREEITEM item = FindItem(tree, text);
+    POINT point;
+    if (!item || !StateIconPoint(tree, item, point))
+        return false;
+    RealInput::Click(tree, point);
+    return WaitUntil([&] { return ReadItem(tree, item).State == expected; });
+}
+
 namespace RealInput {
 namespace {
 void SendMouse(DWORD flags, POINT screen)

@@ -47,6 +47,10 @@ public:
     // A client point on the item's check box, found by hit-testing.
     bool StateIconPoint(HWND tree, HTREEITEM item, POINT& point) const;
     HTREEITEM FindItem(HWND tree, const std::string& text) const;
+    // The check state of the item with this text, or -1 when there is none.
+    int StateOf(HWND tree, const std::string& text) const;
+    // Presses the item's box with a real click; true once it shows `expected`.
+    bool PressBox(HWND tree, const std::string& text, int expected) const;
 
 private:
     // Runs `body` with a scratch page in the program's address space.

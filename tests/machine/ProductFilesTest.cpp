@@ -1,5 +1,6 @@
 #include "../../catalogue/GlobalBlock.h"
 #include "../../uninstall/RemoveProductFiles.h"
+#include "../support/ScratchCleanup.h"
 #include "../support/TScratchMachine.h"
 #include <cstdio>
 #include <vector>
@@ -10,25 +11,6 @@ const char NetworkPlanFiles[] =
     "弈辰软件.url=弈辰软件;$w\\zoltnet.hlp=;uninst\\udmain.exe=;uninst\\udenu.dll=;uninst\\udlog3.000=;";
 const char NetworkPlanGroup[] = "ZOLT 网络计划";
 
-void DeleteFolderTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteFolderTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
 } // namespace
 
 class ProductFilesMachine : public TScratchMachine {

@@ -1,4 +1,5 @@
 #include "TScratchMachine.h"
+#include "ScratchCleanup.h"
 #include "../../catalogue/GlobalBlock.h"
 #include <cstdio>
 #include <cstring>
@@ -7,46 +8,6 @@
 namespace {
 const HKEY Redirected[3] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_CLASSES_ROOT};
 const char* const RedirectedNames[3] = {"HKLM", "HKCU", "HKCR"};
-
-void DeleteTreeQuietly(HKEY parent, const char* name)
-{
-    HKEY key;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    char child[1024];
-    while (RegEnumKeyA(key, 0, child, sizeof child) == ERROR_SUCCESS) {
-        DeleteTreeQuietly(key, child);
-        HKEY probe;
-        if (RegOpenKeyExA(key, child, 0, KEY_READ, &probe) == ERROR_SUCCESS) {
-            RegCloseKey(probe);
-            break; // could not delete: give up rather than spin
-        }
-    }
-    RegCloseKey(key);
-    RegDeleteKeyA(parent, name);
-}
-
-void DeleteFolderQuietly(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteFolderQuietly(path);
-            else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
 
 void CopyInto(char (&buffer)[PathBufferSize], const std::string& text)
 {
@@ -105,14 +66,14 @@ void TScratchMachine::TearDown()
         Scratch = nullptr;
         HKEY software;
         if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_ALL_ACCESS, &software) == ERROR_SUCCESS) {
-            DeleteTreeQuietly(software, ScratchName.c_str());
+            DeleteRegistryTree(software, ScratchName.c_str());
             RegCloseKey(software);
         }
     }
     DeleteFileA(IniPath().c_str());
     FlushIniCache();
     if (!Root.empty())
-        DeleteFolderQuietly(Root);
+        DeleteFolderTree(Root);
 }
 
 std::string TScratchMachine::Path(const std::string& relative) const
