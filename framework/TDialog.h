@@ -8,7 +8,6 @@ public:
 
     bool Create() override;
     int RunModal();
-    bool IsModal() const { return Modal; }
 
     // Asks CanClose, then ends the dialog with `result`.
     void CloseWindow(int result);

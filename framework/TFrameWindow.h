@@ -9,10 +9,8 @@ public:
                  TModule* module = nullptr);
 
     bool Create() override;
-    TWindow* GetClientWindow() const { return ClientWnd; }
 
     void SetStyle(DWORD style) { Style = style; }
-    DWORD GetStyle() const { return Style; }
     void SetShrinkToClient(bool shrink) { ShrinkToClient = shrink; }
     void SetIcon(TModule* module, int resId);
 

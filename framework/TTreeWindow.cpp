@@ -43,21 +43,6 @@ TTreeNode TTreeNode::AddChild(const char* text, int image, int selectedImage) co
     return TTreeNode(*Tree, added);
 }
 
-TTreeNode TTreeNode::FirstChild() const
-{
-    return TTreeNode(*Tree, Tree->GetNextItem(Item, TVGN_CHILD));
-}
-
-TTreeNode TTreeNode::NextSibling() const
-{
-    return TTreeNode(*Tree, Item == TVI_ROOT ? nullptr : Tree->GetNextItem(Item, TVGN_NEXT));
-}
-
-TTreeNode TTreeNode::ParentNode() const
-{
-    return TTreeNode(*Tree, Item == TVI_ROOT ? nullptr : Tree->GetNextItem(Item, TVGN_PARENT));
-}
-
 bool TTreeNode::Expand(UINT how) const
 {
     return ::SendMessageA(Tree->GetHandle(), TVM_EXPAND, how, reinterpret_cast<LPARAM>(Item)) != 0;

@@ -25,9 +25,6 @@ public:
 
     // Inserts a new last child; the root's children are the top-level items.
     TTreeNode AddChild(const char* text, int image, int selectedImage) const;
-    TTreeNode FirstChild() const;
-    TTreeNode NextSibling() const;
-    TTreeNode ParentNode() const;
     bool Expand(UINT how = TVE_EXPAND) const;
     // The item's whole text, however long.
     std::string GetText() const;

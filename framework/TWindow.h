@@ -15,10 +15,8 @@ public:
     TWindow& operator=(const TWindow&) = delete;
 
     HWND GetHandle() const { return Handle; }
-    TWindow* GetParentObject() const { return Parent; }
     TModule& GetModule() const { return *Module; }
     int GetId() const { return Id; }
-    const std::string& GetTitle() const { return Title; }
 
     // Makes this object the owner of `child` and the parent of its window.
     void AddChild(TWindow* child);
