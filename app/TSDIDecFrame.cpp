@@ -1,6 +1,6 @@
 #include "TSDIDecFrame.h"
 #include "../res/resource.h"
-#include "../uninstall/TUnInstallDlgClient.h"
+#include "../ui/TUnInstallDlgClient.h"
 
 namespace {
 TWindow* FormUnlessGiven(TWindow* client)

@@ -8,5 +8,6 @@ public:
                  TModule* module);
 
     // Visible, dialog frame and system menu: no sizing, no minimise or maximise box.
-    static const DWORD FrameStyle = 0x10480000;
+    static const DWORD FrameStyle = WS_VISIBLE | WS_DLGFRAME | WS_SYSMENU;
 };
+static_assert(TSDIDecFrame::FrameStyle == 0x10480000, "the main window's documented style");

@@ -1,5 +1,8 @@
 #include "Catalogue.h"
 
+THashTableImp<TLinkedStrings> ProductCatalogue;
+THashTableImp<TLinkedStrings> QuotaLibraryCatalogue;
+
 const char SharedLibraryItemText[] = "ZOLT共享动态联接库DLL";
 const char ProgramsHeadingText[] = "程序";
 const char QuotaLibrariesHeadingText[] = "定额库";
@@ -46,14 +49,14 @@ const TLinkedStrings QuotaLibraryRows[] = {
 };
 } // namespace
 
-void FillProductCatalogue()
+void FillCatalogues()
 {
+    static bool filled = false;
+    if (filled)
+        return;
+    filled = true;
     for (const TLinkedStrings& row : ProductRows)
         ProductCatalogue.Add(row);
-}
-
-void FillQuotaLibraryCatalogue()
-{
     for (const TLinkedStrings& row : QuotaLibraryRows)
         QuotaLibraryCatalogue.Add(row);
 }

@@ -1,6 +1,5 @@
 #include "TFileListSpec.h"
 #include "Gbk.h"
-#include <cstdio>
 #include <cstring>
 
 std::vector<TFileListEntry> TFileListSpec::Parse(const std::string& spec)
@@ -51,7 +50,8 @@ std::vector<std::string> TFileListSpec::SplitDocumentTypes(const std::string& ex
     return names;
 }
 
-bool TFileListSpec::ResolveFilePart(const std::string& filePart, const char* installDir, TFixedPath& path)
+bool TFileListSpec::ResolveFilePart(const std::string& filePart, const TSystemDirs& dirs, const char* installDir,
+                                    TFixedPath& path)
 {
     path = TFixedPath();
     if (filePart.empty())
@@ -61,14 +61,14 @@ bool TFileListSpec::ResolveFilePart(const std::string& filePart, const char* ins
             return false;
         switch (filePart[1]) {
         case 'w':
-            if (!*WindowsDir)
+            if (dirs.WindowsDir.empty())
                 return false;
-            path.Append(WindowsDir);
+            path.Append(dirs.WindowsDir);
             break;
         case 'y':
-            if (!*SystemDir)
+            if (dirs.SystemDir.empty())
                 return false;
-            path.Append(SystemDir);
+            path.Append(dirs.SystemDir);
             break;
         }
         path.Append(filePart.c_str() + 2);
@@ -89,8 +89,10 @@ bool TFileListSpec::DocumentTypeKeys(const std::string& name, char (&dotKey)[16]
     // A "\" would make the key name a path into some other key.
     if (FindLastChar(name.c_str(), '\\') >= 0)
         return false;
-    std::snprintf(dotKey, sizeof dotKey, ".%s", name.c_str());
-    std::snprintf(fileKey, sizeof fileKey, "%sFile", name.c_str());
+    const std::string dot = "." + name;
+    const std::string file = name + "File";
+    std::memcpy(dotKey, dot.c_str(), dot.size() + 1);
+    std::memcpy(fileKey, file.c_str(), file.size() + 1);
     return true;
 }
 

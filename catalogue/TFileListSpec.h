@@ -1,5 +1,6 @@
 #pragma once
 #include "TFixedPath.h"
+#include "TSystemDirs.h"
 #include <string>
 #include <vector>
 
@@ -24,7 +25,8 @@ public:
     // `installDir` (empty, or ending in "\"). False when the part names no
     // file: empty, a lone "$", a plain name with no installation directory,
     // a "$w"/"$y" name with no such directory, or a path that does not fit.
-    static bool ResolveFilePart(const std::string& filePart, const char* installDir, TFixedPath& path);
+    static bool ResolveFilePart(const std::string& filePart, const TSystemDirs& dirs, const char* installDir,
+                                TFixedPath& path);
 
     // The keys ".N" and "NFile" of document type N. False for an empty
     // name, one over MaxDocumentTypeLength bytes or one holding a backslash:

@@ -1,6 +1,9 @@
 #pragma once
-#include "GlobalBlock.h"
+#include <cstddef>
 #include <string>
+
+// Paths are built in buffers of this size, terminating zero included.
+const unsigned PathBufferSize = 256;
 
 // A path built in a fixed buffer of PathBufferSize bytes. A join that would
 // not fit is refused and marks the path as refused for good, so a long path

@@ -5,9 +5,11 @@ namespace {
 const char FrameClassName[] = "TFrameWindow";
 
 // Style bits that make a window a stand-alone one, and what a client gets instead.
-const DWORD StandAloneStyle = WS_POPUP | WS_DLGFRAME | WS_THICKFRAME;          // 0x80440000
-const DWORD ClientStyle = WS_CHILD | WS_VISIBLE | WS_BORDER;                   // 0x50800000
+const DWORD StandAloneStyle = WS_POPUP | WS_DLGFRAME | WS_THICKFRAME;
+const DWORD ClientStyle = WS_CHILD | WS_VISIBLE | WS_BORDER;
 const DWORD StandAloneExStyle = WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME;
+static_assert(StandAloneStyle == 0x80440000 && ClientStyle == 0x50800000 && StandAloneExStyle == 0x00020101,
+              "the documented style masks of an embedded client");
 
 void RegisterFrameClass(HINSTANCE instance)
 {

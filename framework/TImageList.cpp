@@ -10,8 +10,3 @@ TImageList::~TImageList()
     if (Handle)
         ::ImageList_Destroy(Handle);
 }
-
-int TImageList::GetImageCount() const
-{
-    return Handle ? ::ImageList_GetImageCount(Handle) : 0;
-}

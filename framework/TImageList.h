@@ -11,7 +11,6 @@ public:
     TImageList& operator=(const TImageList&) = delete;
 
     HIMAGELIST GetHandle() const { return Handle; }
-    int GetImageCount() const;
 
 private:
     HIMAGELIST Handle;

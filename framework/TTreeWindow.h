@@ -21,7 +21,6 @@ public:
     TTreeNode(TTreeWindow& tree, HTREEITEM item) : Tree(&tree), Item(item) {}
 
     HTREEITEM GetHandle() const { return Item; }
-    bool IsValid() const { return Item != nullptr; }
 
     // Inserts a new last child; the root's children are the top-level items.
     TTreeNode AddChild(const char* text, int image, int selectedImage) const;

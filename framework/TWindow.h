@@ -16,7 +16,6 @@ public:
 
     HWND GetHandle() const { return Handle; }
     TModule& GetModule() const { return *Module; }
-    int GetId() const { return Id; }
 
     // Makes this object the owner of `child` and the parent of its window.
     void AddChild(TWindow* child);

@@ -54,13 +54,13 @@ int TMyTreeWnd::GetCheckState(HTREEITEM item) const
 int TMyTreeWnd::NextCheckState(int state)
 {
     switch (state) {
-    case 1:
-        return 2;
-    case 2:
-    case 3:
-        return 1;
+    case NotChosen:
+        return Chosen;
+    case Chosen:
+    case PartlyChosen:
+        return NotChosen;
     default:
-        return 0;
+        return NoBox;
     }
 }
 
@@ -79,6 +79,6 @@ void TMyTreeWnd::EvLButtonDown(UINT modKeys, POINT point)
     for (HTREEITEM child = GetNextItem(item, TVGN_CHILD); child; child = GetNextItem(child, TVGN_NEXT))
         SetCheckState(child, state);
     if (HTREEITEM parent = GetNextItem(item, TVGN_PARENT))
-        SetCheckState(parent, 3);
+        SetCheckState(parent, PartlyChosen);
     // Not passed on: a press on a box neither selects nor takes the focus.
 }

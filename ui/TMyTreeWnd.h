@@ -1,11 +1,12 @@
 #pragma once
 #include "../framework/TImageList.h"
 #include "../framework/TTreeWindow.h"
+#include "../uninstall/TCheckState.h"
 #include <memory>
 
-// The check-box tree. Each item's check state is its state-image index:
-// 0 no box, 1 not chosen, 2 chosen, 3 partly chosen. Only a left-button
-// press on a box changes states; there is no keyboard way to do it.
+// The check-box tree. Each item's check state (TCheckState) is its
+// state-image index. Only a left-button press on a box changes states;
+// there is no keyboard way to do it.
 class TMyTreeWnd : public TTreeWindow {
 public:
     TMyTreeWnd(TWindow* parent, int id, TModule* module = nullptr);
@@ -16,7 +17,8 @@ public:
     void SetCheckState(HTREEITEM item, int state);
     int GetCheckState(HTREEITEM item) const;
 
-    // The state a press on a box in `state` gives: 1→2, 2→1, 3→1, else 0.
+    // The state a press on a box in `state` gives: not chosen becomes chosen,
+    // chosen and partly chosen become not chosen, anything else loses its box.
     static int NextCheckState(int state);
 
 protected:

@@ -1,8 +1,7 @@
 #include "RemoveProductFiles.h"
 #include "../catalogue/Gbk.h"
-#include "../catalogue/GlobalBlock.h"
 #include "../catalogue/TFileListSpec.h"
-#include "../framework/TRegKey.h"
+#include "TRegKey.h"
 #include <windows.h>
 
 namespace {
@@ -54,7 +53,8 @@ void DeleteShortcut(const std::string& folder, const std::string* group, const s
 } // namespace
 
 int RemoveProductFiles(const std::string& spec, const std::string& groupName, const std::string& installDir,
-                       const std::string& programsFolder, const std::string& desktopFolder)
+                       const std::string& programsFolder, const std::string& desktopFolder,
+                       const TRemovalContext& context)
 {
     // Plain names and the folder removals need a directory that means one
     // place; a relative one would resolve against our current directory.
@@ -65,7 +65,7 @@ int RemoveProductFiles(const std::string& spec, const std::string& groupName, co
     int keysDeleted = 0;
     for (const TFileListEntry& entry : TFileListSpec::Parse(spec)) {
         TFixedPath file;
-        if (TFileListSpec::ResolveFilePart(entry.FilePart, directory.c_str(), file))
+        if (TFileListSpec::ResolveFilePart(entry.FilePart, context.Dirs, directory.c_str(), file))
             ::DeleteFileA(file.c_str());
 
         if (!entry.Description.empty()) {
@@ -85,7 +85,7 @@ int RemoveProductFiles(const std::string& spec, const std::string& groupName, co
         }
     }
 
-    if (CompleteRemovalFlag != 1)
+    if (!context.CompleteRemoval)
         return keysDeleted;
 
     // Only folders emptied by now go: RemoveDirectoryA never removes a folder

@@ -1,9 +1,9 @@
 #include "TInstalledItems.h"
-#include "../catalogue/GlobalBlock.h"
+#include "../catalogue/Catalogue.h"
 #include "../catalogue/Gbk.h"
+#include "../catalogue/KeyList.h"
 #include "../catalogue/TFixedPath.h"
-#include "../framework/TRegKey.h"
-#include <cstring>
+#include "TRegKey.h"
 #include <vector>
 
 const char UninstallKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
@@ -24,22 +24,7 @@ bool TInstalledItems::IsFamilyEntry(const char* keyName, const char* uninstallSt
     return ProductCatalogue.Find(TLinkedStrings::Key(keyName)) != nullptr;
 }
 
-std::vector<std::string> TInstalledItems::SplitKeyList(const char* list, size_t length)
-{
-    std::vector<std::string> names;
-    size_t offset = 0;
-    while (offset < length) {
-        const void* end = std::memchr(list + offset, '\0', length - offset);
-        size_t nameLength = end ? static_cast<const char*>(end) - (list + offset) : length - offset;
-        // An INI key is never empty; an empty name is only the list's end.
-        if (nameLength > 0)
-            names.emplace_back(list + offset, nameLength);
-        offset += nameLength + 1;
-    }
-    return names;
-}
-
-TInstalledItems TInstalledItems::Discover()
+TInstalledItems TInstalledItems::Discover(const TSystemDirs& dirs)
 {
     TInstalledItems found;
     std::vector<char> work(WorkBufferSize);
@@ -56,11 +41,11 @@ TInstalledItems TInstalledItems::Discover()
     }
 
     TFixedPath marker;
-    marker.Append(SystemDir).Append(SharedLibraryMarker);
+    marker.Append(dirs.SystemDir).Append(SharedLibraryMarker);
     OFSTRUCT info = {};
     info.cBytes = sizeof info;
     found.SharedLibraries =
-        *SystemDir && marker.IsUsable() && ::OpenFile(marker.c_str(), &info, OF_EXIST) != HFILE_ERROR;
+        !dirs.SystemDir.empty() && marker.IsUsable() && ::OpenFile(marker.c_str(), &info, OF_EXIST) != HFILE_ERROR;
 
     DWORD listed = ::GetPrivateProfileStringA(QuotaLibrarySection, nullptr, "", work.data(), WorkBufferSize,
                                               IniFileName);

@@ -1,4 +1,5 @@
 #pragma once
+#include "../catalogue/TSystemDirs.h"
 #include <string>
 #include <vector>
 
@@ -9,15 +10,12 @@ struct TInstalledItems {
     bool SharedLibraries = false;            // the marker DLL is in the system directory
     std::vector<std::string> QuotaLibraries; // keys of "Dek Files", INI order
 
-    static TInstalledItems Discover();
+    // Needs the catalogues filled; looks for the marker DLL in `dirs.SystemDir`.
+    static TInstalledItems Discover(const TSystemDirs& dirs);
 
     // Whether an uninstall entry belongs to the family: its command names
     // this program, or its key name is in the product catalogue.
     static bool IsFamilyEntry(const char* keyName, const char* uninstallString);
-
-    // The names in a zero-separated key list of `length` bytes; a name cut
-    // at the end of the list is kept as it stands, empty names are dropped.
-    static std::vector<std::string> SplitKeyList(const char* list, size_t length);
 };
 
 extern const char UninstallKeyPath[];

@@ -45,10 +45,8 @@ std::string ReadString(const TRegKey& key, const char* name, DWORD size, bool* o
 
 } // namespace
 
-TRemovalPass::TRemovalPass()
+TRemovalPass::TRemovalPass(const TRemovalContext& context) : Context(context)
 {
-    if (QuotaLibraryCatalogue.GetItemsInContainer() == 0)
-        FillQuotaLibraryCatalogue();
     UserShellFolders.Create(HKEY_CURRENT_USER, ShellFoldersPath);
     MachineShellFolders.Create(HKEY_LOCAL_MACHINE, ShellFoldersPath);
     UninstallKey.Create(HKEY_LOCAL_MACHINE, UninstallKeyPath);
@@ -61,14 +59,6 @@ TRemovalPass::TRemovalPass()
         ProgramsFolder = UserProgramsFolder;
 
     SettingsKey.Create(HKEY_CURRENT_USER, SettingsKeyPath);
-}
-
-TRemovalPass::~TRemovalPass()
-{
-    SettingsKey.Close();
-    UninstallKey.Close();
-    MachineShellFolders.Close();
-    UserShellFolders.Close();
 }
 
 void TRemovalPass::RemoveAll(const std::vector<std::string>& chosen)
@@ -156,7 +146,7 @@ void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string
     if (absolute && slash >= 0) {
         std::string directory = libraryPath.substr(0, slash);
         AssociationsRemoved += RemoveProductFiles(SampleFileList, QuotaLibraryGroup, directory, ProgramsFolder,
-                                                  DesktopFolder);
+                                                  DesktopFolder, Context);
     }
 
     DeleteUninstallEntry(record ? record->Group : text);
@@ -184,14 +174,14 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
         spec = record.FileList.substr(0, FileListSize - 1);
 
     if (!installDir.empty())
-        AssociationsRemoved += RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder);
+        AssociationsRemoved += RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder, Context);
     entry.Close();
     DeleteUninstallEntry(text);
 }
 
 void TRemovalPass::RemoveSharedLibraries(const std::string& fileList)
 {
-    AssociationsRemoved += RemoveProductFiles(fileList.substr(0, FileListSize - 1), "", "", "", "");
+    AssociationsRemoved += RemoveProductFiles(fileList.substr(0, FileListSize - 1), "", "", "", "", Context);
 }
 
 void TRemovalPass::RemoveHistory()
@@ -205,9 +195,9 @@ void TRemovalPass::RemoveHistory()
                 ::DeleteFileA(file.c_str());
         }
     }
-    if (*WindowsDir) {
+    if (!Context.Dirs.WindowsDir.empty()) {
         TFixedPath file;
-        file.Append(WindowsDir).Append("\\zoltnet.ini");
+        file.Append(Context.Dirs.WindowsDir).Append("\\zoltnet.ini");
         if (file.IsUsable())
             ::DeleteFileA(file.c_str());
     }
@@ -238,6 +228,6 @@ void TRemovalPass::RemoveUncatalogedProduct(const std::string& text)
     if (!hasPath || !hasGroup || !hasSpec)
         return;
     AssociationsRemoved +=
-        RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder);
+        RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder, Context);
     DeleteUninstallEntry(text);
 }

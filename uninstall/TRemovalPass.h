@@ -1,16 +1,16 @@
 #pragma once
 #include "../catalogue/TLinkedStrings.h"
-#include "../framework/TRegKey.h"
+#include "TRegKey.h"
+#include "TRemovalContext.h"
 #include <string>
 #include <vector>
 
-// The removal of what the user chose. Construction fills the quota-library
-// catalogue, opens the keys the pass holds and reads the shell folders;
-// destruction closes the keys in the reverse order. No window code here.
+// The removal of what the user chose. Construction opens the keys the pass
+// holds and reads the shell folders; the keys close in the reverse order.
+// The catalogues must be filled. No window code here.
 class TRemovalPass {
 public:
-    TRemovalPass();
-    ~TRemovalPass();
+    explicit TRemovalPass(const TRemovalContext& context);
     TRemovalPass(const TRemovalPass&) = delete;
     TRemovalPass& operator=(const TRemovalPass&) = delete;
 
@@ -27,7 +27,6 @@ public:
     const std::string& GetDesktopFolder() const { return DesktopFolder; }
     const std::string& GetUserProgramsFolder() const { return UserProgramsFolder; }
     const std::string& GetProgramsFolder() const { return ProgramsFolder; }
-    // How many document-type keys went; the shell is told once when any did.
     int GetAssociationsRemoved() const { return AssociationsRemoved; }
 
 private:
@@ -38,6 +37,7 @@ private:
     void RemoveUncatalogedProduct(const std::string& text);
     void DeleteUninstallEntry(const std::string& name);
 
+    TRemovalContext Context;
     TRegKey UserShellFolders;
     TRegKey MachineShellFolders;
     TRegKey UninstallKey;
@@ -45,6 +45,7 @@ private:
     std::string DesktopFolder;
     std::string UserProgramsFolder;
     std::string ProgramsFolder;
+    // How many document-type keys went; the shell is told once when any did.
     int AssociationsRemoved = 0;
 };
 

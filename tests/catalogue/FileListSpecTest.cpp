@@ -1,4 +1,3 @@
-#include "../../catalogue/GlobalBlock.h"
 #include "../../catalogue/TFileListSpec.h"
 #include <gtest/gtest.h>
 #include <cstring>
@@ -70,7 +69,7 @@ TEST(FileListParse, EntryWithOnlyADescriptionNamesNoFile)
     ASSERT_EQ(1u, entries.size());
     ExpectEntry(entries[0], "", "Help", "");
     TFixedPath path;
-    EXPECT_FALSE(TFileListSpec::ResolveFilePart(entries[0].FilePart, "C:\\ZOLT\\", path));
+    EXPECT_FALSE(TFileListSpec::ResolveFilePart(entries[0].FilePart, TSystemDirs{}, "C:\\ZOLT\\", path));
 }
 
 TEST(FileListParse, TrailingCommaGivesNoDocumentType)
@@ -143,38 +142,16 @@ TEST(SplitDocumentTypes, BarAfterAWholeGbkCharacterSeparates)
 
 class ResolveFilePart : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::memcpy(SavedWindowsDir, WindowsDir, sizeof SavedWindowsDir);
-        std::memcpy(SavedSystemDir, SystemDir, sizeof SavedSystemDir);
-        SetDir(WindowsDir, "C:\\WINDOWS");
-        SetDir(SystemDir, "C:\\WINDOWS\\SYSTEM");
-    }
-    void TearDown() override
-    {
-        std::memcpy(WindowsDir, SavedWindowsDir, sizeof SavedWindowsDir);
-        std::memcpy(SystemDir, SavedSystemDir, sizeof SavedSystemDir);
-    }
-
-    static void SetDir(char (&dir)[PathBufferSize], const std::string& text)
-    {
-        ASSERT_LT(text.size(), sizeof dir);
-        std::memset(dir, 0, sizeof dir);
-        std::memcpy(dir, text.data(), text.size());
-    }
-
     // The resolved path, or "<nothing>" when the part names no file.
-    static std::string Resolve(const std::string& part, const char* installDir)
+    std::string Resolve(const std::string& part, const char* installDir) const
     {
         TFixedPath path;
-        if (!TFileListSpec::ResolveFilePart(part, installDir, path))
+        if (!TFileListSpec::ResolveFilePart(part, Dirs, installDir, path))
             return "<nothing>";
         return path.c_str();
     }
 
-private:
-    char SavedWindowsDir[PathBufferSize];
-    char SavedSystemDir[PathBufferSize];
+    TSystemDirs Dirs{"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"};
 };
 
 TEST_F(ResolveFilePart, DollarWIsTheWindowsDirectory)
@@ -228,14 +205,14 @@ TEST_F(ResolveFilePart, LoneDollarNamesNothing)
 
 TEST_F(ResolveFilePart, DollarWWithoutWindowsDirectoryNamesNothing)
 {
-    SetDir(WindowsDir, "");
+    Dirs.WindowsDir.clear();
     EXPECT_EQ("<nothing>", Resolve("$w\\brisel.HLP", "C:\\ZOLT\\"));
     EXPECT_EQ("C:\\WINDOWS\\SYSTEM\\x.dll", Resolve("$y\\x.dll", "C:\\ZOLT\\"));
 }
 
 TEST_F(ResolveFilePart, DollarYWithoutSystemDirectoryNamesNothing)
 {
-    SetDir(SystemDir, "");
+    Dirs.SystemDir.clear();
     EXPECT_EQ("<nothing>", Resolve("$y\\x.dll", "C:\\ZOLT\\"));
     EXPECT_EQ("C:\\WINDOWS\\brisel.HLP", Resolve("$w\\brisel.HLP", "C:\\ZOLT\\"));
 }
@@ -245,7 +222,7 @@ TEST_F(ResolveFilePart, PathOf255BytesFits)
     const std::string dir = "C:\\ZOLT\\";
     const std::string part = std::string(255 - dir.size() - 4, 'f') + ".exe";
     TFixedPath path;
-    ASSERT_TRUE(TFileListSpec::ResolveFilePart(part, dir.c_str(), path));
+    ASSERT_TRUE(TFileListSpec::ResolveFilePart(part, Dirs, dir.c_str(), path));
     EXPECT_EQ(dir + part, path.c_str());
     EXPECT_EQ(255u, path.size());
 }
@@ -255,7 +232,7 @@ TEST_F(ResolveFilePart, PathOf256BytesIsRefusedWhole)
     const std::string dir = "C:\\ZOLT\\";
     const std::string part = std::string(256 - dir.size() - 4, 'f') + ".exe";
     TFixedPath path;
-    EXPECT_FALSE(TFileListSpec::ResolveFilePart(part, dir.c_str(), path));
+    EXPECT_FALSE(TFileListSpec::ResolveFilePart(part, Dirs, dir.c_str(), path));
     EXPECT_FALSE(path.IsUsable());
     EXPECT_TRUE(path.IsRefused());
     // Not one byte of the part went in: a cut name would be another file.
@@ -266,7 +243,7 @@ TEST_F(ResolveFilePart, OverlongWindowsPathIsRefusedWhole)
 {
     const std::string part = "$w\\" + std::string(256 - std::strlen("C:\\WINDOWS\\"), 'h');
     TFixedPath path;
-    EXPECT_FALSE(TFileListSpec::ResolveFilePart(part, "C:\\ZOLT\\", path));
+    EXPECT_FALSE(TFileListSpec::ResolveFilePart(part, Dirs, "C:\\ZOLT\\", path));
     EXPECT_TRUE(path.IsRefused());
     EXPECT_LE(std::strlen(path.c_str()), std::strlen("C:\\WINDOWS"));
 }
@@ -282,10 +259,10 @@ TEST_F(ResolveFilePart, OverlongDrivePathIsRefused)
 TEST_F(ResolveFilePart, ReusedPathObjectDropsTheEarlierPath)
 {
     TFixedPath path;
-    ASSERT_TRUE(TFileListSpec::ResolveFilePart("a.exe", "C:\\ZOLT\\", path));
-    EXPECT_FALSE(TFileListSpec::ResolveFilePart("", "C:\\ZOLT\\", path));
+    ASSERT_TRUE(TFileListSpec::ResolveFilePart("a.exe", Dirs, "C:\\ZOLT\\", path));
+    EXPECT_FALSE(TFileListSpec::ResolveFilePart("", Dirs, "C:\\ZOLT\\", path));
     EXPECT_STREQ("", path.c_str());
-    ASSERT_TRUE(TFileListSpec::ResolveFilePart("b.exe", "C:\\ZOLT\\", path));
+    ASSERT_TRUE(TFileListSpec::ResolveFilePart("b.exe", Dirs, "C:\\ZOLT\\", path));
     EXPECT_STREQ("C:\\ZOLT\\b.exe", path.c_str());
 }
 

@@ -1,24 +1,33 @@
 #!/bin/sh
-# Checks that each exe imports only DLLs that come with Windows, and that the
-# shipping one is a 32-bit GUI program. Usage: check-imports.sh <exe>...
+# Checks the built exes: each imports only DLLs that come with Windows; the
+# shipping one is a 32-bit GUI program under the size limit; the window-free
+# engine, linked whole into a probe, imports no window DLL.
+# Usage: check-imports.sh <shipping exe> <test exe> <engine probe exe>
 set -eu
 allowed="kernel32.dll user32.dll gdi32.dll comctl32.dll advapi32.dll shell32.dll msvcrt.dll"
+window_dlls="user32.dll gdi32.dll comctl32.dll shell32.dll"
+size_limit=204800
+exe32=$1 exe64=$2 probe=$3
 status=0
-for exe in "$@"; do
-    if [ ! -f "$exe" ]; then
-        echo "missing: $exe"; status=1; continue
-    fi
-    headers=$(x86_64-w64-mingw32-objdump -p "$exe")
-    for dll in $(printf '%s\n' "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z'); do
+
+imports() {
+    x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z'
+}
+
+for exe in "$exe32" "$exe64" "$probe"; do
+    [ -f "$exe" ] || { echo "FAIL: missing $exe"; exit 1; }
+done
+for exe in "$exe32" "$exe64"; do
+    for dll in $(imports "$exe"); do
         case " $allowed " in
             *" $dll "*) echo "ok: $exe imports $dll" ;;
             *) echo "FAIL: $exe imports $dll"; status=1 ;;
         esac
     done
-    printf '%s\n' "$headers" | grep -q 'Subsystem[[:space:]]*00000002' \
+    x86_64-w64-mingw32-objdump -p "$exe" | grep -q 'Subsystem[[:space:]]*00000002' \
         || { echo "FAIL: $exe is not a GUI program"; status=1; }
 done
-exe32=$1
+
 format=$(x86_64-w64-mingw32-objdump -f "$exe32")
 if ! printf '%s\n' "$format" | grep -q 'file format pei-i386' \
     || ! x86_64-w64-mingw32-objdump -p "$exe32" | grep -q 'Magic[[:space:]]*010b'; then
@@ -26,4 +35,19 @@ if ! printf '%s\n' "$format" | grep -q 'file format pei-i386' \
 else
     echo "ok: $exe32 is PE32 i386"
 fi
+size=$(stat -c %s "$exe32")
+if [ "$size" -lt "$size_limit" ]; then
+    echo "ok: $exe32 is $size bytes (limit $size_limit)"
+else
+    echo "FAIL: $exe32 is $size bytes, over the limit of $size_limit"; status=1
+fi
+
+engine_imports=$(imports "$probe")
+[ -n "$engine_imports" ] || { echo "FAIL: $probe imports nothing; is the engine linked in?"; status=1; }
+for dll in $engine_imports; do
+    case " $window_dlls " in
+        *" $dll "*) echo "FAIL: the window-free engine imports $dll"; status=1 ;;
+        *) echo "ok: the engine imports $dll" ;;
+    esac
+done
 exit $status

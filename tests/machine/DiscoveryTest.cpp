@@ -1,5 +1,5 @@
 #include "../../catalogue/Catalogue.h"
-#include "../../catalogue/GlobalBlock.h"
+#include "../../catalogue/KeyList.h"
 #include "../../uninstall/TInstalledItems.h"
 #include "../support/TScratchMachine.h"
 #include <algorithm>
@@ -44,8 +44,6 @@ protected:
     void SetUp() override
     {
         TScratchMachine::SetUp();
-        if (ProductCatalogue.GetItemsInContainer() == 0)
-            FillProductCatalogue();
         // Relative paths gone wrong must land in the scratch folder, never in
         // the Linux root that Wine's Z: drive maps.
         GetCurrentDirectoryA(sizeof SavedDirectory, SavedDirectory);
@@ -123,14 +121,14 @@ TEST_F(DiscoveredProducts, FamilyEntriesInRegistryOrderOthersLeftOut)
             expected.push_back(name);
     ASSERT_EQ(3u, expected.size());
 
-    EXPECT_EQ(expected, TInstalledItems::Discover().Products);
+    EXPECT_EQ(expected, TInstalledItems::Discover(Context.Dirs).Products);
 }
 
 TEST_F(DiscoveredProducts, ProgramNameInAnotherCaseDoesNotCount)
 {
     AddEntry("Qux", "C:\\Qux\\uninstallzolt.exe");
     AddEntry("Quux", "C:\\QUUX\\UNINSTALLZOLT.EXE");
-    EXPECT_EQ(Names{}, TInstalledItems::Discover().Products);
+    EXPECT_EQ(Names{}, TInstalledItems::Discover(Context.Dirs).Products);
 }
 
 TEST_F(DiscoveredProducts, CatalogueNameMustMatchExactly)
@@ -139,7 +137,7 @@ TEST_F(DiscoveredProducts, CatalogueNameMustMatchExactly)
     MakeKey(HKEY_LOCAL_MACHINE, Entry("ZOLT工程预算 "));
     MakeKey(HKEY_LOCAL_MACHINE, Entry("ZOLT工程"));
     AddEntry("ZOLT网络", "C:\\Plan\\setup.exe");
-    EXPECT_EQ(Names{}, TInstalledItems::Discover().Products);
+    EXPECT_EQ(Names{}, TInstalledItems::Discover(Context.Dirs).Products);
 }
 
 TEST_F(DiscoveredProducts, ExpandableUninstallStringIsRead)
@@ -147,7 +145,7 @@ TEST_F(DiscoveredProducts, ExpandableUninstallStringIsRead)
     std::string command = "%ProgramFiles%\\Foo\\UninstallZolt.exe";
     SetRaw(HKEY_LOCAL_MACHINE, Entry("Foo"), "UninstallString", REG_EXPAND_SZ, command.c_str(),
            static_cast<DWORD>(command.size() + 1));
-    EXPECT_EQ(Names{"Foo"}, TInstalledItems::Discover().Products);
+    EXPECT_EQ(Names{"Foo"}, TInstalledItems::Discover(Context.Dirs).Products);
 }
 
 TEST_F(DiscoveredProducts, NonStringUninstallStringLeavesOnlyTheName)
@@ -161,7 +159,7 @@ TEST_F(DiscoveredProducts, NonStringUninstallStringLeavesOnlyTheName)
     SetRaw(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "UninstallString", REG_DWORD, &number, sizeof number);
     SetRaw(HKEY_LOCAL_MACHINE, Entry("ZOLT计算簿"), "UninstallString", REG_BINARY, bytes, sizeof bytes);
 
-    Names found = TInstalledItems::Discover().Products;
+    Names found = TInstalledItems::Discover(Context.Dirs).Products;
     std::sort(found.begin(), found.end());
     Names expected{"ZOLT网络计划", "ZOLT计算簿"};
     std::sort(expected.begin(), expected.end());
@@ -173,7 +171,7 @@ TEST_F(DiscoveredProducts, UninstallStringOf255CharactersIsRead)
     std::string command = CommandOfLength(255);
     ASSERT_EQ(255u, command.size());
     AddEntry("Foo", command);
-    EXPECT_EQ(Names{"Foo"}, TInstalledItems::Discover().Products);
+    EXPECT_EQ(Names{"Foo"}, TInstalledItems::Discover(Context.Dirs).Products);
 }
 
 TEST_F(DiscoveredProducts, UninstallStringOf256CharactersIsUnreadable)
@@ -184,7 +182,7 @@ TEST_F(DiscoveredProducts, UninstallStringOf256CharactersIsUnreadable)
     command += std::string(256 - command.size(), 'x');
     AddEntry("Foo", command);
     AddEntry("Longer", command + std::string(100, 'y'));
-    EXPECT_EQ(Names{}, TInstalledItems::Discover().Products);
+    EXPECT_EQ(Names{}, TInstalledItems::Discover(Context.Dirs).Products);
 }
 
 TEST_F(DiscoveredProducts, UnterminatedUninstallStringOf255BytesIsRead)
@@ -193,7 +191,7 @@ TEST_F(DiscoveredProducts, UnterminatedUninstallStringOf255BytesIsRead)
     std::string command = CommandOfLength(255) + "!";
     SetRaw(HKEY_LOCAL_MACHINE, Entry("Foo"), "UninstallString", REG_SZ, command.data(), 255);
     ASSERT_TRUE(StoredWithoutZero(Entry("Foo"), 255));
-    EXPECT_EQ(Names{"Foo"}, TInstalledItems::Discover().Products);
+    EXPECT_EQ(Names{"Foo"}, TInstalledItems::Discover(Context.Dirs).Products);
 }
 
 TEST_F(DiscoveredProducts, UnterminatedUninstallStringOf256BytesIsUnreadable)
@@ -204,13 +202,13 @@ TEST_F(DiscoveredProducts, UnterminatedUninstallStringOf256BytesIsUnreadable)
     command += "!";
     SetRaw(HKEY_LOCAL_MACHINE, Entry("Foo"), "UninstallString", REG_SZ, command.data(), 256);
     ASSERT_TRUE(StoredWithoutZero(Entry("Foo"), 256));
-    EXPECT_EQ(Names{}, TInstalledItems::Discover().Products);
+    EXPECT_EQ(Names{}, TInstalledItems::Discover(Context.Dirs).Products);
 }
 
 TEST_F(DiscoveredProducts, CatalogueNameIsListedWhateverItsUninstallString)
 {
     AddEntry("ZOLT网络计划", "C:\\Foo\\UninstallZolt.exe " + std::string(300, 'x'));
-    EXPECT_EQ(Names{"ZOLT网络计划"}, TInstalledItems::Discover().Products);
+    EXPECT_EQ(Names{"ZOLT网络计划"}, TInstalledItems::Discover(Context.Dirs).Products);
 }
 
 TEST_F(DiscoveredProducts, GbkNamesWithBackslashOrBarTrailBytesAreCarriedWhole)
@@ -221,7 +219,7 @@ TEST_F(DiscoveredProducts, GbkNamesWithBackslashOrBarTrailBytesAreCarriedWhole)
     AddEntry(backslash, "C:\\预算\\UninstallZolt.exe");
     AddEntry(bar, "C:\\\x81\x5c" "UninstallZolt.exe");
 
-    Names found = TInstalledItems::Discover().Products;
+    Names found = TInstalledItems::Discover(Context.Dirs).Products;
     std::sort(found.begin(), found.end());
     Names expected{backslash, bar};
     std::sort(expected.begin(), expected.end());
@@ -230,13 +228,13 @@ TEST_F(DiscoveredProducts, GbkNamesWithBackslashOrBarTrailBytesAreCarriedWhole)
 
 TEST_F(DiscoveredProducts, NoUninstallKeyNoProducts)
 {
-    EXPECT_EQ(Names{}, TInstalledItems::Discover().Products);
+    EXPECT_EQ(Names{}, TInstalledItems::Discover(Context.Dirs).Products);
 }
 
 TEST_F(DiscoveredSharedLibraries, MarkerDllInSystemDirectory)
 {
     MakeFile("Windows\\System32\\bds52f.dll");
-    EXPECT_TRUE(TInstalledItems::Discover().SharedLibraries);
+    EXPECT_TRUE(TInstalledItems::Discover(Context.Dirs).SharedLibraries);
 }
 
 TEST_F(DiscoveredSharedLibraries, MarkerDllElsewhereDoesNotCount)
@@ -245,16 +243,16 @@ TEST_F(DiscoveredSharedLibraries, MarkerDllElsewhereDoesNotCount)
     MakeFile("Cwd\\bds52f.dll");
     MakeFile("Windows\\System32\\cw3230.dll");
     MakeFile("Windows\\System32\\owl52f.dll");
-    EXPECT_FALSE(TInstalledItems::Discover().SharedLibraries);
+    EXPECT_FALSE(TInstalledItems::Discover(Context.Dirs).SharedLibraries);
 }
 
 TEST_F(DiscoveredSharedLibraries, UnknownSystemDirectoryLooksNowhereElse)
 {
-    SystemDir[0] = '\0';
+    Context.Dirs.SystemDir.clear();
     MakeFile("Cwd\\bds52f.dll");
     if (!MakeRootFile("bds52f.dll"))
         GTEST_SKIP() << "a bds52f.dll already sits in the drive root";
-    EXPECT_FALSE(TInstalledItems::Discover().SharedLibraries);
+    EXPECT_FALSE(TInstalledItems::Discover(Context.Dirs).SharedLibraries);
 }
 
 TEST_F(DiscoveredQuotaLibraries, KeysOfDekFilesInIniOrder)
@@ -262,18 +260,18 @@ TEST_F(DiscoveredQuotaLibraries, KeysOfDekFilesInIniOrder)
     WriteIni("[Before]\r\nOther=C:\\o.dek\r\n"
              "[Dek Files]\r\nZeta=C:\\z.dek\r\nAlpha=C:\\a.dek\r\n甲库=C:\\甲.dek\r\n空库=\r\n"
              "[After]\r\nLater=C:\\l.dek\r\n");
-    EXPECT_EQ((Names{"Zeta", "Alpha", "甲库", "空库"}), TInstalledItems::Discover().QuotaLibraries);
+    EXPECT_EQ((Names{"Zeta", "Alpha", "甲库", "空库"}), TInstalledItems::Discover(Context.Dirs).QuotaLibraries);
 }
 
 TEST_F(DiscoveredQuotaLibraries, NoIniNoQuotaLibraries)
 {
-    EXPECT_EQ(Names{}, TInstalledItems::Discover().QuotaLibraries);
+    EXPECT_EQ(Names{}, TInstalledItems::Discover(Context.Dirs).QuotaLibraries);
 }
 
 TEST_F(DiscoveredQuotaLibraries, OtherSectionsDoNotCount)
 {
     WriteIni("[Dek File]\r\nA=C:\\a.dek\r\n[Dek Files Old]\r\nB=C:\\b.dek\r\n");
-    EXPECT_EQ(Names{}, TInstalledItems::Discover().QuotaLibraries);
+    EXPECT_EQ(Names{}, TInstalledItems::Discover(Context.Dirs).QuotaLibraries);
 }
 
 namespace {
@@ -305,7 +303,7 @@ TEST_F(DiscoveredQuotaLibraries, LongKeyListIsCutInsideTheBuffer)
         ini += written.back() + "=C:\\lib.dek\r\n";
     }
     WriteIni(ini);
-    ExpectCutPrefixOf(written, TInstalledItems::Discover().QuotaLibraries);
+    ExpectCutPrefixOf(written, TInstalledItems::Discover(Context.Dirs).QuotaLibraries);
 }
 
 TEST_F(DiscoveredQuotaLibraries, LongGbkKeyListIsCutInsideTheBuffer)
@@ -322,7 +320,7 @@ TEST_F(DiscoveredQuotaLibraries, LongGbkKeyListIsCutInsideTheBuffer)
         ini += name + "=C:\\lib.dek\r\n";
     }
     WriteIni(ini);
-    ExpectCutPrefixOf(written, TInstalledItems::Discover().QuotaLibraries);
+    ExpectCutPrefixOf(written, TInstalledItems::Discover(Context.Dirs).QuotaLibraries);
 }
 
 // The profile call can return a count that takes in the byte after the last
@@ -342,7 +340,7 @@ TEST_F(DiscoveredQuotaLibraries, CutThatEndsOnASeparatorLeavesNoEmptyName)
         ini += name + "=C:\\lib.dek\r\n";
     }
     WriteIni(ini);
-    Names read = TInstalledItems::Discover().QuotaLibraries;
+    Names read = TInstalledItems::Discover(Context.Dirs).QuotaLibraries;
     for (size_t i = 0; i < read.size(); ++i)
         EXPECT_FALSE(read[i].empty()) << "empty name at " << i << " of " << read.size();
     ExpectCutPrefixOf(written, read);
@@ -351,18 +349,18 @@ TEST_F(DiscoveredQuotaLibraries, CutThatEndsOnASeparatorLeavesNoEmptyName)
 TEST(KeyListSplit, LastNameWithoutZeroIsKeptAndNothingBeyondIsRead)
 {
     const char buffer[] = "ab\0cd\0ef" "XYZ\0";
-    Names names = TInstalledItems::SplitKeyList(buffer, 8);
+    Names names = SplitKeyList(buffer, 8);
     EXPECT_EQ((Names{"ab", "cd", "ef"}), names);
 }
 
 TEST(KeyListSplit, ListEndingInZeroHasNoEmptyName)
 {
     const char buffer[] = "ab\0cd\0\0XYZ";
-    EXPECT_EQ((Names{"ab", "cd"}), TInstalledItems::SplitKeyList(buffer, 6));
+    EXPECT_EQ((Names{"ab", "cd"}), SplitKeyList(buffer, 6));
 }
 
 TEST(KeyListSplit, NothingForLengthZero)
 {
     const char buffer[] = "ab\0cd\0";
-    EXPECT_EQ(Names{}, TInstalledItems::SplitKeyList(buffer, 0));
+    EXPECT_EQ(Names{}, SplitKeyList(buffer, 0));
 }

@@ -1,4 +1,3 @@
-#include "../../catalogue/GlobalBlock.h"
 #include "../../uninstall/RemoveProductFiles.h"
 #include "../support/ScratchCleanup.h"
 #include "../support/TScratchMachine.h"
@@ -41,7 +40,7 @@ protected:
 
     int Run(const std::string& fileList, const std::string& group, const std::string& installDir) const
     {
-        return RemoveProductFiles(fileList, group, installDir, ProgramsFolder(), DesktopFolder());
+        return RemoveProductFiles(fileList, group, installDir, ProgramsFolder(), DesktopFolder(), Context);
     }
 
     // ".N" naming "NFile", which has the usual subkeys.
@@ -117,7 +116,7 @@ TEST_F(ProductFilesExample, NetworkPlanGoesAndEverythingBesideItStays)
     MakeFile("Windows\\System32\\zoltnet.hlp");
     MakeDocumentType("WLX");
     MakeKey(HKEY_CLASSES_ROOT, ".WL");
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
 
     EXPECT_EQ(2, Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan")));
 
@@ -393,7 +392,7 @@ TEST_F(ProductFilesGuards, EmptyInstallDirSkipsPlainNamesAndFolders)
     MakeFile("Cwd\\uninst\\udmain.exe");
     MakeFile("Windows\\zoltnet.hlp");
     MakeFile(InGroup(NetworkPlanGroup, "ZOLT 网络计划.lnk"));
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
 
     Run(NetworkPlanFiles, NetworkPlanGroup, "");
 
@@ -408,7 +407,7 @@ TEST_F(ProductFilesGuards, EmptyInstallDirSkipsPlainNamesAndFolders)
 TEST_F(ProductFilesGuards, EmptyInstallDirLeavesAnEmptyUninstFolderInTheCurrentDirectory)
 {
     MakeFolder("Cwd\\uninst");
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
     Run(NetworkPlanFiles, NetworkPlanGroup, "");
     EXPECT_TRUE(Exists("Cwd\\uninst"));
 }
@@ -419,7 +418,7 @@ TEST_F(ProductFilesGuards, RelativeInstallDirIsTreatedAsEmpty)
         MakeFile("Cwd\\Plan\\netplan.exe");
         MakeFolder("Cwd\\Plan\\uninst");
         MakeFile("Windows\\zoltnet.hlp");
-        CompleteRemovalFlag = 1;
+        Context.CompleteRemoval = true;
 
         Run(NetworkPlanFiles, NetworkPlanGroup, installDir);
 
@@ -432,7 +431,7 @@ TEST_F(ProductFilesGuards, RelativeInstallDirIsTreatedAsEmpty)
 TEST_F(ProductFilesGuards, RootRelativeInstallDirIsTreatedAsEmpty)
 {
     std::string decoy = MakeRootFile(RootName + "\\netplan.exe");
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
     Run(NetworkPlanFiles, NetworkPlanGroup, "\\" + RootName);
     EXPECT_TRUE(ExistsAbsolute(decoy));
 }
@@ -443,7 +442,7 @@ TEST_F(ProductFilesGuards, EmptyGroupTouchesNothingInTheProgramsFolder)
     MakeFile("Programs\\Site.url");
     MakeFile("Programs\\卸载.lnk");
     MakeFile(OnDesktop("Tool.lnk"));
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
 
     Run("=Tool;=Site", "", Path("Plan"));
 
@@ -455,7 +454,7 @@ TEST_F(ProductFilesGuards, EmptyGroupTouchesNothingInTheProgramsFolder)
 
 TEST_F(ProductFilesGuards, EmptyGroupNeverRemovesTheProgramsFolder)
 {
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
     Run("=Tool", "", Path("Plan"));
     EXPECT_TRUE(Exists("Programs"));
 }
@@ -467,7 +466,7 @@ TEST_F(ProductFilesGuards, GroupThatIsNoFolderInsideTouchesNoShortcut)
     MakeFile("Programs\\卸载.lnk");
     MakeFile("卸载.lnk");
     MakeFolder("Programs\\G");
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
 
     for (const char* group : {"\\", "\\\\", ".", "..", "G\\..", "G\\..\\.."})
         Run("=Tool", group, Path("Plan"));
@@ -480,7 +479,7 @@ TEST_F(ProductFilesGuards, GroupThatIsNoFolderInsideTouchesNoShortcut)
 
 TEST_F(ProductFilesGuards, GroupThatIsNoFolderInsideNeverRemovesTheProgramsFolder)
 {
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
     for (const char* group : {"\\", "\\\\", ".", "G\\.."}) {
         Run("=Tool", group, Path("Plan"));
         EXPECT_TRUE(Exists("Programs")) << group;
@@ -492,7 +491,7 @@ TEST_F(ProductFilesFolders, NestedGroupLosesOnlyItsOwnFolder)
 {
     MakeFile(InGroup("ZOLT\\网络计划", "Tool.lnk"));
     MakeFile(InGroup("ZOLT\\网络计划", "卸载.lnk"));
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
     Run("=Tool", "ZOLT\\网络计划", Path("Plan"));
     EXPECT_FALSE(Exists("Programs\\ZOLT\\网络计划"));
     EXPECT_TRUE(Exists("Programs\\ZOLT"));
@@ -502,9 +501,9 @@ TEST_F(ProductFilesGuards, EmptyProgramsFolderTouchesNothingUnderTheDriveRoot)
 {
     std::string link = MakeRootFile(RootName + "\\Tool.lnk");
     std::string uninstall = MakeRootFile(RootName + "\\卸载.lnk");
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
 
-    RemoveProductFiles("=Tool", RootName, Path("Plan"), "", DesktopFolder());
+    RemoveProductFiles("=Tool", RootName, Path("Plan"), "", DesktopFolder(), Context);
 
     EXPECT_TRUE(ExistsAbsolute(link));
     EXPECT_TRUE(ExistsAbsolute(uninstall));
@@ -514,7 +513,7 @@ TEST_F(ProductFilesGuards, EmptyDesktopFolderTouchesNothingInTheDriveRoot)
 {
     std::string link = MakeRootFile(RootName + ".lnk");
     std::string url = MakeRootFile(RootName + "x.url");
-    RemoveProductFiles("=" + RootName + ";=" + RootName + "x", "G", Path("Plan"), ProgramsFolder(), "");
+    RemoveProductFiles("=" + RootName + ";=" + RootName + "x", "G", Path("Plan"), ProgramsFolder(), "", Context);
     EXPECT_TRUE(ExistsAbsolute(link));
     EXPECT_TRUE(ExistsAbsolute(url));
 }
@@ -522,7 +521,7 @@ TEST_F(ProductFilesGuards, EmptyDesktopFolderTouchesNothingInTheDriveRoot)
 TEST_F(ProductFilesFolders, WithoutCompleteRemovalFoldersAndUninstallShortcutStay)
 {
     MakeNetworkPlan();
-    CompleteRemovalFlag = 0;
+    Context.CompleteRemoval = false;
     Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan"));
     EXPECT_FALSE(Exists("Plan\\uninst\\udmain.exe"));
     EXPECT_TRUE(Exists(InGroup(NetworkPlanGroup, "卸载.lnk")));
@@ -530,20 +529,11 @@ TEST_F(ProductFilesFolders, WithoutCompleteRemovalFoldersAndUninstallShortcutSta
     EXPECT_TRUE(Exists("Plan"));
 }
 
-TEST_F(ProductFilesFolders, OtherFlagValuesAreNotCompleteRemoval)
-{
-    MakeNetworkPlan();
-    CompleteRemovalFlag = 2;
-    Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan"));
-    EXPECT_TRUE(Exists(InGroup(NetworkPlanGroup, "卸载.lnk")));
-    EXPECT_TRUE(Exists("Plan\\uninst"));
-}
-
 TEST_F(ProductFilesFolders, LeftoverFileKeepsTheInstallFolder)
 {
     MakeNetworkPlan();
     MakeFile("Plan\\mywork.wlt");
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
     Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan"));
     EXPECT_FALSE(Exists("Plan\\uninst"));
     EXPECT_TRUE(Exists("Plan\\mywork.wlt"));
@@ -554,7 +544,7 @@ TEST_F(ProductFilesFolders, FoldersAreNeverEmptiedRecursively)
     MakeNetworkPlan();
     MakeFile("Plan\\uninst\\extra.log");
     MakeFile(InGroup(NetworkPlanGroup, "Readme.lnk"));
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
     Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan"));
     EXPECT_TRUE(Exists("Plan\\uninst\\extra.log"));
     EXPECT_TRUE(Exists(InGroup(NetworkPlanGroup, "Readme.lnk")));
@@ -564,7 +554,7 @@ TEST_F(ProductFilesFolders, FoldersAreNeverEmptiedRecursively)
 TEST_F(ProductFilesFolders, TrailingBackslashOnInstallDirMakesNoDifference)
 {
     MakeNetworkPlan();
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
     EXPECT_EQ(2, Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan") + "\\"));
     EXPECT_FALSE(Exists("Plan"));
     EXPECT_FALSE(Exists("Programs\\ZOLT 网络计划"));
@@ -578,7 +568,7 @@ TEST_F(ProductFilesFolders, GbkInstallDirEndingInBackslashTrailByteGetsItsSepara
     MakeFile(folder + "\\netplan.exe");
     MakeFile(folder + "\\uninst\\udmain.exe");
     MakeFile(folder + "netplan.exe");
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
 
     Run("netplan.exe=;uninst\\udmain.exe=;", "", Path(folder));
 

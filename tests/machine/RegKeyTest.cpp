@@ -1,4 +1,4 @@
-#include "../../framework/TRegKey.h"
+#include "../../uninstall/TRegKey.h"
 #include "../support/TScratchMachine.h"
 #include <cstring>
 #include <set>

@@ -1,5 +1,4 @@
 #include "../../catalogue/Catalogue.h"
-#include "../../catalogue/GlobalBlock.h"
 #include "../../uninstall/TRemovalPass.h"
 #include "../support/TScratchMachine.h"
 #include <aclapi.h>
@@ -54,8 +53,6 @@ protected:
     void SetUp() override
     {
         TScratchMachine::SetUp();
-        if (ProductCatalogue.GetItemsInContainer() == 0)
-            FillProductCatalogue();
         SeedShellFolders();
         // Relative paths gone wrong must land in the scratch folder, never in
         // the Linux root that Wine's Z: drive maps.
@@ -73,7 +70,7 @@ protected:
 
     int RunPass(const Texts& items) const
     {
-        TRemovalPass pass;
+        TRemovalPass pass(Context);
         pass.RemoveAll(items);
         return pass.GetAssociationsRemoved();
     }
@@ -173,7 +170,7 @@ protected:
 
 TEST_F(RemovalPassSetup, ProgramsFolderIsTheCommonOne)
 {
-    TRemovalPass pass;
+    TRemovalPass pass(Context);
     EXPECT_EQ(ProgramsFolder(), pass.GetProgramsFolder());
     EXPECT_EQ(UserProgramsFolder(), pass.GetUserProgramsFolder());
     EXPECT_EQ(DesktopFolder(), pass.GetDesktopFolder());
@@ -183,7 +180,7 @@ TEST_F(RemovalPassSetup, WithoutCommonProgramsTheUserOnesServe)
 {
     DeleteValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                 "Common Programs");
-    TRemovalPass pass;
+    TRemovalPass pass(Context);
     EXPECT_EQ(UserProgramsFolder(), pass.GetProgramsFolder());
 }
 
@@ -192,23 +189,14 @@ TEST_F(RemovalPassSetup, CommonProgramsThatIsNoStringIsPassedOver)
     DWORD number = 1;
     SetRaw(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
            "Common Programs", REG_DWORD, &number, sizeof number);
-    TRemovalPass pass;
+    TRemovalPass pass(Context);
     EXPECT_EQ(UserProgramsFolder(), pass.GetProgramsFolder());
-}
-
-TEST_F(RemovalPassSetup, QuotaLibraryCatalogueIsFilledOnce)
-{
-    QuotaLibraryCatalogue.Clear();
-    { TRemovalPass pass; }
-    EXPECT_EQ(2u, QuotaLibraryCatalogue.GetItemsInContainer());
-    { TRemovalPass pass; }
-    EXPECT_EQ(2u, QuotaLibraryCatalogue.GetItemsInContainer());
 }
 
 TEST_F(RemovalPassClassification, EachKindIsRecognised)
 {
     WriteIni("[Dek Files]\r\n甲库=C:\\甲.dek\r\n");
-    TRemovalPass pass;
+    TRemovalPass pass(Context);
     std::string value;
     EXPECT_EQ(TRemovalPass::QuotaLibrary, pass.Classify("甲库", &value));
     EXPECT_EQ("C:\\甲.dek", value);
@@ -505,7 +493,7 @@ TEST_F(RemovalPassCatalogedProduct, NoInstallDirRemovesOnlyTheEntry)
     MakeNetworkPlan();
     MakeFile("Cwd\\netplan.exe");
     SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "DisplayName", "ZOLT 网络计划");
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
     RunPass({"ZOLT网络计划"});
     EXPECT_TRUE(NetworkPlanUntouched());
     EXPECT_TRUE(Exists("Cwd\\netplan.exe"));
@@ -524,7 +512,7 @@ TEST_F(RemovalPassSharedLibraries, OnlyTheFiveSystemLibrariesGo)
     MakeFolder("Cwd\\uninst");
     SetString(HKEY_LOCAL_MACHINE, Entry(SharedLibraryItemText), "InstallPath", Path("Windows\\System32"));
     MakeKey(HKEY_CLASSES_ROOT, ".dll");
-    CompleteRemovalFlag = 1;
+    Context.CompleteRemoval = true;
 
     EXPECT_EQ(0, RunPass({SharedLibraryItemText}));
 
@@ -596,7 +584,7 @@ TEST_F(RemovalPassHistory, WithoutDocumentsFolderNoTallyFileIsLookedForElsewhere
 
 TEST_F(RemovalPassHistory, WithoutWindowsDirectoryNoZoltnetIniIsLookedForElsewhere)
 {
-    WindowsDir[0] = '\0';
+    Context.Dirs.WindowsDir.clear();
     MakeFile("Cwd\\zoltnet.ini");
     if (!MakeRootFile("zoltnet.ini"))
         GTEST_SKIP() << "a zoltnet.ini already sits in the drive root";
@@ -651,7 +639,7 @@ TEST_F(RemovalPassHistory, UndeletableSubkeyDoesNotStopTheLoop)
         GTEST_SKIP() << "this registry lets a read-only key be opened for everything";
     }
 
-    TRemovalPass pass;
+    TRemovalPass pass(Context);
     Texts items{HistoryItemText};
     std::pair<TRemovalPass*, const Texts*> job(&pass, &items);
     HANDLE thread = CreateThread(nullptr, 0, RemoveAllThread, &job, 0, nullptr);
@@ -773,7 +761,7 @@ TEST_F(RemovalPassKeyNames, BackslashQuotaLibraryDeletesNoKey)
     MakeKey(HKEY_LOCAL_MACHINE, Entry("Keep"));
     MakeKey(HKEY_CURRENT_USER, std::string(Settings) + "\\Keep");
     {
-        TRemovalPass pass;
+        TRemovalPass pass(Context);
         ASSERT_EQ(TRemovalPass::QuotaLibrary, pass.Classify("\\"));
         ASSERT_EQ(TRemovalPass::QuotaLibrary, pass.Classify("\\\\"));
     }

@@ -1,19 +1,12 @@
 #include "TScratchMachine.h"
 #include "ScratchCleanup.h"
-#include "../../catalogue/GlobalBlock.h"
+#include "../../catalogue/Catalogue.h"
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace {
 const HKEY Redirected[3] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_CLASSES_ROOT};
 const char* const RedirectedNames[3] = {"HKLM", "HKCU", "HKCR"};
-
-void CopyInto(char (&buffer)[PathBufferSize], const std::string& text)
-{
-    std::memset(buffer, 0, sizeof buffer);
-    std::snprintf(buffer, sizeof buffer, "%s", text.c_str());
-}
 } // namespace
 
 std::string TScratchMachine::IniPath()
@@ -45,9 +38,9 @@ void TScratchMachine::SetUp()
     for (int i = 0; i < 3; ++i)
         ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(Redirected[i], Overrides[i]));
 
-    CopyInto(WindowsDir, WindowsFolder());
-    CopyInto(SystemDir, SystemFolder());
-    CompleteRemovalFlag = 0;
+    Context.Dirs = TSystemDirs{WindowsFolder(), SystemFolder()};
+    Context.CompleteRemoval = false;
+    FillCatalogues();
     DeleteFileA(IniPath().c_str());
     FlushIniCache();
 }

@@ -1,12 +1,13 @@
 #pragma once
 #include <windows.h>
+#include "../../uninstall/TRemovalContext.h"
 #include <gtest/gtest.h>
 #include <string>
 
 // A fixture that gives each test a machine of its own: HKEY_LOCAL_MACHINE,
 // HKEY_CURRENT_USER and HKEY_CLASSES_ROOT redirected to scratch keys, a
 // scratch folder standing in for the Windows, system, programs, desktop and
-// documents folders, and the program's global block pointed at them.
+// documents folders, and a removal context pointed at them.
 // Everything is removed again at tear-down.
 class TScratchMachine : public ::testing::Test {
 protected:
@@ -47,6 +48,8 @@ protected:
     static void FlushIniCache();
 
     std::string Root;
+    // The scratch Windows and system folders; no complete removal.
+    TRemovalContext Context;
 
 private:
     HKEY Scratch = nullptr;

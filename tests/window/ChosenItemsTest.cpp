@@ -1,5 +1,5 @@
 #include "../../catalogue/Catalogue.h"
-#include "../../uninstall/TChosenItems.h"
+#include "../../ui/TChosenItems.h"
 #include "TreeHost.h"
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "../catalogue/TSystemDirs.h"
 #include "../framework/TDialog.h"
 #include <string>
 #include <vector>
@@ -18,12 +19,13 @@ public:
     void CmUninstall();
     void RemoveChosenItems(const std::vector<std::string>& chosen);
 
-    TMyTreeWnd* GetTree() const { return Tree; }
-
     // Builds the tree for what was found; the images and states are fixed.
     void FillTree(const TInstalledItems& found);
 
 private:
+    // The directories set-up stored in the global block.
+    static TSystemDirs SystemDirs();
+
     TMyTreeWnd* Tree;
 
     DECLARE_RESPONSE_TABLE(TUnInstallDlgClient);

@@ -1,12 +1,13 @@
 #include "TUnInstallDlgClient.h"
+#include "../app/GlobalBlock.h"
 #include "../catalogue/Catalogue.h"
 #include "../framework/TApplication.h"
 #include "../res/resource.h"
-#include "../ui/TMsgDlg.h"
-#include "../ui/TMyTreeWnd.h"
+#include "../uninstall/TInstalledItems.h"
+#include "../uninstall/TRemovalPass.h"
 #include "TChosenItems.h"
-#include "TInstalledItems.h"
-#include "TRemovalPass.h"
+#include "TMsgDlg.h"
+#include "TMyTreeWnd.h"
 #include "TShowWait.h"
 
 namespace {
@@ -34,8 +35,8 @@ void TUnInstallDlgClient::SetupWindow()
     TDialog::SetupWindow();
     ::GetWindowsDirectoryA(WindowsDir, sizeof WindowsDir);
     ::GetSystemDirectoryA(SystemDir, sizeof SystemDir);
-    FillProductCatalogue();
-    FillTree(TInstalledItems::Discover());
+    FillCatalogues();
+    FillTree(TInstalledItems::Discover(SystemDirs()));
 }
 
 void TUnInstallDlgClient::FillTree(const TInstalledItems& found)
@@ -44,25 +45,25 @@ void TUnInstallDlgClient::FillTree(const TInstalledItems& found)
     TTreeNode programs = root.AddChild(ProgramsHeadingText, ClosedFolderImage, OpenFolderImage);
     for (const std::string& product : found.Products) {
         TTreeNode item = programs.AddChild(product.c_str(), ClosedFolderImage, OpenFolderImage);
-        Tree->SetCheckState(item.GetHandle(), 2);
+        Tree->SetCheckState(item.GetHandle(), Chosen);
     }
     if (found.SharedLibraries) {
         TTreeNode shared = programs.AddChild(SharedLibraryItemText, ClosedFolderImage, OpenFolderImage);
-        Tree->SetCheckState(shared.GetHandle(), 1);
+        Tree->SetCheckState(shared.GetHandle(), NotChosen);
         programs.Expand(TVE_EXPAND);
-        Tree->SetCheckState(programs.GetHandle(), found.Products.empty() ? 1 : 3);
+        Tree->SetCheckState(programs.GetHandle(), found.Products.empty() ? NotChosen : PartlyChosen);
     }
     if (!found.QuotaLibraries.empty()) {
         TTreeNode quota = root.AddChild(QuotaLibrariesHeadingText, ClosedFolderImage, OpenFolderImage);
-        Tree->SetCheckState(quota.GetHandle(), 2);
+        Tree->SetCheckState(quota.GetHandle(), Chosen);
         for (const std::string& library : found.QuotaLibraries) {
             TTreeNode item = quota.AddChild(library.c_str(), ClosedFolderImage, OpenFolderImage);
-            Tree->SetCheckState(item.GetHandle(), 2);
+            Tree->SetCheckState(item.GetHandle(), Chosen);
         }
         quota.Expand(TVE_EXPAND);
     }
     TTreeNode history = root.AddChild(HistoryItemText, ClosedFolderImage, OpenFolderImage);
-    Tree->SetCheckState(history.GetHandle(), 1);
+    Tree->SetCheckState(history.GetHandle(), NotChosen);
 }
 
 void TUnInstallDlgClient::CmUninstall()
@@ -72,19 +73,27 @@ void TUnInstallDlgClient::CmUninstall()
 
     TMsgDlg dialog(this, IDD_CONFIRM);
     dialog.ConfirmationText = choice.ConfirmationText.c_str();
-    if (dialog.RunModal() == 1)
+    if (dialog.RunModal() == IDOK)
         RemoveChosenItems(choice.Items);
 }
 
 void TUnInstallDlgClient::RemoveChosenItems(const std::vector<std::string>& chosen)
 {
     TShowWait wait;
-    TRemovalPass pass;
+    TRemovalContext context;
+    context.Dirs = SystemDirs();
+    context.CompleteRemoval = CompleteRemovalFlag == 1;
+    TRemovalPass pass(context);
     pass.RemoveAll(chosen);
 
     if (TApplication* app = TApplication::Current())
         app->MessageBox(Handle, CompletionMessage, CompletionCaption, MB_OK);
     else
         ::MessageBoxA(Handle, CompletionMessage, CompletionCaption, MB_OK);
-    CloseWindow(1);
+    CloseWindow(IDOK);
+}
+
+TSystemDirs TUnInstallDlgClient::SystemDirs()
+{
+    return TSystemDirs{WindowsDir, SystemDir};
 }

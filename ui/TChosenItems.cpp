@@ -1,6 +1,6 @@
 #include "TChosenItems.h"
 #include "../catalogue/Catalogue.h"
-#include "../ui/TMyTreeWnd.h"
+#include "TMyTreeWnd.h"
 
 TChosenItems TChosenItems::Collect(TMyTreeWnd& tree)
 {
@@ -27,7 +27,7 @@ TChosenItems TChosenItems::Collect(TMyTreeWnd& tree)
         }
         current = candidate;
 
-        if (tree.GetCheckState(current) < 2) {
+        if (!IsChosen(tree.GetCheckState(current))) {
             choice.CompleteRemoval = false;
             continue;
         }

@@ -3,6 +3,3 @@
 char WindowsDir[PathBufferSize];
 char SystemDir[PathBufferSize];
 unsigned char CompleteRemovalFlag;
-
-THashTableImp<TLinkedStrings> ProductCatalogue;
-THashTableImp<TLinkedStrings> QuotaLibraryCatalogue;

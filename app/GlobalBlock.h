@@ -1,9 +1,8 @@
 #pragma once
-#include "THashTableImp.h"
-#include "TLinkedStrings.h"
+#include "../catalogue/TFixedPath.h"
 
-// Paths are built in buffers of this size, terminating zero included.
-const unsigned PathBufferSize = 256;
+// The program's global block. Only the window side and the unattended road
+// read or write it; the removal code is handed what it needs as arguments.
 
 // The Windows and system directories, without a trailing backslash.
 extern char WindowsDir[PathBufferSize];
@@ -11,6 +10,3 @@ extern char SystemDir[PathBufferSize];
 
 // 1 when every tree item was chosen at the last run of the uninstall command.
 extern unsigned char CompleteRemovalFlag;
-
-extern THashTableImp<TLinkedStrings> ProductCatalogue;
-extern THashTableImp<TLinkedStrings> QuotaLibraryCatalogue;
