@@ -84,13 +84,15 @@ bool TFileListSpec::ResolveFilePart(const std::string& filePart, const TSystemDi
 
 bool TFileListSpec::DocumentTypeKeys(const std::string& name, char (&dotKey)[16], char (&fileKey)[16])
 {
-    if (name.empty() || name.size() > MaxDocumentTypeLength)
+    // The registry sees the name up to its first zero, so that is what is checked.
+    const std::string seen(name.c_str());
+    if (seen.empty() || seen.size() > MaxDocumentTypeLength)
         return false;
     // A "\" would make the key name a path into some other key.
-    if (FindLastChar(name.c_str(), '\\') >= 0)
+    if (FindLastChar(seen.c_str(), '\\') >= 0)
         return false;
-    const std::string dot = "." + name;
-    const std::string file = name + "File";
+    const std::string dot = "." + seen;
+    const std::string file = seen + "File";
     std::memcpy(dotKey, dot.c_str(), dot.size() + 1);
     std::memcpy(fileKey, file.c_str(), file.size() + 1);
     return true;

@@ -321,6 +321,17 @@ TEST(DocumentTypeKeys, EmptyNameIsRefused)
 {
     TGuardedKeys keys;
     EXPECT_FALSE(keys.Run(""));
+    // Empty as the registry would see it: nothing before the first zero.
+    EXPECT_FALSE(keys.Run(std::string("\0YSB", 4)));
+    EXPECT_TRUE(keys.GuardsIntact());
+}
+
+TEST(DocumentTypeKeys, NameIsTakenUpToItsFirstZero)
+{
+    TGuardedKeys keys;
+    ASSERT_TRUE(keys.Run(std::string("AB\0", 3) + std::string(20, 'x')));
+    EXPECT_STREQ(".AB", keys.Dot);
+    EXPECT_STREQ("ABFile", keys.File);
     EXPECT_TRUE(keys.GuardsIntact());
 }
 
