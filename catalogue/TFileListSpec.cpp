@@ -1,5 +1,6 @@
 #include "TFileListSpec.h"
 #include "Gbk.h"
+#include <algorithm>
 #include <cstring>
 
 std::vector<TFileListEntry> TFileListSpec::Parse(const std::string& spec)
@@ -98,9 +99,49 @@ bool TFileListSpec::DocumentTypeKeys(const std::string& name, char (&dotKey)[16]
     return true;
 }
 
+namespace {
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+bool IsDriveLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+} // namespace
+
 bool TFileListSpec::IsAbsolutePath(const std::string& path)
 {
-    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\')
+    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]))
         return true;
-    return path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
+    return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
+}
+
+bool TFileListSpec::IsRootPath(const std::string& path)
+{
+    if (path.size() == 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]))
+        return true;
+    if (!IsAbsolutePath(path) || !IsSeparator(path[0]))
+        return false;
+    // "\\server\share\" and shorter: the separators after the server and the share.
+    size_t separators = 0;
+    for (size_t i = 2; i < path.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(path[i]);
+        if (IsGbkLeadByte(c) && i + 1 < path.size())
+            ++i;
+        else if (IsSeparator(path[i]) && i + 1 < path.size())
+            ++separators;
+    }
+    return separators < 2;
+}
+
+long TFileListSpec::FindLastSeparator(const std::string& path)
+{
+    return std::max(FindLastChar(path.c_str(), '\\'), FindLastChar(path.c_str(), '/'));
+}
+
+bool TFileListSpec::EndsWithSeparator(const std::string& path)
+{
+    return EndsWithChar(path.c_str(), '\\') || EndsWithChar(path.c_str(), '/');
 }

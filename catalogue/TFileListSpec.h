@@ -33,9 +33,14 @@ public:
     // such a name is refused.
     static bool DocumentTypeKeys(const std::string& name, char (&dotKey)[16], char (&fileKey)[16]);
 
-    // "X:\..." or "\\server\...": a path that means one place whatever the
-    // current drive and directory are.
+    // "X:\..." or "\\server\...", with "\" or "/": a path that means one
+    // place whatever the current drive and directory are.
     static bool IsAbsolutePath(const std::string& path);
+    // A drive's or a share's root folder, such as "D:\" or "\\server\share\".
+    static bool IsRootPath(const std::string& path);
+    // The last "\" or "/" character, or -1.
+    static long FindLastSeparator(const std::string& path);
+    static bool EndsWithSeparator(const std::string& path);
 
     static const size_t MaxDocumentTypeLength = 11;
 };

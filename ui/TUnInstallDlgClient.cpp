@@ -83,13 +83,19 @@ void TUnInstallDlgClient::RemoveChosenItems(const std::vector<std::string>& chos
     TRemovalContext context;
     context.Dirs = SystemDirs();
     context.CompleteRemoval = CompleteRemovalFlag == 1;
+    context.OwnFile = TModule::Program().GetFileName();
     TRemovalPass pass(context);
     pass.RemoveAll(chosen);
 
+    // The plain ending only when everything went; otherwise say what stayed.
+    const TRemovalReport& report = pass.GetReport();
+    std::string leftovers = report.IsComplete() ? std::string() : report.DescribeLeftovers();
+    const char* text = leftovers.empty() ? CompletionMessage : leftovers.c_str();
+    UINT type = leftovers.empty() ? MB_OK : MB_OK | MB_ICONWARNING;
     if (TApplication* app = TApplication::Current())
-        app->MessageBox(Handle, CompletionMessage, CompletionCaption, MB_OK);
+        app->MessageBox(Handle, text, CompletionCaption, type);
     else
-        ::MessageBoxA(Handle, CompletionMessage, CompletionCaption, MB_OK);
+        ::MessageBoxA(Handle, text, CompletionCaption, type);
     CloseWindow(IDOK);
 }
 

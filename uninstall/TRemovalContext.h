@@ -1,10 +1,14 @@
 #pragma once
 #include "../catalogue/TSystemDirs.h"
 
+#include <string>
+
 // What the removal code is told of the program's state: where "$w" and "$y"
-// point, and whether every tree item was chosen (the complete removal that
-// also takes the uninstall shortcut and the emptied folders).
+// point, whether every tree item was chosen (the complete removal that also
+// takes the uninstall shortcut and the emptied folders), and the running
+// program's own file, which it must not delete under itself.
 struct TRemovalContext {
     TSystemDirs Dirs;
     bool CompleteRemoval = false;
+    std::string OwnFile;
 };

@@ -17,6 +17,10 @@ const char MakerKeyPath[] = "Software\\Orlaquin";
 const char QuotaLibraryGroup[] = "ZOLT 工程预算";
 const char SampleFileList[] = "安装预算例子.YSB=安装预算例子;土建预算例子.YSB=土建工程预算的例子;";
 const char UninstallMarker[] = "\\uninst";
+// How the report spells out the keys the pass deletes from.
+const char UninstallKeyName[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char SettingsKeyName[] = "HKEY_CURRENT_USER\\Software\\Orlaquin\\Vexa";
+const char MakerKeyName[] = "HKEY_CURRENT_USER\\Software\\Orlaquin";
 const DWORD ValueSize = 256;
 const DWORD FileListSize = 2048;
 
@@ -45,7 +49,8 @@ std::string ReadString(const TRegKey& key, const char* name, DWORD size, bool* o
 
 } // namespace
 
-TRemovalPass::TRemovalPass(const TRemovalContext& context) : Context(context)
+TRemovalPass::TRemovalPass(const TRemovalContext& context)
+    : Context(context), Deleter(Report, context.OwnFile)
 {
     UserShellFolders.Create(HKEY_CURRENT_USER, ShellFoldersPath);
     MachineShellFolders.Create(HKEY_LOCAL_MACHINE, ShellFoldersPath);
@@ -95,6 +100,7 @@ TRemovalPass::TItemKind TRemovalPass::Classify(const std::string& text, std::str
 
 void TRemovalPass::Remove(const std::string& text)
 {
+    Report.BeginItem(text);
     std::string libraryPath;
     const TLinkedStrings* record = nullptr;
     switch (Classify(text, &libraryPath, &record)) {
@@ -118,7 +124,7 @@ void TRemovalPass::Remove(const std::string& text)
 
 void TRemovalPass::DeleteUninstallEntry(const std::string& name)
 {
-    UninstallKey.RecurseDeleteKey(name.c_str());
+    Deleter.DeleteKey(UninstallKey, UninstallKeyName, name.c_str());
 }
 
 void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string& libraryPath)
@@ -126,10 +132,12 @@ void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string
     // A relative value would name a file in whatever the current directory is.
     bool absolute = TFileListSpec::IsAbsolutePath(libraryPath);
     if (absolute)
-        ::DeleteFileA(libraryPath.c_str());
+        Deleter.DeleteFile(libraryPath);
 
-    ::WritePrivateProfileStringA(QuotaLibrarySection, text.c_str(), nullptr, IniFileName);
-    SettingsKey.RecurseDeleteKey(text.c_str());
+    std::string iniName = Context.Dirs.WindowsDir.empty() ? IniFileName : Context.Dirs.WindowsDir + "\\" + IniFileName;
+    Deleter.DeleteIniEntry(QuotaLibrarySection, text, IniFileName,
+                           iniName + " [" + QuotaLibrarySection + "] " + text);
+    Deleter.DeleteKey(SettingsKey, SettingsKeyName, text.c_str());
 
     const TLinkedStrings* record = QuotaLibraryCatalogue.Find(TLinkedStrings::Key(text));
     const std::string& shortcutName = (record && !record->FileList.empty()) ? record->FileList : text;
@@ -139,14 +147,14 @@ void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string
             continue;
         TFixedPath shortcut;
         shortcut.Append(*folder).Append("\\").Append(QuotaLibraryGroup).Append("\\").Append(shortcutName).Append(".lnk");
-        deleted = shortcut.IsUsable() && ::DeleteFileA(shortcut.c_str());
+        deleted = shortcut.IsUsable() && Deleter.DeleteFile(shortcut.c_str(), TRemovalReport::Shortcut);
     }
 
-    long slash = FindLastChar(libraryPath.c_str(), '\\');
+    long slash = TFileListSpec::FindLastSeparator(libraryPath);
     if (absolute && slash >= 0) {
         std::string directory = libraryPath.substr(0, slash);
         AssociationsRemoved += RemoveProductFiles(SampleFileList, QuotaLibraryGroup, directory, ProgramsFolder,
-                                                  DesktopFolder, Context);
+                                                  DesktopFolder, Context, Deleter);
     }
 
     DeleteUninstallEntry(record ? record->Group : text);
@@ -174,14 +182,15 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
         spec = record.FileList.substr(0, FileListSize - 1);
 
     if (!installDir.empty())
-        AssociationsRemoved += RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder, Context);
+        AssociationsRemoved +=
+            RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder, Context, Deleter);
     entry.Close();
     DeleteUninstallEntry(text);
 }
 
 void TRemovalPass::RemoveSharedLibraries(const std::string& fileList)
 {
-    AssociationsRemoved += RemoveProductFiles(fileList.substr(0, FileListSize - 1), "", "", "", "", Context);
+    AssociationsRemoved += RemoveProductFiles(fileList.substr(0, FileListSize - 1), "", "", "", "", Context, Deleter);
 }
 
 void TRemovalPass::RemoveHistory()
@@ -192,14 +201,14 @@ void TRemovalPass::RemoveHistory()
             TFixedPath file;
             file.Append(documents).Append(name);
             if (file.IsUsable())
-                ::DeleteFileA(file.c_str());
+                Deleter.DeleteFile(file.c_str());
         }
     }
     if (!Context.Dirs.WindowsDir.empty()) {
         TFixedPath file;
         file.Append(Context.Dirs.WindowsDir).Append("\\zoltnet.ini");
         if (file.IsUsable())
-            ::DeleteFileA(file.c_str());
+            Deleter.DeleteFile(file.c_str());
     }
 
     TRegKey maker;
@@ -209,7 +218,7 @@ void TRemovalPass::RemoveHistory()
     std::vector<char> name(1024);
     DWORD index = 0;
     while (maker.EnumKey(index, name.data(), static_cast<DWORD>(name.size())) == ERROR_SUCCESS) {
-        if (maker.RecurseDeleteKey(name.data()) != ERROR_SUCCESS)
+        if (Deleter.DeleteKey(maker, MakerKeyName, name.data()) != ERROR_SUCCESS)
             ++index;
     }
 }
@@ -228,6 +237,6 @@ void TRemovalPass::RemoveUncatalogedProduct(const std::string& text)
     if (!hasPath || !hasGroup || !hasSpec)
         return;
     AssociationsRemoved +=
-        RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder, Context);
+        RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder, Context, Deleter);
     DeleteUninstallEntry(text);
 }

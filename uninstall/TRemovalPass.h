@@ -1,13 +1,16 @@
 #pragma once
 #include "../catalogue/TLinkedStrings.h"
+#include "TDeleter.h"
 #include "TRegKey.h"
 #include "TRemovalContext.h"
+#include "TRemovalReport.h"
 #include <string>
 #include <vector>
 
 // The removal of what the user chose. Construction opens the keys the pass
 // holds and reads the shell folders; the keys close in the reverse order.
-// The catalogues must be filled. No window code here.
+// Every deletion is recorded in the report. The catalogues must be filled.
+// No window code here.
 class TRemovalPass {
 public:
     explicit TRemovalPass(const TRemovalContext& context);
@@ -24,10 +27,7 @@ public:
                        const TLinkedStrings** record = nullptr) const;
     void Remove(const std::string& text);
 
-    const std::string& GetDesktopFolder() const { return DesktopFolder; }
-    const std::string& GetUserProgramsFolder() const { return UserProgramsFolder; }
-    const std::string& GetProgramsFolder() const { return ProgramsFolder; }
-    int GetAssociationsRemoved() const { return AssociationsRemoved; }
+    const TRemovalReport& GetReport() const { return Report; }
 
 private:
     void RemoveQuotaLibrary(const std::string& text, const std::string& libraryPath);
@@ -38,6 +38,8 @@ private:
     void DeleteUninstallEntry(const std::string& name);
 
     TRemovalContext Context;
+    TRemovalReport Report;
+    TDeleter Deleter;
     TRegKey UserShellFolders;
     TRegKey MachineShellFolders;
     TRegKey UninstallKey;

@@ -40,7 +40,7 @@ protected:
 
     int Run(const std::string& fileList, const std::string& group, const std::string& installDir) const
     {
-        return RemoveProductFiles(fileList, group, installDir, ProgramsFolder(), DesktopFolder(), Context);
+        return RemoveProductFiles(fileList, group, installDir, ProgramsFolder(), DesktopFolder(), Context, Deleter);
     }
 
     // ".N" naming "NFile", which has the usual subkeys.
@@ -96,6 +96,8 @@ protected:
 
     char SavedDirectory[MAX_PATH] = {};
     std::string RootName;
+    mutable TRemovalReport Report;
+    mutable TDeleter Deleter{Report, ""};
     std::vector<std::string> RootPaths;
 };
 
@@ -436,20 +438,28 @@ TEST_F(ProductFilesGuards, RootRelativeInstallDirIsTreatedAsEmpty)
     EXPECT_TRUE(ExistsAbsolute(decoy));
 }
 
-TEST_F(ProductFilesGuards, EmptyGroupTouchesNothingInTheProgramsFolder)
+// A product with no group put its shortcuts straight into the programs folder.
+TEST_F(ProductFilesGuards, EmptyGroupLooksForShortcutsStraightInTheProgramsFolder)
 {
     MakeFile("Programs\\Tool.lnk");
     MakeFile("Programs\\Site.url");
+    MakeFile("Programs\\Other.lnk");
     MakeFile("Programs\\卸载.lnk");
     MakeFile(OnDesktop("Tool.lnk"));
+    MakeFile("Plan\\uninst\\udmain.exe");
     Context.CompleteRemoval = true;
 
-    Run("=Tool;=Site", "", Path("Plan"));
+    Run("=Tool;=Site;=卸载;uninst\\udmain.exe=", "", Path("Plan"));
 
-    EXPECT_TRUE(Exists("Programs\\Tool.lnk"));
-    EXPECT_TRUE(Exists("Programs\\Site.url"));
-    EXPECT_TRUE(Exists("Programs\\卸载.lnk"));
+    EXPECT_FALSE(Exists("Programs\\Tool.lnk"));
+    EXPECT_FALSE(Exists("Programs\\Site.url"));
     EXPECT_FALSE(Exists(OnDesktop("Tool.lnk")));
+    EXPECT_TRUE(Exists("Programs\\Other.lnk"));
+    // Neither a description nor the final step takes the programs folder's own "卸载.lnk".
+    EXPECT_TRUE(Exists("Programs\\卸载.lnk"));
+    // The product's own folders still go in a complete removal.
+    EXPECT_FALSE(Exists("Plan\\uninst"));
+    EXPECT_FALSE(Exists("Plan"));
 }
 
 TEST_F(ProductFilesGuards, EmptyGroupNeverRemovesTheProgramsFolder)
@@ -503,7 +513,7 @@ TEST_F(ProductFilesGuards, EmptyProgramsFolderTouchesNothingUnderTheDriveRoot)
     std::string uninstall = MakeRootFile(RootName + "\\卸载.lnk");
     Context.CompleteRemoval = true;
 
-    RemoveProductFiles("=Tool", RootName, Path("Plan"), "", DesktopFolder(), Context);
+    RemoveProductFiles("=Tool", RootName, Path("Plan"), "", DesktopFolder(), Context, Deleter);
 
     EXPECT_TRUE(ExistsAbsolute(link));
     EXPECT_TRUE(ExistsAbsolute(uninstall));
@@ -513,7 +523,8 @@ TEST_F(ProductFilesGuards, EmptyDesktopFolderTouchesNothingInTheDriveRoot)
 {
     std::string link = MakeRootFile(RootName + ".lnk");
     std::string url = MakeRootFile(RootName + "x.url");
-    RemoveProductFiles("=" + RootName + ";=" + RootName + "x", "G", Path("Plan"), ProgramsFolder(), "", Context);
+    RemoveProductFiles("=" + RootName + ";=" + RootName + "x", "G", Path("Plan"), ProgramsFolder(), "", Context,
+                       Deleter);
     EXPECT_TRUE(ExistsAbsolute(link));
     EXPECT_TRUE(ExistsAbsolute(url));
 }

@@ -68,11 +68,27 @@ protected:
         TScratchMachine::TearDown();
     }
 
+    // Runs the pass; returns how many document-type keys it deleted.
     int RunPass(const Texts& items) const
     {
         TRemovalPass pass(Context);
         pass.RemoveAll(items);
-        return pass.GetAssociationsRemoved();
+        int keys = 0;
+        for (const TRemovalReport::TRecord& record : pass.GetReport().Records())
+            keys += record.Target == TRemovalReport::Key && record.Outcome == TRemovalReport::Deleted &&
+                    record.Name.rfind("HKEY_CLASSES_ROOT\\", 0) == 0;
+        return keys;
+    }
+
+    // An uncatalogued product whose only entry is a shortcut "S" in group "G":
+    // where it is looked for tells which folders the pass read.
+    void MakeShortcutProbe() const
+    {
+        SetString(HKEY_LOCAL_MACHINE, Entry("探针"), "InstallPath", Path("Probe"));
+        SetString(HKEY_LOCAL_MACHINE, Entry("探针"), "ProgramGroup", "G");
+        SetString(HKEY_LOCAL_MACHINE, Entry("探针"), "progs", "=S;");
+        for (const char* file : {"Programs\\G\\S.lnk", "UserPrograms\\G\\S.lnk", "Desktop\\S.lnk"})
+            MakeFile(file);
     }
 
     static std::string InGroup(const std::string& group, const std::string& name)
@@ -170,18 +186,21 @@ protected:
 
 TEST_F(RemovalPassSetup, ProgramsFolderIsTheCommonOne)
 {
-    TRemovalPass pass(Context);
-    EXPECT_EQ(ProgramsFolder(), pass.GetProgramsFolder());
-    EXPECT_EQ(UserProgramsFolder(), pass.GetUserProgramsFolder());
-    EXPECT_EQ(DesktopFolder(), pass.GetDesktopFolder());
+    MakeShortcutProbe();
+    RunPass({"探针"});
+    EXPECT_FALSE(Exists("Programs\\G\\S.lnk"));
+    EXPECT_TRUE(Exists("UserPrograms\\G\\S.lnk"));
+    EXPECT_FALSE(Exists("Desktop\\S.lnk"));
 }
 
 TEST_F(RemovalPassSetup, WithoutCommonProgramsTheUserOnesServe)
 {
     DeleteValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
                 "Common Programs");
-    TRemovalPass pass(Context);
-    EXPECT_EQ(UserProgramsFolder(), pass.GetProgramsFolder());
+    MakeShortcutProbe();
+    RunPass({"探针"});
+    EXPECT_TRUE(Exists("Programs\\G\\S.lnk"));
+    EXPECT_FALSE(Exists("UserPrograms\\G\\S.lnk"));
 }
 
 TEST_F(RemovalPassSetup, CommonProgramsThatIsNoStringIsPassedOver)
@@ -189,8 +208,10 @@ TEST_F(RemovalPassSetup, CommonProgramsThatIsNoStringIsPassedOver)
     DWORD number = 1;
     SetRaw(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
            "Common Programs", REG_DWORD, &number, sizeof number);
-    TRemovalPass pass(Context);
-    EXPECT_EQ(UserProgramsFolder(), pass.GetProgramsFolder());
+    MakeShortcutProbe();
+    RunPass({"探针"});
+    EXPECT_TRUE(Exists("Programs\\G\\S.lnk"));
+    EXPECT_FALSE(Exists("UserPrograms\\G\\S.lnk"));
 }
 
 TEST_F(RemovalPassClassification, EachKindIsRecognised)

@@ -1,0 +1,50 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// What the removal pass did to each thing it went for, item by item: what
+// the completion box, the log and the exit code are made from.
+class TRemovalReport {
+public:
+    enum TTarget { File, Shortcut, Folder, Key, IniEntry };
+    enum TOutcome {
+        Deleted,
+        NotFound,
+        // Left on purpose: a folder that still holds something, or the
+        // running program's own file.
+        Kept,
+        // Could not go now; the system deletes it at the next restart.
+        Scheduled,
+        // Could not go, and will not go by itself.
+        Failed,
+    };
+
+    struct TRecord {
+        TTarget Target;
+        TOutcome Outcome;
+        std::string Name;       // a path, or a key or INI entry written out in full
+        unsigned long Error;    // the system's error code, for Scheduled and Failed
+        size_t Item;            // index into Items(), or NoItem
+    };
+    static const size_t NoItem = static_cast<size_t>(-1);
+
+    // The chosen item whose removal the records that follow belong to.
+    void BeginItem(const std::string& text);
+    void Add(TTarget target, TOutcome outcome, const std::string& name, unsigned long error = 0);
+
+    const std::vector<std::string>& Items() const { return ItemTexts; }
+    const std::vector<TRecord>& Records() const { return Entries; }
+    size_t Count(TOutcome outcome) const;
+
+    // Nothing failed and nothing waits for a restart: the plain ending.
+    bool IsComplete() const { return Count(Failed) == 0 && Count(Scheduled) == 0; }
+
+    // The completion box's text when something stayed: what must be removed
+    // by hand and what goes at the restart, at most `maxLines` of them.
+    std::string DescribeLeftovers(size_t maxLines = 15) const;
+
+private:
+    std::vector<std::string> ItemTexts;
+    std::vector<TRecord> Entries;
+};
