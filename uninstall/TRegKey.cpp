@@ -32,7 +32,8 @@ bool TRegKey::QueryString(const char* valueName, char* buffer, DWORD size) const
     DWORD got = size;
     if (::RegQueryValueExA(Key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &got) != ERROR_SUCCESS)
         return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
+    // A list of strings reads as its first, as a program that ignores the type would read it.
+    if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ)
         return false;
     if (got > size)
         return false;

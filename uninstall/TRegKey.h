@@ -17,9 +17,10 @@ public:
     operator HKEY() const { return Key; }
     bool IsOpen() const { return Key != nullptr; }
 
-    // Reads a string value into `buffer` of `size` bytes. Only a string
-    // value that fits with its terminating zero counts; anything else
-    // (another type, too long, or no room left for the zero) fails.
+    // Reads a string value into `buffer` of `size` bytes; a list of strings
+    // gives its first. Only a value that fits with its terminating zero
+    // counts; anything else (another type, too long, or no room left for
+    // the zero) fails.
     bool QueryString(const char* valueName, char* buffer, DWORD size) const;
 
     LONG EnumKey(DWORD index, char* name, DWORD size) const;

@@ -266,14 +266,18 @@ TEST_F(RegKeyQueryString, BinaryIsRefused)
     EXPECT_FALSE(Read(key, "Blob", text));
 }
 
-TEST_F(RegKeyQueryString, MultiStringIsRefused)
+// What a program that ignores the type reads: the first string, and only
+// when the whole list fits.
+TEST_F(RegKeyQueryString, MultiStringReadsAsItsFirst)
 {
-    const char value[] = "abc\0";
+    const char value[] = "abc\0defghij\0";
     SetRaw(HKEY_CURRENT_USER, Base, "Multi", REG_MULTI_SZ, value, sizeof value);
     TRegKey key;
     ASSERT_EQ(ERROR_SUCCESS, key.Create(HKEY_CURRENT_USER, Base));
     std::string text;
-    EXPECT_FALSE(Read(key, "Multi", text));
+    EXPECT_TRUE(Read(key, "Multi", text));
+    EXPECT_EQ("abc", text);
+    EXPECT_FALSE(Read(key, "Multi", text, 8));
 }
 
 TEST_F(RegKeyQueryString, StringStoredWithoutZeroIsTerminated)
