@@ -79,6 +79,10 @@ void TFrameWindow::EmbedClient()
     HWND client = ClientWnd ? ClientWnd->GetHandle() : nullptr;
     if (!client)
         return;
+    // The client's own area is what the frame's client area becomes; its
+    // outer size would bring the stripped caption and frame along.
+    RECT clientArea;
+    ::GetClientRect(client, &clientArea);
     DWORD style = static_cast<DWORD>(::GetWindowLongPtrA(client, GWL_STYLE));
     if (style & StandAloneStyle) {
         bool wasPopup = style & WS_POPUP;
@@ -92,10 +96,8 @@ void TFrameWindow::EmbedClient()
     exStyle &= ~(StandAloneExStyle | WS_EX_NOPARENTNOTIFY);
     ::SetWindowLongPtrA(client, GWL_EXSTYLE, exStyle);
 
-    RECT clientRect;
-    ::GetWindowRect(client, &clientRect);
-    int width = clientRect.right - clientRect.left;
-    int height = clientRect.bottom - clientRect.top;
+    int width = clientArea.right;
+    int height = clientArea.bottom;
     ::SetWindowPos(client, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 
     if (ShrinkToClient) {

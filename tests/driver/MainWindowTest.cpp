@@ -12,6 +12,7 @@ const char ProductName[] = "ZOLT工程预算";
 const int ProgramIconId = 1001;
 const int TreeId = 101;
 const int PictureId = 102;
+const int FormTemplateId = 2000;
 
 std::string Hex(DWORD value)
 {
@@ -65,6 +66,36 @@ std::vector<DWORD> RenderIcon(HICON icon, int size, COLORREF background)
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+INT_PTR CALLBACK IdleDialog(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// The size in pixels of a dialog template's own width and height, made here
+// from the exe's template (with its font) and measured with MapDialogRect.
+bool TemplateClientSize(const std::string& exe, int id, SIZE& size)
+{
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return false;
+    bool measured = false;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(loaded ? LockResource(loaded) : nullptr);
+    if (dialogTemplate) {
+        INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TREEVIEW_CLASSES};
+        InitCommonControlsEx(&classes);
+        HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate, nullptr, IdleDialog, 0);
+        if (dialog) {
+            RECT rect = {0, 0, dialogTemplate->cx, dialogTemplate->cy};
+            measured = MapDialogRect(dialog, &rect) != 0;
+            size = SIZE{rect.right, rect.bottom};
+            DestroyWindow(dialog);
+        }
+    }
+    FreeLibrary(module);
+    return measured;
 }
 } // namespace
 
@@ -156,11 +187,14 @@ TEST_F(MainWindow, IsAFixedDialogFrameWithoutMenuSizedToTheForm)
     EXPECT_EQ(0u, style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_POPUP | WS_CHILD)) << Hex(style);
     EXPECT_EQ(nullptr, GetMenu(Frame));
 
-    RECT client, form;
+    // Exactly the form's 341 x 256 dialog units, mapped through its font as
+    // the same template gives them in this process.
+    SIZE expected = {0, 0};
+    ASSERT_TRUE(TemplateClientSize(ProgramUnderTest, FormTemplateId, expected));
+    RECT client;
     GetClientRect(Frame, &client);
-    GetWindowRect(Form, &form);
-    EXPECT_EQ(form.right - form.left, client.right);
-    EXPECT_EQ(form.bottom - form.top, client.bottom);
+    EXPECT_EQ(expected.cx, client.right);
+    EXPECT_EQ(expected.cy, client.bottom);
 }
 
 TEST_F(MainWindow, CaptionShowsTheProgramIcon)
