@@ -30,6 +30,7 @@ DEFINE_RESPONSE_TABLE1(TFrameWindow, TWindow)
     EV_MESSAGE(WM_CLOSE, TFrameWindow, EvClose),
     EV_MESSAGE(WM_DESTROY, TFrameWindow, EvDestroy),
     EV_MESSAGE(WM_SETFOCUS, TFrameWindow, EvSetFocus),
+    EV_MESSAGE(WM_ACTIVATE, TFrameWindow, EvActivate),
 END_RESPONSE_TABLE;
 
 TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow* client, bool shrinkToClient,
@@ -134,10 +135,23 @@ LRESULT TFrameWindow::EvDestroy(WPARAM, LPARAM)
 
 LRESULT TFrameWindow::EvSetFocus(WPARAM, LPARAM)
 {
-    // Keyboard focus belongs to the client's controls, not the bare frame.
+    // Keyboard focus belongs to the client's controls, not the bare frame:
+    // the one that had it last, else the first tab stop.
     if (ClientWnd && ClientWnd->GetHandle()) {
-        HWND focus = ::GetNextDlgTabItem(ClientWnd->GetHandle(), nullptr, FALSE);
+        HWND focus = RestoreFocus;
+        if (!focus || !::IsChild(Handle, focus) || !::IsWindowVisible(focus) || !::IsWindowEnabled(focus))
+            focus = ::GetNextDlgTabItem(ClientWnd->GetHandle(), nullptr, FALSE);
         ::SetFocus(focus ? focus : ClientWnd->GetHandle());
     }
     return 0;
+}
+
+LRESULT TFrameWindow::EvActivate(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(Handle, focus))
+            RestoreFocus = focus;
+    }
+    return DefaultProcessing(WM_ACTIVATE, wParam, lParam);
 }

@@ -25,10 +25,14 @@ protected:
     LRESULT EvClose(WPARAM, LPARAM);
     LRESULT EvDestroy(WPARAM, LPARAM);
     LRESULT EvSetFocus(WPARAM, LPARAM);
+    LRESULT EvActivate(WPARAM, LPARAM);
 
     TWindow* ClientWnd;
     DWORD Style;
     bool ShrinkToClient;
+    // The control that had the keyboard focus when the frame was last
+    // deactivated; it gets it back, as in any dialog.
+    HWND RestoreFocus = nullptr;
     TModule* IconModule = nullptr;
     int IconResId = 0;
 

@@ -668,3 +668,36 @@ TEST_F(ConfirmDialog, SecondTryAfterRefusalShowsTheNewChoice)
     EXPECT_TRUE(Exists("Dek\\Yi\\yi.dek"));
     EXPECT_EQ(Path("Dek\\Yi\\yi.dek"), IniValue(LibraryB));
 }
+
+// Backing out, like coming back from another window, gives the keyboard
+// focus back to the control that had it, as any dialog does.
+TEST_F(ConfirmDialog, RefusalGivesTheFocusBackWhereItWas)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine(true));
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ASSERT_TRUE(RealInput::BringToFront(Frame));
+    RECT label = Program->ItemRect(Tree, Program->FindItem(Tree, ProductA), true);
+    RealInput::Click(Tree, POINT{(label.left + label.right) / 2, (label.top + label.bottom) / 2});
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(Frame) == Tree; })) << "a click on a label gives the tree the focus";
+
+    RealInput::Key(VK_RETURN);
+    Dialog = Program->WaitForWindow(ConfirmTitle, StepTimeout);
+    ASSERT_NE(nullptr, Dialog);
+    Program->WaitIdle();
+    ASSERT_TRUE(RealInput::BringToFront(Dialog));
+    RealInput::Key(VK_ESCAPE);
+    ASSERT_TRUE(Program->WaitForWindowGone(Dialog, StepTimeout));
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(Frame) == Tree; }))
+        << "the focus went to " << ClassName(FocusOf(Frame)) << " " << WindowText(FocusOf(Frame));
+
+    // Away to another window and back.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, other);
+    RealInput::BringToFront(other);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
+    ASSERT_TRUE(RealInput::BringToFront(Frame));
+    DestroyWindow(other);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(Frame) == Tree; }));
+    ASSERT_NO_FATAL_FAILURE(ExpectNothingRemoved());
+}
