@@ -1,10 +1,24 @@
 #pragma once
 #include "../framework/TApplication.h"
+#include "../uninstall/TCommandLine.h"
+#include "../uninstall/TRunLog.h"
 
+// The uninstaller. Without arguments it is the window; with them it also
+// answers deployment tools: see TCommandLine.
 class TUnInstallApp : public TApplication {
 public:
     TUnInstallApp();
 
+    // The window, or what the command line asks for; returns the exit code.
+    int Run() override;
+
 protected:
     void InitMainWindow() override;
+
+private:
+    // A message box, unless /quiet forbids one.
+    void Tell(const std::string& text, UINT type);
+
+    TCommandLine Options;
+    TRunLog Log;
 };

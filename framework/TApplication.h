@@ -13,7 +13,7 @@ public:
     TApplication& operator=(const TApplication&) = delete;
 
     // Sets up the instance, runs the message loop; returns the quit status.
-    int Run();
+    virtual int Run();
 
     const std::string& GetName() const { return Name; }
     TModule& GetModule() const { return *Module; }

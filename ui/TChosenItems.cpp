@@ -1,10 +1,9 @@
 #include "TChosenItems.h"
-#include "../catalogue/Catalogue.h"
 #include "TMyTreeWnd.h"
 
-TChosenItems TChosenItems::Collect(TMyTreeWnd& tree)
+TChoice TChosenItems::Collect(TMyTreeWnd& tree)
 {
-    TChosenItems choice;
+    TChoice choice;
     int depth = 0;
     HTREEITEM current = nullptr; // the invisible root
     for (;;) {
@@ -26,18 +25,9 @@ TChosenItems TChosenItems::Collect(TMyTreeWnd& tree)
                 break;
         }
         current = candidate;
-
-        if (!IsChosen(tree.GetCheckState(current))) {
-            choice.CompleteRemoval = false;
-            continue;
-        }
+        int state = tree.GetCheckState(current);
         // The whole text: the removal pass compares it whole with keys and names.
-        std::string text = TTreeNode(tree, current).GetText();
-        choice.ConfirmationText.append(2 * depth, ' ');
-        choice.ConfirmationText += text;
-        choice.ConfirmationText += "\r\n";
-        if (text != QuotaLibrariesHeadingText && text != ProgramsHeadingText)
-            choice.Items.push_back(text);
+        choice.Add(depth, state, IsChosen(state) ? TTreeNode(tree, current).GetText() : std::string());
     }
     return choice;
 }

@@ -3,8 +3,11 @@
 #include "../catalogue/Catalogue.h"
 #include "../framework/TApplication.h"
 #include "../res/resource.h"
+#include "../uninstall/TChoiceTree.h"
+#include "../uninstall/TCommandLine.h"
 #include "../uninstall/TInstalledItems.h"
 #include "../uninstall/TRemovalPass.h"
+#include "../uninstall/TRunLog.h"
 #include "TChosenItems.h"
 #include "TMsgDlg.h"
 #include "TMyTreeWnd.h"
@@ -30,51 +33,56 @@ TUnInstallDlgClient::~TUnInstallDlgClient()
         Destroy();
 }
 
+void TUnInstallDlgClient::StartWith(const TCommandLine* choice, TRunLog* log)
+{
+    StartChoice = choice;
+    Log = log;
+}
+
 void TUnInstallDlgClient::SetupWindow()
 {
     TDialog::SetupWindow();
     ::GetWindowsDirectoryA(WindowsDir, sizeof WindowsDir);
     ::GetSystemDirectoryA(SystemDir, sizeof SystemDir);
     FillCatalogues();
-    FillTree(TInstalledItems::Discover(SystemDirs()));
+    TChoiceTree tree(TInstalledItems::Discover(SystemDirs()));
+    if (StartChoice && StartChoice->All)
+        tree.ChooseAll();
+    else if (StartChoice && !StartChoice->Items.empty())
+        tree.ChooseOnly(StartChoice->Items);
+    FillTree(tree);
+    if (StartChoice && StartChoice->ChoosesItems())
+        ::PostMessageA(Handle, WM_COMMAND, IDOK, 0);
 }
 
-void TUnInstallDlgClient::FillTree(const TInstalledItems& found)
+void TUnInstallDlgClient::FillTree(const TChoiceTree& tree)
 {
     TTreeNode root = Tree->GetRoot();
-    TTreeNode programs = root.AddChild(ProgramsHeadingText, ClosedFolderImage, OpenFolderImage);
-    for (const std::string& product : found.Products) {
-        TTreeNode item = programs.AddChild(product.c_str(), ClosedFolderImage, OpenFolderImage);
-        Tree->SetCheckState(item.GetHandle(), Chosen);
-    }
-    if (found.SharedLibraries) {
-        TTreeNode shared = programs.AddChild(SharedLibraryItemText, ClosedFolderImage, OpenFolderImage);
-        Tree->SetCheckState(shared.GetHandle(), NotChosen);
-        programs.Expand(TVE_EXPAND);
-        Tree->SetCheckState(programs.GetHandle(), found.Products.empty() ? NotChosen : PartlyChosen);
-    }
-    if (!found.QuotaLibraries.empty()) {
-        TTreeNode quota = root.AddChild(QuotaLibrariesHeadingText, ClosedFolderImage, OpenFolderImage);
-        Tree->SetCheckState(quota.GetHandle(), Chosen);
-        for (const std::string& library : found.QuotaLibraries) {
-            TTreeNode item = quota.AddChild(library.c_str(), ClosedFolderImage, OpenFolderImage);
-            Tree->SetCheckState(item.GetHandle(), Chosen);
+    for (const TChoiceTree::TNode& node : tree.Roots()) {
+        TTreeNode item = root.AddChild(node.Text.c_str(), ClosedFolderImage, OpenFolderImage);
+        for (const TChoiceTree::TNode& child : node.Children) {
+            TTreeNode below = item.AddChild(child.Text.c_str(), ClosedFolderImage, OpenFolderImage);
+            Tree->SetCheckState(below.GetHandle(), child.State);
         }
-        quota.Expand(TVE_EXPAND);
+        if (node.Expanded)
+            item.Expand(TVE_EXPAND);
+        if (node.State != NoBox)
+            Tree->SetCheckState(item.GetHandle(), node.State);
     }
-    TTreeNode history = root.AddChild(HistoryItemText, ClosedFolderImage, OpenFolderImage);
-    Tree->SetCheckState(history.GetHandle(), NotChosen);
 }
 
 void TUnInstallDlgClient::CmUninstall()
 {
-    TChosenItems choice = TChosenItems::Collect(*Tree);
+    TChoice choice = TChosenItems::Collect(*Tree);
     CompleteRemovalFlag = choice.CompleteRemoval ? 1 : 0;
 
     TMsgDlg dialog(this, IDD_CONFIRM);
     dialog.ConfirmationText = choice.ConfirmationText.c_str();
-    if (dialog.RunModal() == IDOK)
-        RemoveChosenItems(choice.Items);
+    if (dialog.RunModal() != IDOK)
+        return;
+    if (Log)
+        Log->Write("Confirmed:\r\n" + choice.ConfirmationText);
+    RemoveChosenItems(choice.Items);
 }
 
 void TUnInstallDlgClient::RemoveChosenItems(const std::vector<std::string>& chosen)
@@ -89,6 +97,10 @@ void TUnInstallDlgClient::RemoveChosenItems(const std::vector<std::string>& chos
 
     // The plain ending only when everything went; otherwise say what stayed.
     const TRemovalReport& report = pass.GetReport();
+    if (Log) {
+        Log->Write(report.LogLines());
+        Log->WriteStamped("Summary: " + report.Summary());
+    }
     std::string leftovers = report.IsComplete() ? std::string() : report.DescribeLeftovers();
     const char* text = leftovers.empty() ? CompletionMessage : leftovers.c_str();
     UINT type = leftovers.empty() ? MB_OK : MB_OK | MB_ICONWARNING;

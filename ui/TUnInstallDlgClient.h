@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+class TChoiceTree;
 class TMyTreeWnd;
-struct TInstalledItems;
+class TRunLog;
+struct TCommandLine;
 
 // The form: the selection tree and the two buttons. Set-up finds what is
 // installed and fills the tree; "确认" runs the uninstall command.
@@ -19,14 +21,21 @@ public:
     void CmUninstall();
     void RemoveChosenItems(const std::vector<std::string>& chosen);
 
-    // Builds the tree for what was found; the images and states are fixed.
-    void FillTree(const TInstalledItems& found);
+    // Set before the window exists, from the command line: the choice the
+    // tree opens with, which goes straight to the confirmation; and the log
+    // the removal is written to. Either may be null.
+    void StartWith(const TCommandLine* choice, TRunLog* log);
 
 private:
+    // Draws the tree: every item with the folder pictures and its state.
+    void FillTree(const TChoiceTree& tree);
+
     // The directories set-up stored in the global block.
     static TSystemDirs SystemDirs();
 
     TMyTreeWnd* Tree;
+    const TCommandLine* StartChoice = nullptr;
+    TRunLog* Log = nullptr;
 
     DECLARE_RESPONSE_TABLE(TUnInstallDlgClient);
 };

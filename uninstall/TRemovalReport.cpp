@@ -1,5 +1,53 @@
 #include "TRemovalReport.h"
 
+namespace {
+const char* OutcomeName(TRemovalReport::TOutcome outcome)
+{
+    switch (outcome) {
+    case TRemovalReport::Deleted:
+        return "deleted  ";
+    case TRemovalReport::NotFound:
+        return "not found";
+    case TRemovalReport::Kept:
+        return "kept     ";
+    case TRemovalReport::Scheduled:
+        return "scheduled";
+    default:
+        return "failed   ";
+    }
+}
+
+const char* TargetName(TRemovalReport::TTarget target)
+{
+    switch (target) {
+    case TRemovalReport::File:
+        return "file     ";
+    case TRemovalReport::Shortcut:
+        return "shortcut ";
+    case TRemovalReport::Folder:
+        return "folder   ";
+    case TRemovalReport::Key:
+        return "key      ";
+    default:
+        return "INI entry";
+    }
+}
+
+std::string Note(const TRemovalReport::TRecord& record)
+{
+    switch (record.Outcome) {
+    case TRemovalReport::Kept:
+        return record.Target == TRemovalReport::Folder ? " (not empty)" : " (the running uninstaller)";
+    case TRemovalReport::Scheduled:
+        return " (error " + std::to_string(record.Error) + "; goes at the next restart)";
+    case TRemovalReport::Failed:
+        return " (error " + std::to_string(record.Error) + ")";
+    default:
+        return std::string();
+    }
+}
+} // namespace
+
 void TRemovalReport::BeginItem(const std::string& text)
 {
     ItemTexts.push_back(text);
@@ -54,4 +102,30 @@ std::string TRemovalReport::DescribeLeftovers(size_t maxLines) const
     if (Count(Scheduled) > 0)
         text += "\r\n请在方便时重新启动计算机。";
     return text;
+}
+
+std::string TRemovalReport::LogLines() const
+{
+    std::string text;
+    auto recordsOf = [&](size_t item) {
+        for (const TRecord& record : Entries) {
+            if (record.Item == item)
+                text += std::string("  ") + OutcomeName(record.Outcome) + "  " + TargetName(record.Target) + "  " +
+                        record.Name + Note(record) + "\r\n";
+        }
+    };
+    recordsOf(NoItem);
+    for (size_t item = 0; item < ItemTexts.size(); ++item) {
+        text += "Removing " + ItemTexts[item] + "\r\n";
+        recordsOf(item);
+    }
+    return text;
+}
+
+std::string TRemovalReport::Summary() const
+{
+    return std::to_string(ItemTexts.size()) + " items removed: " + std::to_string(Count(Deleted)) + " deleted, " +
+           std::to_string(Count(NotFound)) + " not found, " + std::to_string(Count(Kept)) + " kept, " +
+           std::to_string(Count(Scheduled)) + " scheduled for the restart, " + std::to_string(Count(Failed)) +
+           " failed";
 }

@@ -44,6 +44,11 @@ public:
     // by hand and what goes at the restart, at most `maxLines` of them.
     std::string DescribeLeftovers(size_t maxLines = 15) const;
 
+    // Every record, item by item, one line each, for the log.
+    std::string LogLines() const;
+    // One line: how many items, and how many things went, stayed or wait.
+    std::string Summary() const;
+
 private:
     std::vector<std::string> ItemTexts;
     std::vector<TRecord> Entries;

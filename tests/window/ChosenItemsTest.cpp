@@ -8,12 +8,12 @@ using Items = std::vector<std::string>;
 class ChosenItems : public ::testing::Test {
 protected:
     TTreeHost Host;
-    TChosenItems Collect() { return TChosenItems::Collect(*Host.Tree); }
+    TChoice Collect() { return TChosenItems::Collect(*Host.Tree); }
 };
 
 TEST_F(ChosenItems, EmptyTreeIsACompleteRemovalOfNothing)
 {
-    TChosenItems choice = Collect();
+    TChoice choice = Collect();
     EXPECT_TRUE(choice.CompleteRemoval);
     EXPECT_EQ("", choice.ConfirmationText);
     EXPECT_TRUE(choice.Items.empty());
@@ -24,7 +24,7 @@ TEST_F(ChosenItems, NothingChosen)
     HTREEITEM root = Host.Add(nullptr, ProgramsHeadingText, 1);
     Host.Add(root, "P", 1);
     Host.Add(nullptr, HistoryItemText, 1);
-    TChosenItems choice = Collect();
+    TChoice choice = Collect();
     EXPECT_FALSE(choice.CompleteRemoval);
     EXPECT_EQ("", choice.ConfirmationText);
     EXPECT_TRUE(choice.Items.empty());
@@ -41,7 +41,7 @@ TEST_F(ChosenItems, TheSixLineExample)
     Host.Add(quota, "乙库", 2);
     Host.Add(nullptr, HistoryItemText, 1);
 
-    TChosenItems choice = Collect();
+    TChoice choice = Collect();
 
     EXPECT_EQ("  程序\r\n    ZOLT工程预算\r\n    ZOLT网络计划\r\n  定额库\r\n    甲库\r\n    乙库\r\n",
               choice.ConfirmationText);
@@ -53,7 +53,7 @@ TEST_F(ChosenItems, HeadingWithoutBoxIsLeftOutButItsChosenChildrenAreNot)
 {
     HTREEITEM programs = Host.Add(nullptr, ProgramsHeadingText, -1);
     Host.Add(programs, "ZOLT工程预算", 2);
-    TChosenItems choice = Collect();
+    TChoice choice = Collect();
     EXPECT_EQ("    ZOLT工程预算\r\n", choice.ConfirmationText);
     EXPECT_EQ((Items{"ZOLT工程预算"}), choice.Items);
     EXPECT_FALSE(choice.CompleteRemoval);
@@ -63,7 +63,7 @@ TEST_F(ChosenItems, ChosenChildUnderUnchosenRootIsCollected)
 {
     HTREEITEM root = Host.Add(nullptr, "R", 1);
     Host.Add(root, "C", 2);
-    TChosenItems choice = Collect();
+    TChoice choice = Collect();
     EXPECT_EQ("    C\r\n", choice.ConfirmationText);
     EXPECT_EQ((Items{"C"}), choice.Items);
 }
@@ -72,7 +72,7 @@ TEST_F(ChosenItems, ChosenRootWithUnchosenChildrenClearsTheFlag)
 {
     HTREEITEM root = Host.Add(nullptr, QuotaLibrariesHeadingText, 2);
     Host.Add(root, "A", 1);
-    TChosenItems choice = Collect();
+    TChoice choice = Collect();
     EXPECT_EQ("  定额库\r\n", choice.ConfirmationText);
     EXPECT_TRUE(choice.Items.empty());
     EXPECT_FALSE(choice.CompleteRemoval);
@@ -81,7 +81,7 @@ TEST_F(ChosenItems, ChosenRootWithUnchosenChildrenClearsTheFlag)
 TEST_F(ChosenItems, HistoryItemIsAnOrdinaryItem)
 {
     Host.Add(nullptr, HistoryItemText, 2);
-    TChosenItems choice = Collect();
+    TChoice choice = Collect();
     EXPECT_EQ("  注册表中历史记录，台帐\r\n", choice.ConfirmationText);
     EXPECT_EQ((Items{HistoryItemText}), choice.Items);
     EXPECT_TRUE(choice.CompleteRemoval);
@@ -92,7 +92,7 @@ TEST_F(ChosenItems, TwoItemsWithOneTextAreBothKept)
     HTREEITEM root = Host.Add(nullptr, ProgramsHeadingText, 3);
     Host.Add(root, "Same", 2);
     Host.Add(root, "Same", 2);
-    TChosenItems choice = Collect();
+    TChoice choice = Collect();
     EXPECT_EQ("  程序\r\n    Same\r\n    Same\r\n", choice.ConfirmationText);
     EXPECT_EQ((Items{"Same", "Same"}), choice.Items);
     EXPECT_TRUE(choice.CompleteRemoval);
@@ -114,7 +114,7 @@ TEST_F(ChosenItems, DeeperLevelsIndentByTheirDepthAndTheWalkClimbsBack)
     HTREEITEM b = Host.Add(a, "b", 2);
     Host.Add(b, "c", 2);
     Host.Add(nullptr, "d", 2);
-    TChosenItems choice = Collect();
+    TChoice choice = Collect();
     EXPECT_EQ("  a\r\n    b\r\n      c\r\n  d\r\n", choice.ConfirmationText);
     EXPECT_EQ((Items{"a", "b", "c", "d"}), choice.Items);
 }
@@ -127,7 +127,7 @@ TEST_F(ChosenItems, LongTextsAreCollectedWhole)
     longName += "产品名称的结尾";
     HTREEITEM root = Host.Add(nullptr, ProgramsHeadingText, 3);
     Host.Add(root, longName, 2);
-    TChosenItems choice = Collect();
+    TChoice choice = Collect();
     ASSERT_EQ(1u, choice.Items.size());
     EXPECT_EQ(longName, choice.Items[0]);
     EXPECT_EQ("  程序\r\n    " + longName + "\r\n", choice.ConfirmationText);

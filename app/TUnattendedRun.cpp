@@ -1,0 +1,84 @@
+#include "TUnattendedRun.h"
+#include "../catalogue/Catalogue.h"
+#include "../framework/TModule.h"
+#include "../uninstall/TInstalledItems.h"
+#include "../uninstall/TRemovalPass.h"
+#include "GlobalBlock.h"
+
+namespace {
+// What the form's set-up finds, found the same way.
+TInstalledItems DiscoverAsTheFormDoes()
+{
+    ::GetWindowsDirectoryA(WindowsDir, sizeof WindowsDir);
+    ::GetSystemDirectoryA(SystemDir, sizeof SystemDir);
+    FillCatalogues();
+    return TInstalledItems::Discover(TSystemDirs{WindowsDir, SystemDir});
+}
+
+// To whoever started the program: a file or pipe gets UTF-8, a console
+// gets the characters themselves.
+void WriteStandardOutput(const std::string& text)
+{
+    HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out == nullptr || out == INVALID_HANDLE_VALUE) {
+        // A GUI program started from a console has none of its own.
+        if (!::AttachConsole(ATTACH_PARENT_PROCESS))
+            return;
+        out = ::GetStdHandle(STD_OUTPUT_HANDLE);
+        if (out == nullptr || out == INVALID_HANDLE_VALUE)
+            return;
+    }
+    DWORD mode = 0, written = 0;
+    if (::GetConsoleMode(out, &mode)) {
+        int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        std::vector<wchar_t> wide(static_cast<size_t>(length > 0 ? length : 0));
+        if (length > 0) {
+            ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+            ::WriteConsoleW(out, wide.data(), static_cast<DWORD>(length), &written, nullptr);
+        }
+        return;
+    }
+    std::string utf8 = TRunLog::ToUtf8(text);
+    ::WriteFile(out, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+} // namespace
+
+TUnattendedRun::TUnattendedRun(const TCommandLine& options, TRunLog& log)
+    : Log(log), Tree(DiscoverAsTheFormDoes())
+{
+    if (options.All)
+        Tree.ChooseAll();
+    else if (!options.Items.empty())
+        Missing = Tree.ChooseOnly(options.Items);
+    Log.Write("Found:\r\n" + Tree.Listing());
+    for (const std::string& text : Missing)
+        Log.WriteStamped("Not installed: " + text);
+}
+
+void TUnattendedRun::List() const
+{
+    if (!Log.IsOpen())
+        WriteStandardOutput(Tree.Listing());
+}
+
+int TUnattendedRun::Remove()
+{
+    TChoice choice = Tree.Collect();
+    CompleteRemovalFlag = choice.CompleteRemoval ? 1 : 0;
+    Log.Write("Chosen:\r\n" + choice.ConfirmationText);
+
+    TRemovalContext context;
+    context.Dirs = TSystemDirs{WindowsDir, SystemDir};
+    context.CompleteRemoval = CompleteRemovalFlag == 1;
+    context.OwnFile = TModule::Program().GetFileName();
+    TRemovalPass pass(context);
+    pass.RemoveAll(choice.Items);
+
+    const TRemovalReport& report = pass.GetReport();
+    int status = report.Count(TRemovalReport::Failed) > 0      ? ExitFailed
+                 : report.Count(TRemovalReport::Scheduled) > 0 ? ExitRestartNeeded
+                                                                : ExitDone;
+    Log.Write(report.LogLines());
+    Log.WriteStamped("Summary: " + report.Summary());
+    return status;
+}

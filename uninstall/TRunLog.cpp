@@ -1,0 +1,55 @@
+#include "TRunLog.h"
+#include <vector>
+
+TRunLog::~TRunLog()
+{
+    if (IsOpen())
+        ::CloseHandle(File);
+}
+
+bool TRunLog::Open(const std::string& path)
+{
+    HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    if (IsOpen())
+        ::CloseHandle(File);
+    File = file;
+    return true;
+}
+
+void TRunLog::Write(const std::string& text)
+{
+    if (!IsOpen() || text.empty())
+        return;
+    std::string bytes = ToUtf8(text);
+    DWORD written = 0;
+    ::WriteFile(File, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+void TRunLog::WriteStamped(const std::string& line)
+{
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    // Built by hand: the printf family would bring its whole formatter along.
+    auto two = [](unsigned value) { return std::string(1, char('0' + value / 10 % 10)) + char('0' + value % 10); };
+    std::string stamp = std::to_string(now.wYear) + "-" + two(now.wMonth) + "-" + two(now.wDay) + " " +
+                        two(now.wHour) + ":" + two(now.wMinute) + ":" + two(now.wSecond) + " ";
+    Write(stamp + line + "\r\n");
+}
+
+std::string TRunLog::ToUtf8(const std::string& text)
+{
+    if (text.empty())
+        return std::string();
+    int wide = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::vector<wchar_t> utf16(static_cast<size_t>(wide > 0 ? wide : 0));
+    if (wide > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), utf16.data(), wide);
+    int size = ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, &utf8[0], size, nullptr, nullptr);
+    return utf8;
+}

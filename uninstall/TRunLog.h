@@ -1,0 +1,29 @@
+#pragma once
+#include <windows.h>
+#include <string>
+
+// The log an administrator asks for with /log: text appended to a file as
+// UTF-8, whatever code page the program's own texts are in. The file is
+// closed by the destructor.
+class TRunLog {
+public:
+    TRunLog() = default;
+    ~TRunLog();
+    TRunLog(const TRunLog&) = delete;
+    TRunLog& operator=(const TRunLog&) = delete;
+
+    // Opens `path` for appending, making it if need be; false when it cannot.
+    bool Open(const std::string& path);
+    bool IsOpen() const { return File != INVALID_HANDLE_VALUE; }
+
+    // Appends text in the program's code page; each line ends in "\r\n".
+    void Write(const std::string& text);
+    // A line that starts with the local date and time.
+    void WriteStamped(const std::string& line);
+
+    // The same text in UTF-8.
+    static std::string ToUtf8(const std::string& text);
+
+private:
+    HANDLE File = INVALID_HANDLE_VALUE;
+};
