@@ -362,3 +362,38 @@ TEST(DocumentTypeKeys, GbkNameOfElevenBytesIsAccepted)
     EXPECT_STREQ("A工程预算封File", keys.File);
     EXPECT_TRUE(keys.GuardsIntact());
 }
+
+TEST(PathKinds, AbsoluteRootAndSeparators)
+{
+    struct TCase {
+        const char* Path;
+        bool Absolute, Root;
+    } cases[] = {
+        {"C:\\ZOLT\\Plan", true, false},
+        {"C:/ZOLT/Plan", true, false},
+        {"d:\\", true, true},
+        {"D:/", true, true},
+        {"\\\\server\\share\\Plan", true, false},
+        {"\\\\server\\share\\", true, true},
+        {"\\\\server\\share", true, true},
+        {"//server/share/Plan", true, false},
+        {"D:", false, false},
+        {"C:Plan", false, false},
+        {"\\Plan", false, false},
+        {"/Plan", false, false},
+        {"Plan", false, false},
+        {"", false, false},
+        {"\\\\\\x", false, false},
+        {"1:\\x", false, false},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(c.Absolute, TFileListSpec::IsAbsolutePath(c.Path)) << c.Path;
+        EXPECT_EQ(c.Root, TFileListSpec::IsRootPath(c.Path)) << c.Path;
+    }
+    EXPECT_EQ(6, TFileListSpec::FindLastSeparator("C:/Dek\\x.dek"));
+    EXPECT_EQ(2, TFileListSpec::FindLastSeparator("C:/x.dek"));
+    // A trail byte 0x5C is no separator.
+    EXPECT_EQ(-1, TFileListSpec::FindLastSeparator("\xDB\x5C.dek"));
+    EXPECT_TRUE(TFileListSpec::EndsWithSeparator("C:/ZOLT/"));
+    EXPECT_FALSE(TFileListSpec::EndsWithSeparator("C:\\\xDB\x5C"));
+}
