@@ -51,3 +51,6 @@ private:
 
 extern const char CompletionMessage[];
 extern const char CompletionCaption[];
+extern const char ShellFoldersPath[];
+extern const char SettingsKeyPath[];
+extern const char MakerKeyPath[];
