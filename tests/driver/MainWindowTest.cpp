@@ -1,17 +1,10 @@
-#include "DriverMain.h"
-#include "TRealMachine.h"
-#include "TRemoteProgram.h"
-#include <memory>
+#include "../../res/resource.h"
+#include "../support/TDrivenProgram.h"
 #include <set>
 #include <vector>
 
 namespace {
-const char MainTitle[] = "弈辰软件卸载程序";
-const char ConfirmTitle[] = "弈辰卸载确认";
 const char ProductName[] = "ZOLT工程预算";
-const int ProgramIconId = 1001;
-const int TreeId = 101;
-const int PictureId = 102;
 
 std::string Hex(DWORD value)
 {
@@ -68,22 +61,8 @@ std::vector<DWORD> RenderIcon(HICON icon, int size, COLORREF background)
 }
 } // namespace
 
-class MainWindow : public TRealMachine {
+class MainWindow : public TDrivenProgram {
 protected:
-    void Open()
-    {
-        Program = std::make_unique<TRemoteProgram>(ProgramUnderTest);
-        ASSERT_TRUE(Program->Start());
-        Frame = Program->WaitForWindow(MainTitle);
-        ASSERT_NE(nullptr, Frame);
-        Form = GetWindow(Frame, GW_CHILD);
-        ASSERT_NE(nullptr, Form);
-        OkButton = GetDlgItem(Form, IDOK);
-        CancelButton = GetDlgItem(Form, IDCANCEL);
-        ASSERT_NE(nullptr, OkButton);
-        ASSERT_NE(nullptr, CancelButton);
-    }
-
     // What a closing that removed anything by mistake would take away: a
     // chosen product with its files and shortcuts, and a chosen library.
     void SeedInstalledProduct()
@@ -105,11 +84,7 @@ protected:
         EXPECT_TRUE(UninstallEntryExists(ProductName));
         for (const char* file : {"Zolt\\zolt.exe", "Programs\\ZOLT\\工程预算.lnk", "Desktop\\工程预算.lnk", "Dek\\a.dek"})
             EXPECT_TRUE(Exists(file)) << file;
-        // Our own cached copy of the file must not answer for the program's.
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "VEXA.INI");
-        char value[MAX_PATH] = {};
-        GetPrivateProfileStringA("Dek Files", "A", "", value, sizeof value, "VEXA.INI");
-        EXPECT_EQ(Path("Dek\\a.dek"), value);
+        EXPECT_EQ(Path("Dek\\a.dek"), QuotaValue("A"));
     }
 
     void ExpectEndsWithZero()
@@ -118,37 +93,12 @@ protected:
         ASSERT_TRUE(Program->WaitForExit(code)) << "the program is still running";
         EXPECT_EQ(0u, code);
     }
-
-    // The caption's close box, in the frame's client coordinates.
-    bool CloseBoxPoint(POINT& point) const
-    {
-        RECT window;
-        GetWindowRect(Frame, &window);
-        int y = window.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-        for (int x = window.right - 1; x > window.left; --x) {
-            if (Ask(Frame, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTCLOSE)
-                continue;
-            int right = x;
-            while (x > window.left && Ask(Frame, WM_NCHITTEST, 0, MAKELPARAM(x - 1, y)) == HTCLOSE)
-                --x;
-            point = POINT{(x + right) / 2, y};
-            ScreenToClient(Frame, &point);
-            return true;
-        }
-        return false;
-    }
-
-    std::unique_ptr<TRemoteProgram> Program;
-    HWND Frame = nullptr;
-    HWND Form = nullptr;
-    HWND OkButton = nullptr;
-    HWND CancelButton = nullptr;
 };
 
 TEST_F(MainWindow, IsAFixedDialogFrameWithoutMenuSizedToTheForm)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    EXPECT_EQ(MainTitle, WindowText(Frame));
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    EXPECT_EQ(MainWindowTitle, WindowText(Frame));
     DWORD style = static_cast<DWORD>(GetWindowLongA(Frame, GWL_STYLE));
     // The system adds the caption and sibling clipping to every overlapped window.
     const DWORD wanted = WS_VISIBLE | WS_DLGFRAME | WS_SYSMENU;
@@ -167,18 +117,18 @@ TEST_F(MainWindow, CaptionShowsTheProgramIcon)
 {
     // WM_GETICON does not cross processes under Wine, so the icon is looked
     // for where the caption draws it.
-    HMODULE exe = LoadLibraryExA(ProgramUnderTest.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, exe);
+    TModuleFile exe = LoadAsData(ProgramUnderTest.c_str());
+    ASSERT_NE(nullptr, exe.Get());
     HICON icon = static_cast<HICON>(
-        LoadImageA(exe, MAKEINTRESOURCEA(ProgramIconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+        LoadImageA(exe, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     ASSERT_NE(nullptr, icon);
     const int size = GetSystemMetrics(SM_CXSMICON);
     std::vector<DWORD> onBlack = RenderIcon(icon, size, RGB(0, 0, 0));
     std::vector<DWORD> onWhite = RenderIcon(icon, size, RGB(255, 255, 255));
     DestroyIcon(icon);
-    FreeLibrary(exe);
+    exe.Reset();
 
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     Program->WaitIdle();
     RECT window;
@@ -207,12 +157,12 @@ TEST_F(MainWindow, CaptionShowsTheProgramIcon)
             found = same;
         }
     }
-    EXPECT_TRUE(found) << "icon " << ProgramIconId << " is not in the caption";
+    EXPECT_TRUE(found) << "icon " << IDI_PROGRAM << " is not in the caption";
 }
 
 TEST_F(MainWindow, FormIsACaptionlessChildDialogFillingTheClientArea)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     EXPECT_EQ("#32770", ClassName(Form));
     EXPECT_EQ(Frame, GetParent(Form));
     EXPECT_EQ(nullptr, GetWindow(Form, GW_HWNDNEXT)) << "the form is not the frame's only child";
@@ -235,7 +185,7 @@ TEST_F(MainWindow, FormIsACaptionlessChildDialogFillingTheClientArea)
 
 TEST_F(MainWindow, FormHoldsItsControlsInOrder)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     struct TControl {
         int Id;
         const char* Class;
@@ -243,10 +193,10 @@ TEST_F(MainWindow, FormHoldsItsControlsInOrder)
         DWORD Style;
     };
     const TControl expected[] = {
-        {PictureId, "Static", nullptr, 0x5000000E},
+        {IDC_TITLE_PICTURE, "Static", nullptr, 0x5000000E},
         {IDOK, "Button", "确认", 0x50010001},
         {IDCANCEL, "Button", "取消", 0x50010000},
-        {TreeId, "SysTreeView32", nullptr, 0x50800007},
+        {IDC_TREE, "SysTreeView32", nullptr, 0x50800007},
         {0xFFFF, "Static", "    请用鼠标左銉选择要删除的项目", 0x50000000},
     };
     HWND control = GetWindow(Form, GW_CHILD);
@@ -261,7 +211,7 @@ TEST_F(MainWindow, FormHoldsItsControlsInOrder)
         DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
         DWORD exStyle = static_cast<DWORD>(GetWindowLongA(control, GWL_EXSTYLE));
         DWORD wanted = want.Style;
-        if (want.Id == TreeId) {
+        if (want.Id == IDC_TREE) {
             // The tree control trades WS_BORDER for a sunken client edge.
             EXPECT_TRUE((style & WS_BORDER) || (exStyle & WS_EX_CLIENTEDGE)) << Hex(style) << " " << Hex(exStyle);
             wanted &= ~WS_BORDER;
@@ -278,7 +228,7 @@ TEST_F(MainWindow, FormHoldsItsControlsInOrder)
 TEST_F(MainWindow, CancelButtonEndsTheProgramRemovingNothing)
 {
     SeedInstalledProduct();
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     RealInput::Click(CancelButton, Centre(CancelButton));
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
@@ -288,7 +238,7 @@ TEST_F(MainWindow, CancelButtonEndsTheProgramRemovingNothing)
 TEST_F(MainWindow, EscapeEndsTheProgramRemovingNothing)
 {
     SeedInstalledProduct();
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     RealInput::Key(VK_ESCAPE);
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
@@ -298,10 +248,10 @@ TEST_F(MainWindow, EscapeEndsTheProgramRemovingNothing)
 TEST_F(MainWindow, CloseBoxEndsTheProgramRemovingNothing)
 {
     SeedInstalledProduct();
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     POINT box;
-    ASSERT_TRUE(CloseBoxPoint(box));
+    ASSERT_TRUE(FindCloseBox(Frame, box));
     RealInput::Click(Frame, box);
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
     ExpectNothingRemoved();
@@ -310,7 +260,7 @@ TEST_F(MainWindow, CloseBoxEndsTheProgramRemovingNothing)
 TEST_F(MainWindow, SystemCloseCommandEndsTheProgramRemovingNothing)
 {
     SeedInstalledProduct();
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     PostMessageA(Frame, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
     ExpectNothingRemoved();
@@ -319,7 +269,7 @@ TEST_F(MainWindow, SystemCloseCommandEndsTheProgramRemovingNothing)
 TEST_F(MainWindow, AltF4EndsTheProgramRemovingNothing)
 {
     SeedInstalledProduct();
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     RealInput::KeyWithAlt(VK_F4);
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
@@ -328,7 +278,7 @@ TEST_F(MainWindow, AltF4EndsTheProgramRemovingNothing)
 
 TEST_F(MainWindow, StartsWithTheFocusOnConfirm)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(Frame) == OkButton; })) << FocusOf(Frame);
 }
@@ -336,7 +286,7 @@ TEST_F(MainWindow, StartsWithTheFocusOnConfirm)
 TEST_F(MainWindow, EnterAtStartAsksForConfirmation)
 {
     SeedInstalledProduct();
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     RealInput::Key(VK_RETURN);
     HWND dialog = Program->WaitForWindow(ConfirmTitle, 10000);
@@ -352,14 +302,13 @@ TEST_F(MainWindow, EnterAtStartAsksForConfirmation)
 
 TEST_F(MainWindow, EnterWithTheFocusInTheTreeAsksForConfirmation)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    HWND tree = GetDlgItem(Form, TreeId);
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     // Below the last item: the press only takes the focus.
     RECT client;
-    GetClientRect(tree, &client);
-    RealInput::Click(tree, POINT{client.right / 2, client.bottom - 8});
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(Frame) == tree; })) << FocusOf(Frame);
+    GetClientRect(TreeWindow, &client);
+    RealInput::Click(TreeWindow, POINT{client.right / 2, client.bottom - 8});
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(Frame) == TreeWindow; })) << FocusOf(Frame);
     RealInput::Key(VK_RETURN);
     HWND dialog = Program->WaitForWindow(ConfirmTitle, 10000);
     ASSERT_NE(nullptr, dialog);
@@ -369,7 +318,7 @@ TEST_F(MainWindow, EnterWithTheFocusInTheTreeAsksForConfirmation)
 
 TEST_F(MainWindow, TabMovesBetweenTheTwoButtonsOnly)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(Frame) == OkButton; })) << FocusOf(Frame);
     for (HWND next : {CancelButton, OkButton, CancelButton, OkButton}) {
@@ -385,7 +334,7 @@ TEST_F(MainWindow, PictureOfTheWindowIsSaved)
     AddUninstallEntry("ZOLT清单计价系统", {{"UninstallString", "C:\\ZOLT\\Bill\\UninstallZolt.exe"}});
     SetSharedLibraryPresent(true);
     WriteQuotaLibraries({{"全国统一建筑工程基础定额", "C:\\ZOLT\\Dek\\jc.dek"}, {"安装工程定额", "C:\\ZOLT\\Dek\\az.dek"}});
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     Program->WaitIdle();
     RECT window;
@@ -427,8 +376,8 @@ TEST_F(MainWindow, PictureOfTheWindowIsSaved)
 
 TEST_F(MainWindow, TitlePictureRunsPastTheFormEdgeAndIsCutThere)
 {
-    Open();
-    HWND picture = GetDlgItem(Form, PictureId);
+    StartProgram();
+    HWND picture = GetDlgItem(Form, IDC_TITLE_PICTURE);
     ASSERT_NE(nullptr, picture);
     RECT pictureRect, formClient;
     GetWindowRect(picture, &pictureRect);
