@@ -26,7 +26,7 @@ protected:
         return RemoveProductFiles(fileList, group, installDir, ProgramsFolder(), DesktopFolder(), Context);
     }
 
-    // With an icon as well.
+    // ".N" naming "NFile", which has the usual subkeys, an icon among them.
     void MakeDocumentType(const std::string& name) const
     {
         TScratchMachine::MakeDocumentType(name);

@@ -87,8 +87,8 @@ protected:
     static std::string QuotaValue(const char* key) { return IniValue(QuotaLibrarySection, key); }
     static std::vector<std::string> IniKeys(const char* section);
 
-    // Told of each key MakeKey makes, and of each value the machine had
-    // before the test just before a helper changes it.
+    // For a machine that must be put back: KeyMade hears of each key MakeKey
+    // makes, KeepValue of each value SeedShellFolders is about to overwrite.
     virtual void KeyMade(HKEY, const std::string&) const {}
     virtual void KeepValue(HKEY, const std::string&, const char*) const {}
 
