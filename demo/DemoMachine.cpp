@@ -5,7 +5,7 @@
 //   uz-demo seed              lay the demo machine state
 //   uz-demo report            list what of it is still there
 //   uz-demo drive <exe> <dir> run the uninstaller, choose, confirm, save pictures
-#include "../tests/driver/TRemoteProgram.h"
+#include "../tests/support/TRemoteProgram.h"
 #include <shlobj.h>
 #include <cstdio>
 #include <string>

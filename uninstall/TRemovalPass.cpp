@@ -9,11 +9,11 @@
 
 const char CompletionMessage[] = "已经顺利完成卸载，欢迎再次使用弈辰软件!";
 const char CompletionCaption[] = "弈辰卸载";
-
-namespace {
 const char ShellFoldersPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char SettingsKeyPath[] = "Software\\Orlaquin\\Vexa";
 const char MakerKeyPath[] = "Software\\Orlaquin";
+
+namespace {
 const char QuotaLibraryGroup[] = "ZOLT 工程预算";
 const char SampleFileList[] = "安装预算例子.YSB=安装预算例子;土建预算例子.YSB=土建工程预算的例子;";
 const char UninstallMarker[] = "\\uninst";

@@ -53,3 +53,6 @@ private:
 
 extern const char CompletionMessage[];
 extern const char CompletionCaption[];
+extern const char ShellFoldersPath[];
+extern const char SettingsKeyPath[];
+extern const char MakerKeyPath[];

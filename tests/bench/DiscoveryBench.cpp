@@ -2,17 +2,16 @@
 // complete and its window shown, with many other vendors' uninstall entries
 // beside the family's, and the time of Wine's own "uninstaller --list" on the
 // same registry as a reference. Figures only: nothing here fails on speed.
-#include "../driver/TRemoteProgram.h"
+#include "../support/Names.h"
+#include "../support/TRemoteProgram.h"
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
-const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char Prefix[] = "UzBenchVendor";
 const int Runs = 5;
-const char Title[] = "弈辰软件卸载程序";
 
 void SetString(HKEY key, const char* name, const std::string& value)
 {
@@ -23,7 +22,7 @@ void SetString(HKEY key, const char* name, const std::string& value)
 void SeedVendors(int from, int to)
 {
     HKEY uninstall;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &uninstall, nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &uninstall, nullptr);
     for (int i = from; i < to; ++i) {
         char name[64];
         std::snprintf(name, sizeof name, "%s%05d", Prefix, i);
@@ -39,7 +38,7 @@ void SeedVendors(int from, int to)
 void RemoveVendors(int count)
 {
     HKEY uninstall;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_ALL_ACCESS, &uninstall) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, 0, KEY_ALL_ACCESS, &uninstall) != ERROR_SUCCESS)
         return;
     for (int i = 0; i < count; ++i) {
         char name[64];
@@ -52,7 +51,7 @@ void RemoveVendors(int count)
 void SeedFamily(bool add)
 {
     for (const char* name : {"ZOLT工程预算", "ZOLT网络计划", "ZOLT计算簿"}) {
-        std::string path = std::string(UninstallKey) + "\\" + name;
+        std::string path = UninstallEntry(name);
         if (add) {
             HKEY entry;
             RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &entry,
@@ -143,9 +142,9 @@ int main(int argc, char** argv)
         SeedVendors(seeded, count);
         seeded = count;
         std::vector<double> ours, reference;
-        TimeToWindow(exe, Title); // the first start also pays for loading DLLs
+        TimeToWindow(exe, MainWindowTitle); // the first start also pays for loading DLLs
         for (int run = 0; run < Runs; ++run) {
-            ours.push_back(TimeToWindow(exe, Title));
+            ours.push_back(TimeToWindow(exe, MainWindowTitle));
             reference.push_back(TimeReference());
         }
         double a = Median(ours), b = Median(reference);

@@ -1,24 +1,13 @@
-#include "DriverMain.h"
-#include "TRealMachine.h"
-#include "TRemoteProgram.h"
-#include <memory>
+#include "../../res/resource.h"
+#include "../support/DialogTemplate.h"
+#include "../support/ScratchCleanup.h"
+#include "../support/TDrivenProgram.h"
 
 namespace {
-const char MainTitle[] = "弈辰软件卸载程序";
-const char ConfirmTitle[] = "弈辰卸载确认";
-const char CompletionCaption[] = "弈辰卸载";
-const char CompletionText[] = "已经顺利完成卸载，欢迎再次使用弈辰软件!";
-const char ProgramsHeading[] = "程序";
-const char QuotaHeading[] = "定额库";
-const char HistoryItem[] = "注册表中历史记录，台帐";
-const char SharedItem[] = "ZOLT共享动态联接库DLL";
 const char ProductA[] = "ZOLT工程预算";
 const char ProductB[] = "ZOLT网络计划";
 const char LibraryA[] = "甲库";
 const char LibraryB[] = "乙库";
-const int ConfirmTextId = 101;
-const int WarningId = 102;
-const DWORD StepTimeout = 5000;
 
 struct TFlatItem {
     int Depth;
@@ -33,162 +22,6 @@ struct TFlatItem {
 std::ostream& operator<<(std::ostream& out, const TFlatItem& item)
 {
     return out << item.Depth << ":" << item.Text << "=" << item.State;
-}
-
-void Flatten(const std::vector<TRemoteProgram::TItem>& items, int depth, std::vector<TFlatItem>& out)
-{
-    for (const auto& item : items) {
-        out.push_back({depth, item.Text, item.State});
-        Flatten(item.Children, depth + 1, out);
-    }
-}
-
-std::string Narrow(const WCHAR* text)
-{
-    char buffer[1024] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer - 1, nullptr, nullptr);
-    return buffer;
-}
-
-// A string or an ordinal in a dialog template; ordinals come back as "#n".
-const WORD* ReadSzOrOrd(const WORD* at, std::string& out)
-{
-    if (*at == 0xFFFF) {
-        out = "#" + std::to_string(at[1]);
-        return at + 2;
-    }
-    out = Narrow(reinterpret_cast<const WCHAR*>(at));
-    while (*at)
-        ++at;
-    return at + 1;
-}
-
-std::string ControlClass(const std::string& raw)
-{
-    if (raw == "#128")
-        return "button";
-    if (raw == "#129")
-        return "edit";
-    if (raw == "#130")
-        return "static";
-    std::string lower = raw;
-    for (char& c : lower)
-        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
-
-struct TTemplateControl {
-    DWORD Style;
-    WORD Id;
-    std::string Class, Text;
-};
-
-struct TDialogTemplate {
-    DWORD Style = 0;
-    short X = 0, Y = 0, Cx = 0, Cy = 0;
-    std::string Caption, Face;
-    WORD PointSize = 0;
-    std::vector<TTemplateControl> Controls;
-    std::vector<char> Bytes;
-};
-
-// The dialog template as the exe carries it, for what the running window
-// cannot tell: the styles before the controls adjust them, and the font.
-bool LoadDialogTemplate(const std::string& exe, int id, TDialogTemplate& out)
-{
-    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module)
-        return false;
-    bool ok = false;
-    if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5))) {
-        const char* start = static_cast<const char*>(LockResource(LoadResource(module, found)));
-        DWORD size = SizeofResource(module, found);
-        if (start && size > sizeof(DLGTEMPLATE)) {
-            out.Bytes.assign(start, start + size);
-            const auto* head = reinterpret_cast<const DLGTEMPLATE*>(out.Bytes.data());
-            out.Style = head->style;
-            out.X = head->x;
-            out.Y = head->y;
-            out.Cx = head->cx;
-            out.Cy = head->cy;
-            const WORD* at = reinterpret_cast<const WORD*>(head + 1);
-            std::string menu, cls;
-            at = ReadSzOrOrd(at, menu);
-            at = ReadSzOrOrd(at, cls);
-            at = ReadSzOrOrd(at, out.Caption);
-            if (out.Style & DS_SETFONT) {
-                out.PointSize = *at++;
-                at = ReadSzOrOrd(at, out.Face);
-            }
-            for (int i = 0; i < head->cdit; ++i) {
-                size_t offset = (reinterpret_cast<const char*>(at) - out.Bytes.data() + 3) & ~size_t(3);
-                const auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>(out.Bytes.data() + offset);
-                TTemplateControl control;
-                control.Style = item->style;
-                control.Id = item->id;
-                at = reinterpret_cast<const WORD*>(item + 1);
-                std::string rawClass;
-                at = ReadSzOrOrd(at, rawClass);
-                control.Class = ControlClass(rawClass);
-                at = ReadSzOrOrd(at, control.Text);
-                WORD extra = *at++;
-                at = reinterpret_cast<const WORD*>(reinterpret_cast<const char*>(at) + extra);
-                out.Controls.push_back(control);
-            }
-            ok = true;
-        }
-    }
-    FreeLibrary(module);
-    return ok;
-}
-
-INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
-// MapDialogRect refuses another process's dialog, so the same template is
-// made here, hidden, and asked instead.
-bool MapLikeTemplate(const TDialogTemplate& dialogTemplate, RECT& rect)
-{
-    std::vector<char> bytes = dialogTemplate.Bytes;
-    reinterpret_cast<DLGTEMPLATE*>(bytes.data())->style &= ~WS_VISIBLE;
-    HWND hidden = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
-                                             reinterpret_cast<const DLGTEMPLATE*>(bytes.data()), nullptr,
-                                             &QuietDialogProc, 0);
-    if (!hidden)
-        return false;
-    bool ok = MapDialogRect(hidden, &rect) != FALSE;
-    DestroyWindow(hidden);
-    return ok;
-}
-
-// The centre of the caption's close box, in screen coordinates.
-bool FindCloseBox(HWND window, POINT& screen)
-{
-    TITLEBARINFO bar = {};
-    bar.cbSize = sizeof bar;
-    if (!GetTitleBarInfo(window, &bar))
-        return false;
-    auto isClose = [&](int x, int y) { return SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE; };
-    int y = (bar.rcTitleBar.top + bar.rcTitleBar.bottom) / 2;
-    int right = -1;
-    for (int x = bar.rcTitleBar.right + 8; x > bar.rcTitleBar.left && right < 0; --x)
-        if (isClose(x, y))
-            right = x;
-    if (right < 0)
-        return false;
-    int left = right;
-    while (isClose(left - 1, y))
-        --left;
-    int x = (left + right) / 2;
-    int top = y, bottom = y;
-    while (isClose(x, top - 1))
-        --top;
-    while (isClose(x, bottom + 1))
-        ++bottom;
-    screen = POINT{x, (top + bottom) / 2};
-    return true;
 }
 
 struct TMenuSearch {
@@ -216,18 +49,18 @@ HWND VisibleMenuOf(DWORD processId)
 }
 } // namespace
 
-class ConfirmDialog : public TRealMachine {
+class ConfirmDialog : public TDrivenProgram {
 protected:
     void TearDown() override
     {
         Program.reset();
-        HKEY uninstall;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_ALL_ACCESS, &uninstall) == ERROR_SUCCESS) {
+        TKey uninstall;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, 0, KEY_ALL_ACCESS, uninstall.Receive()) ==
+            ERROR_SUCCESS) {
             for (const std::string& name : LongEntries)
                 DeleteRegistryTree(uninstall, name.c_str());
-            RegCloseKey(uninstall);
         }
-        TRealMachine::TearDown();
+        TDrivenProgram::TearDown();
     }
 
     // Two catalogued products, two quota libraries with their files.
@@ -235,7 +68,7 @@ protected:
     {
         SetSharedLibraryPresent(sharedLibrary);
         // A removal pass opens the maker's settings key, making it if need be.
-        MakeKey(HKEY_CURRENT_USER, "Software\\Orlaquin");
+        MakeKey(HKEY_CURRENT_USER, MakerKeyPath);
         AddUninstallEntry(ProductA, {{"InstallPath", Path("Apps\\Vexa")}});
         AddUninstallEntry(ProductB, {{"InstallPath", Path("Apps\\NetPlan")}});
         MakeFile("Apps\\Vexa\\vexa.exe");
@@ -249,15 +82,14 @@ protected:
     // overflows the system's own conversion buffer of the ANSI call.
     void AddEntryBesideOthers(const std::string& name, const std::string& uninstallString)
     {
-        HKEY uninstall, entry;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_ALL_ACCESS, &uninstall));
-        LONG made = RegCreateKeyExA(uninstall, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &entry, nullptr);
-        RegCloseKey(uninstall);
-        ASSERT_EQ(ERROR_SUCCESS, made);
+        TKey uninstall, entry;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKeyPath, 0, KEY_ALL_ACCESS, uninstall.Receive()));
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(uninstall, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                                 entry.Receive(), nullptr));
         LongEntries.push_back(name);
         RegSetValueExA(entry, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(uninstallString.c_str()),
                        static_cast<DWORD>(uninstallString.size() + 1));
-        RegCloseKey(entry);
     }
 
     void ExpectNothingRemoved()
@@ -268,57 +100,19 @@ protected:
         EXPECT_TRUE(Exists("Apps\\NetPlan\\netplan.exe"));
         EXPECT_TRUE(Exists("Dek\\Jia\\jia.dek"));
         EXPECT_TRUE(Exists("Dek\\Yi\\yi.dek"));
-        EXPECT_EQ(Path("Dek\\Jia\\jia.dek"), IniValue(LibraryA));
-        EXPECT_EQ(Path("Dek\\Yi\\yi.dek"), IniValue(LibraryB));
-    }
-
-    std::string IniValue(const char* key) const
-    {
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "VEXA.INI");
-        char value[512] = {};
-        GetPrivateProfileStringA("Dek Files", key, "", value, sizeof value, "VEXA.INI");
-        return value;
-    }
-
-    void StartProgram()
-    {
-        Program = std::make_unique<TRemoteProgram>(ProgramUnderTest);
-        ASSERT_TRUE(Program->Start());
-        Frame = Program->WaitForWindow(MainTitle);
-        ASSERT_NE(nullptr, Frame);
-        Form = FindWindowExA(Frame, nullptr, nullptr, nullptr);
-        ASSERT_NE(nullptr, Form);
-        Tree = GetDlgItem(Form, 101);
-        ASSERT_NE(nullptr, Tree);
+        EXPECT_EQ(Path("Dek\\Jia\\jia.dek"), QuotaValue(LibraryA));
+        EXPECT_EQ(Path("Dek\\Yi\\yi.dek"), QuotaValue(LibraryB));
     }
 
     std::vector<TFlatItem> TreeStates() const
     {
         std::vector<TFlatItem> flat;
-        Flatten(Program->ReadTree(Tree), 1, flat);
+        for (const auto& item : TRemoteProgram::Flatten(Program->ReadTree(TreeWindow)))
+            flat.push_back({item.Depth + 1, item.Text, item.State});
         return flat;
     }
 
-    int StateOf(const std::string& text) const { return Program->StateOf(Tree, text); }
-
-    void ClickBox(const std::string& text, int expectedState)
-    {
-        ASSERT_TRUE(RealInput::BringToFront(Frame));
-        ASSERT_TRUE(Program->PressBox(Tree, text, expectedState)) << text << " stays at " << StateOf(text);
-    }
-
-    // Presses the form's 确认 with a real click and waits for the dialog.
-    void OpenConfirmation()
-    {
-        ASSERT_TRUE(RealInput::BringToFront(Frame));
-        HWND button = GetDlgItem(Form, IDOK);
-        RealInput::Click(button, Centre(button));
-        Dialog = Program->WaitForWindow(ConfirmTitle, StepTimeout);
-        ASSERT_NE(nullptr, Dialog);
-        Program->WaitIdle();
-    }
-
-    std::string ShownText() const { return WindowText(GetDlgItem(Dialog, ConfirmTextId)); }
+    std::string ShownText() const { return WindowText(GetDlgItem(Dialog, IDC_CONFIRM_TEXT)); }
 
     void ClickDialogButton(int id)
     {
@@ -344,21 +138,12 @@ protected:
     {
         HWND box = Program->WaitForWindow(CompletionCaption, 20000);
         ASSERT_NE(nullptr, box);
-        std::string text;
-        int buttons = 0;
-        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            if (ClassName(child) == "Button")
-                ++buttons;
-            else if (ClassName(child) == "Static" && !WindowText(child).empty())
-                text = WindowText(child);
-        }
-        EXPECT_EQ(CompletionText, text);
-        EXPECT_EQ(1, buttons);
-        HWND ok = GetDlgItem(box, IDOK);
-        ASSERT_NE(nullptr, ok);
-        RealInput::BringToFront(box);
-        RealInput::Click(ok, Centre(ok));
-        if (!Program->WaitForWindowGone(box, 3000)) {
+        TMessageBoxText shown = ReadMessageBox(box);
+        EXPECT_EQ(CompletionMessage, shown.Text);
+        EXPECT_EQ(1, shown.Buttons);
+        bool dismissed = false;
+        ASSERT_NO_FATAL_FAILURE(ClickMessageBoxOk(box, dismissed));
+        if (!dismissed) {
             ADD_FAILURE() << "a real click on OK did not reach the completion box";
             RealInput::Key(VK_RETURN);
         }
@@ -370,18 +155,12 @@ protected:
     void EndWithCancel()
     {
         ASSERT_TRUE(Program->IsRunning());
-        PostMessageA(Form, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(Form, IDCANCEL)));
+        PostMessageA(Form, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(CancelButton));
         DWORD code = 1234;
         ASSERT_TRUE(Program->WaitForExit(code, 20000));
         EXPECT_EQ(0u, code);
     }
 
-    std::unique_ptr<TRemoteProgram> Program;
-    HWND Frame = nullptr;
-    HWND Form = nullptr;
-    HWND Tree = nullptr;
-    HWND Dialog = nullptr;
     std::vector<std::string> LongEntries;
 };
 
@@ -391,8 +170,8 @@ TEST_F(ConfirmDialog, ShowsTheChosenItemsIndentedByDepth)
 {
     ASSERT_NO_FATAL_FAILURE(SeedMachine(true));
     ASSERT_NO_FATAL_FAILURE(StartProgram());
-    ASSERT_EQ(3, StateOf(ProgramsHeading));
-    ASSERT_EQ(1, StateOf(SharedItem));
+    ASSERT_EQ(3, StateOf(ProgramsHeadingText));
+    ASSERT_EQ(1, StateOf(SharedLibraryItemText));
     ASSERT_NO_FATAL_FAILURE(OpenConfirmation());
     EXPECT_EQ(SixLines, ShownText());
     ASSERT_NO_FATAL_FAILURE(ClickDialogButton(IDCANCEL));
@@ -403,12 +182,12 @@ TEST_F(ConfirmDialog, NothingChosenShowsAnEmptyList)
 {
     ASSERT_NO_FATAL_FAILURE(SeedMachine(true));
     ASSERT_NO_FATAL_FAILURE(StartProgram());
-    ASSERT_NO_FATAL_FAILURE(ClickBox(ProgramsHeading, 1));
-    ASSERT_NO_FATAL_FAILURE(ClickBox(QuotaHeading, 1));
+    ASSERT_NO_FATAL_FAILURE(ClickBox(ProgramsHeadingText, 1));
+    ASSERT_NO_FATAL_FAILURE(ClickBox(QuotaLibrariesHeadingText, 1));
     for (const TFlatItem& item : TreeStates())
         ASSERT_EQ(1, item.State) << item;
     ASSERT_NO_FATAL_FAILURE(OpenConfirmation());
-    ASSERT_NE(nullptr, GetDlgItem(Dialog, ConfirmTextId));
+    ASSERT_NE(nullptr, GetDlgItem(Dialog, IDC_CONFIRM_TEXT));
     EXPECT_EQ("", ShownText());
     ASSERT_NO_FATAL_FAILURE(ClickDialogButton(IDCANCEL));
     ASSERT_NO_FATAL_FAILURE(EndWithCancel());
@@ -418,7 +197,7 @@ TEST_F(ConfirmDialog, ProgramsHeadingWithoutBoxIsLeftOut)
 {
     ASSERT_NO_FATAL_FAILURE(SeedMachine(false));
     ASSERT_NO_FATAL_FAILURE(StartProgram());
-    ASSERT_EQ(0, StateOf(ProgramsHeading));
+    ASSERT_EQ(0, StateOf(ProgramsHeadingText));
     ASSERT_NO_FATAL_FAILURE(OpenConfirmation());
     EXPECT_EQ("    ZOLT工程预算\r\n    ZOLT网络计划\r\n  定额库\r\n    甲库\r\n    乙库\r\n", ShownText());
     ASSERT_NO_FATAL_FAILURE(ClickDialogButton(IDCANCEL));
@@ -429,7 +208,7 @@ TEST_F(ConfirmDialog, ChosenHistoryIsListedAtTopLevel)
 {
     ASSERT_NO_FATAL_FAILURE(SeedMachine(true));
     ASSERT_NO_FATAL_FAILURE(StartProgram());
-    ASSERT_NO_FATAL_FAILURE(ClickBox(HistoryItem, 2));
+    ASSERT_NO_FATAL_FAILURE(ClickBox(HistoryItemText, 2));
     ASSERT_NO_FATAL_FAILURE(OpenConfirmation());
     EXPECT_EQ(std::string(SixLines) + "  注册表中历史记录，台帐\r\n", ShownText());
     ASSERT_NO_FATAL_FAILURE(ClickDialogButton(IDCANCEL));
@@ -453,7 +232,7 @@ TEST_F(ConfirmDialog, LongestKeyNameIsListedWhole)
 TEST_F(ConfirmDialog, TemplateAsBuiltIntoTheExe)
 {
     TDialogTemplate confirm;
-    ASSERT_TRUE(LoadDialogTemplate(ProgramUnderTest, 1, confirm));
+    ASSERT_TRUE(LoadDialogTemplate(ProgramUnderTest, IDD_CONFIRM, confirm));
     EXPECT_EQ(0x90C800C4u, confirm.Style);
     EXPECT_EQ(ConfirmTitle, confirm.Caption);
     EXPECT_EQ(9, confirm.PointSize);
@@ -471,9 +250,9 @@ TEST_F(ConfirmDialog, TemplateAsBuiltIntoTheExe)
     } expected[] = {
         {IDOK, "button", 0x50010300, "确认"},
         {IDCANCEL, "button", 0x50010300, "取消"},
-        {ConfirmTextId, "edit", 0x50A10804, ""},
+        {IDC_CONFIRM_TEXT, "edit", 0x50A10804, ""},
         {0xFFFF, "static", 0x50000000, "将删除以下项目，请确认。"},
-        {WarningId, "static", 0x50000000, "    此操作使用不当将删除您的有用文档，请小心操作，没有把握请按“取消”。"},
+        {IDC_CONFIRM_WARNING, "static", 0x50000000, "    此操作使用不当将删除您的有用文档，请小心操作，没有把握请按“取消”。"},
     };
     for (size_t i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
@@ -497,16 +276,16 @@ TEST_F(ConfirmDialog, RunningDialogHasItsCaptionAndControlsInOrder)
     std::vector<std::pair<int, std::string>> expected = {
         {IDOK, "Button:确认"},
         {IDCANCEL, "Button:取消"},
-        {ConfirmTextId, std::string("Edit:") + SixLines},
+        {IDC_CONFIRM_TEXT, std::string("Edit:") + SixLines},
         {0xFFFF, "Static:将删除以下项目，请确认。"},
-        {WarningId, "Static:    此操作使用不当将删除您的有用文档，请小心操作，没有把握请按“取消”。"},
+        {IDC_CONFIRM_WARNING, "Static:    此操作使用不当将删除您的有用文档，请小心操作，没有把握请按“取消”。"},
     };
     EXPECT_EQ(expected, controls);
     // The buttons keep their plain style: neither is made the default one.
     EXPECT_EQ(0x50010300, GetWindowLongA(GetDlgItem(Dialog, IDOK), GWL_STYLE));
     EXPECT_EQ(0x50010300, GetWindowLongA(GetDlgItem(Dialog, IDCANCEL), GWL_STYLE));
     // The edit control draws its border itself and drops WS_BORDER from the window.
-    EXPECT_EQ(0x50A10804, GetWindowLongA(GetDlgItem(Dialog, ConfirmTextId), GWL_STYLE) | WS_BORDER);
+    EXPECT_EQ(0x50A10804, GetWindowLongA(GetDlgItem(Dialog, IDC_CONFIRM_TEXT), GWL_STYLE) | WS_BORDER);
     ASSERT_NO_FATAL_FAILURE(ClickDialogButton(IDCANCEL));
     ASSERT_NO_FATAL_FAILURE(EndWithCancel());
 }
@@ -514,7 +293,7 @@ TEST_F(ConfirmDialog, RunningDialogHasItsCaptionAndControlsInOrder)
 TEST_F(ConfirmDialog, SitsAtTheTemplatePositionFromTheFormNotCentred)
 {
     TDialogTemplate confirm;
-    ASSERT_TRUE(LoadDialogTemplate(ProgramUnderTest, 1, confirm));
+    ASSERT_TRUE(LoadDialogTemplate(ProgramUnderTest, IDD_CONFIRM, confirm));
     RECT offset = {49, 16, 49 + 240, 16 + 179};
     ASSERT_TRUE(MapLikeTemplate(confirm, offset));
     ASSERT_NO_FATAL_FAILURE(SeedMachine(true));
@@ -560,9 +339,9 @@ TEST_F(ConfirmDialog, ConfirmButtonRemovesThenReportsCompletion)
     EXPECT_FALSE(UninstallEntryExists(ProductB));
     EXPECT_FALSE(Exists("Apps\\NetPlan\\netplan.exe"));
     EXPECT_FALSE(Exists("Dek\\Jia\\jia.dek"));
-    EXPECT_EQ("", IniValue(LibraryA));
+    EXPECT_EQ("", QuotaValue(LibraryA));
     // The shared libraries were shown unchosen.
-    EXPECT_TRUE(ExistsAbsolute(SystemFolder + "\\bds52f.dll"));
+    EXPECT_TRUE(ExistsAbsolute(InSystem("bds52f.dll")));
 }
 
 TEST_F(ConfirmDialog, CancelButtonRemovesNothing)
@@ -597,7 +376,6 @@ TEST_F(ConfirmDialog, ClickOnTheCloseBoxRemovesNothing)
     POINT box;
     ASSERT_TRUE(FindCloseBox(Dialog, box));
     ASSERT_TRUE(RealInput::BringToFront(Dialog));
-    ScreenToClient(Dialog, &box);
     RealInput::Click(Dialog, box);
     ASSERT_NO_FATAL_FAILURE(ExpectRefused(before));
     ASSERT_NO_FATAL_FAILURE(EndWithCancel());
@@ -656,7 +434,7 @@ TEST_F(ConfirmDialog, SecondTryAfterRefusalShowsTheNewChoice)
 
     ASSERT_NO_FATAL_FAILURE(ClickBox(ProductA, 1));
     ASSERT_NO_FATAL_FAILURE(ClickBox(LibraryB, 1));
-    ASSERT_EQ(3, StateOf(QuotaHeading));
+    ASSERT_EQ(3, StateOf(QuotaLibrariesHeadingText));
     ASSERT_NO_FATAL_FAILURE(OpenConfirmation());
     EXPECT_EQ("  程序\r\n    ZOLT网络计划\r\n  定额库\r\n    甲库\r\n", ShownText());
 
@@ -666,7 +444,7 @@ TEST_F(ConfirmDialog, SecondTryAfterRefusalShowsTheNewChoice)
     EXPECT_FALSE(UninstallEntryExists(ProductB));
     EXPECT_FALSE(Exists("Dek\\Jia\\jia.dek"));
     EXPECT_TRUE(Exists("Dek\\Yi\\yi.dek"));
-    EXPECT_EQ(Path("Dek\\Yi\\yi.dek"), IniValue(LibraryB));
+    EXPECT_EQ(Path("Dek\\Yi\\yi.dek"), QuotaValue(LibraryB));
 }
 
 // Backing out gives the keyboard focus back to the control that had it, as
@@ -676,9 +454,10 @@ TEST_F(ConfirmDialog, RefusalGivesTheFocusBackWhereItWas)
     ASSERT_NO_FATAL_FAILURE(SeedMachine(true));
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
-    RECT label = Program->ItemRect(Tree, Program->FindItem(Tree, ProductA), true);
-    RealInput::Click(Tree, POINT{(label.left + label.right) / 2, (label.top + label.bottom) / 2});
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(Frame) == Tree; })) << "a click on a label gives the tree the focus";
+    RECT label = Program->ItemRect(TreeWindow, Program->FindItem(TreeWindow, ProductA), true);
+    RealInput::Click(TreeWindow, POINT{(label.left + label.right) / 2, (label.top + label.bottom) / 2});
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(Frame) == TreeWindow; }))
+        << "a click on a label gives the tree the focus";
 
     RealInput::Key(VK_RETURN);
     Dialog = Program->WaitForWindow(ConfirmTitle, StepTimeout);
@@ -687,7 +466,7 @@ TEST_F(ConfirmDialog, RefusalGivesTheFocusBackWhereItWas)
     ASSERT_TRUE(RealInput::BringToFront(Dialog));
     RealInput::Key(VK_ESCAPE);
     ASSERT_TRUE(Program->WaitForWindowGone(Dialog, StepTimeout));
-    EXPECT_TRUE(WaitUntil([&] { return FocusOf(Frame) == Tree; }))
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(Frame) == TreeWindow; }))
         << "the focus went to " << ClassName(FocusOf(Frame)) << " " << WindowText(FocusOf(Frame));
 
     ASSERT_NO_FATAL_FAILURE(ExpectNothingRemoved());

@@ -1,7 +1,6 @@
-#include "DriverMain.h"
+#include "../support/TDrivenProgram.h"
 #include <gtest/gtest.h>
-
-std::string ProgramUnderTest;
+#include <cstdio>
 
 int main(int argc, char** argv)
 {

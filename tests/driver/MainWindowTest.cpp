@@ -1,18 +1,11 @@
-#include "DriverMain.h"
-#include "TRealMachine.h"
-#include "TRemoteProgram.h"
-#include <memory>
+#include "../../res/resource.h"
+#include "../support/DialogTemplate.h"
+#include "../support/TDrivenProgram.h"
 #include <set>
 #include <vector>
 
 namespace {
-const char MainTitle[] = "弈辰软件卸载程序";
-const char ConfirmTitle[] = "弈辰卸载确认";
 const char ProductName[] = "ZOLT工程预算";
-const int ProgramIconId = 1001;
-const int TreeId = 101;
-const int PictureId = 102;
-const int FormTemplateId = 2000;
 
 std::string Hex(DWORD value)
 {
@@ -67,54 +60,10 @@ std::vector<DWORD> RenderIcon(HICON icon, int size, COLORREF background)
     ReleaseDC(nullptr, screen);
     return pixels;
 }
-INT_PTR CALLBACK IdleDialog(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
-// The size in pixels of a dialog template's own width and height, made here
-// from the exe's template (with its font) and measured with MapDialogRect.
-bool TemplateClientSize(const std::string& exe, int id, SIZE& size)
-{
-    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module)
-        return false;
-    bool measured = false;
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(loaded ? LockResource(loaded) : nullptr);
-    if (dialogTemplate) {
-        INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TREEVIEW_CLASSES};
-        InitCommonControlsEx(&classes);
-        HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate, nullptr, IdleDialog, 0);
-        if (dialog) {
-            RECT rect = {0, 0, dialogTemplate->cx, dialogTemplate->cy};
-            measured = MapDialogRect(dialog, &rect) != 0;
-            size = SIZE{rect.right, rect.bottom};
-            DestroyWindow(dialog);
-        }
-    }
-    FreeLibrary(module);
-    return measured;
-}
 } // namespace
 
-class MainWindow : public TRealMachine {
+class MainWindow : public TDrivenProgram {
 protected:
-    void Open()
-    {
-        Program = std::make_unique<TRemoteProgram>(ProgramUnderTest);
-        ASSERT_TRUE(Program->Start());
-        Frame = Program->WaitForWindow(MainTitle);
-        ASSERT_NE(nullptr, Frame);
-        Form = GetWindow(Frame, GW_CHILD);
-        ASSERT_NE(nullptr, Form);
-        OkButton = GetDlgItem(Form, IDOK);
-        CancelButton = GetDlgItem(Form, IDCANCEL);
-        ASSERT_NE(nullptr, OkButton);
-        ASSERT_NE(nullptr, CancelButton);
-    }
-
     // What a closing that removed anything by mistake would take away: a
     // chosen product with its files and shortcuts, and a chosen library.
     void SeedInstalledProduct()
@@ -136,11 +85,7 @@ protected:
         EXPECT_TRUE(UninstallEntryExists(ProductName));
         for (const char* file : {"Zolt\\zolt.exe", "Programs\\ZOLT\\工程预算.lnk", "Desktop\\工程预算.lnk", "Dek\\a.dek"})
             EXPECT_TRUE(Exists(file)) << file;
-        // Our own cached copy of the file must not answer for the program's.
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "VEXA.INI");
-        char value[MAX_PATH] = {};
-        GetPrivateProfileStringA("Dek Files", "A", "", value, sizeof value, "VEXA.INI");
-        EXPECT_EQ(Path("Dek\\a.dek"), value);
+        EXPECT_EQ(Path("Dek\\a.dek"), QuotaValue("A"));
     }
 
     void ExpectEndsWithZero()
@@ -149,37 +94,12 @@ protected:
         ASSERT_TRUE(Program->WaitForExit(code)) << "the program is still running";
         EXPECT_EQ(0u, code);
     }
-
-    // The caption's close box, in the frame's client coordinates.
-    bool CloseBoxPoint(POINT& point) const
-    {
-        RECT window;
-        GetWindowRect(Frame, &window);
-        int y = window.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-        for (int x = window.right - 1; x > window.left; --x) {
-            if (Ask(Frame, WM_NCHITTEST, 0, MAKELPARAM(x, y)) != HTCLOSE)
-                continue;
-            int right = x;
-            while (x > window.left && Ask(Frame, WM_NCHITTEST, 0, MAKELPARAM(x - 1, y)) == HTCLOSE)
-                --x;
-            point = POINT{(x + right) / 2, y};
-            ScreenToClient(Frame, &point);
-            return true;
-        }
-        return false;
-    }
-
-    std::unique_ptr<TRemoteProgram> Program;
-    HWND Frame = nullptr;
-    HWND Form = nullptr;
-    HWND OkButton = nullptr;
-    HWND CancelButton = nullptr;
 };
 
 TEST_F(MainWindow, IsAFixedDialogFrameWithoutMenuSizedToTheForm)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    EXPECT_EQ(MainTitle, WindowText(Frame));
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    EXPECT_EQ(MainWindowTitle, WindowText(Frame));
     DWORD style = static_cast<DWORD>(GetWindowLongA(Frame, GWL_STYLE));
     // The system adds the caption and sibling clipping to every overlapped window.
     const DWORD wanted = WS_VISIBLE | WS_DLGFRAME | WS_SYSMENU;
@@ -189,30 +109,32 @@ TEST_F(MainWindow, IsAFixedDialogFrameWithoutMenuSizedToTheForm)
 
     // Exactly the form's 341 x 256 dialog units, mapped through its font as
     // the same template gives them in this process.
-    SIZE expected = {0, 0};
-    ASSERT_TRUE(TemplateClientSize(ProgramUnderTest, FormTemplateId, expected));
+    TDialogTemplate form;
+    ASSERT_TRUE(LoadDialogTemplate(ProgramUnderTest, IDD_CLIENT, form));
+    RECT expected = {0, 0, form.Cx, form.Cy};
+    ASSERT_TRUE(MapLikeTemplate(form, expected));
     RECT client;
     GetClientRect(Frame, &client);
-    EXPECT_EQ(expected.cx, client.right);
-    EXPECT_EQ(expected.cy, client.bottom);
+    EXPECT_EQ(expected.right, client.right);
+    EXPECT_EQ(expected.bottom, client.bottom);
 }
 
 TEST_F(MainWindow, CaptionShowsTheProgramIcon)
 {
     // WM_GETICON does not cross processes under Wine, so the icon is looked
     // for where the caption draws it.
-    HMODULE exe = LoadLibraryExA(ProgramUnderTest.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, exe);
+    TModuleFile exe = LoadAsData(ProgramUnderTest.c_str());
+    ASSERT_NE(nullptr, exe.Get());
     HICON icon = static_cast<HICON>(
-        LoadImageA(exe, MAKEINTRESOURCEA(ProgramIconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+        LoadImageA(exe, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     ASSERT_NE(nullptr, icon);
     const int size = GetSystemMetrics(SM_CXSMICON);
     std::vector<DWORD> onBlack = RenderIcon(icon, size, RGB(0, 0, 0));
     std::vector<DWORD> onWhite = RenderIcon(icon, size, RGB(255, 255, 255));
     DestroyIcon(icon);
-    FreeLibrary(exe);
+    exe.Reset();
 
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     Program->WaitIdle();
     RECT window;
@@ -241,12 +163,12 @@ TEST_F(MainWindow, CaptionShowsTheProgramIcon)
             found = same;
         }
     }
-    EXPECT_TRUE(found) << "icon " << ProgramIconId << " is not in the caption";
+    EXPECT_TRUE(found) << "icon " << IDI_PROGRAM << " is not in the caption";
 }
 
 TEST_F(MainWindow, FormIsACaptionlessChildDialogFillingTheClientArea)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     EXPECT_EQ("#32770", ClassName(Form));
     EXPECT_EQ(Frame, GetParent(Form));
     EXPECT_EQ(nullptr, GetWindow(Form, GW_HWNDNEXT)) << "the form is not the frame's only child";
@@ -269,7 +191,7 @@ TEST_F(MainWindow, FormIsACaptionlessChildDialogFillingTheClientArea)
 
 TEST_F(MainWindow, FormHoldsItsControlsInOrder)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     struct TControl {
         int Id;
         const char* Class;
@@ -277,10 +199,10 @@ TEST_F(MainWindow, FormHoldsItsControlsInOrder)
         DWORD Style;
     };
     const TControl expected[] = {
-        {PictureId, "Static", nullptr, 0x5000000E},
+        {IDC_TITLE_PICTURE, "Static", nullptr, 0x5000000E},
         {IDOK, "Button", "确认", 0x50010001},
         {IDCANCEL, "Button", "取消", 0x50010000},
-        {TreeId, "SysTreeView32", nullptr, 0x50800007},
+        {IDC_TREE, "SysTreeView32", nullptr, 0x50800007},
         {0xFFFF, "Static", "    请用鼠标左銉选择要删除的项目", 0x50000000},
     };
     HWND control = GetWindow(Form, GW_CHILD);
@@ -295,7 +217,7 @@ TEST_F(MainWindow, FormHoldsItsControlsInOrder)
         DWORD style = static_cast<DWORD>(GetWindowLongA(control, GWL_STYLE));
         DWORD exStyle = static_cast<DWORD>(GetWindowLongA(control, GWL_EXSTYLE));
         DWORD wanted = want.Style;
-        if (want.Id == TreeId) {
+        if (want.Id == IDC_TREE) {
             // The tree control trades WS_BORDER for a sunken client edge.
             EXPECT_TRUE((style & WS_BORDER) || (exStyle & WS_EX_CLIENTEDGE)) << Hex(style) << " " << Hex(exStyle);
             wanted &= ~WS_BORDER;
@@ -312,7 +234,7 @@ TEST_F(MainWindow, FormHoldsItsControlsInOrder)
 TEST_F(MainWindow, CancelButtonEndsTheProgramRemovingNothing)
 {
     SeedInstalledProduct();
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     RealInput::Click(CancelButton, Centre(CancelButton));
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
@@ -322,7 +244,7 @@ TEST_F(MainWindow, CancelButtonEndsTheProgramRemovingNothing)
 TEST_F(MainWindow, EscapeEndsTheProgramRemovingNothing)
 {
     SeedInstalledProduct();
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     RealInput::Key(VK_ESCAPE);
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
@@ -332,10 +254,10 @@ TEST_F(MainWindow, EscapeEndsTheProgramRemovingNothing)
 TEST_F(MainWindow, CloseBoxEndsTheProgramRemovingNothing)
 {
     SeedInstalledProduct();
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     POINT box;
-    ASSERT_TRUE(CloseBoxPoint(box));
+    ASSERT_TRUE(FindCloseBox(Frame, box));
     RealInput::Click(Frame, box);
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
     ExpectNothingRemoved();
@@ -344,7 +266,7 @@ TEST_F(MainWindow, CloseBoxEndsTheProgramRemovingNothing)
 TEST_F(MainWindow, SystemCloseCommandEndsTheProgramRemovingNothing)
 {
     SeedInstalledProduct();
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     PostMessageA(Frame, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
     ExpectNothingRemoved();
@@ -353,7 +275,7 @@ TEST_F(MainWindow, SystemCloseCommandEndsTheProgramRemovingNothing)
 TEST_F(MainWindow, AltF4EndsTheProgramRemovingNothing)
 {
     SeedInstalledProduct();
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     RealInput::KeyWithAlt(VK_F4);
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
@@ -362,7 +284,7 @@ TEST_F(MainWindow, AltF4EndsTheProgramRemovingNothing)
 
 TEST_F(MainWindow, StartsWithTheFocusOnConfirm)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(Frame) == OkButton; })) << FocusOf(Frame);
 }
@@ -370,7 +292,7 @@ TEST_F(MainWindow, StartsWithTheFocusOnConfirm)
 TEST_F(MainWindow, EnterAtStartAsksForConfirmation)
 {
     SeedInstalledProduct();
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     RealInput::Key(VK_RETURN);
     HWND dialog = Program->WaitForWindow(ConfirmTitle, 10000);
@@ -386,14 +308,13 @@ TEST_F(MainWindow, EnterAtStartAsksForConfirmation)
 
 TEST_F(MainWindow, EnterWithTheFocusInTheTreeAsksForConfirmation)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
-    HWND tree = GetDlgItem(Form, TreeId);
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     // Below the last item: the press only takes the focus.
     RECT client;
-    GetClientRect(tree, &client);
-    RealInput::Click(tree, POINT{client.right / 2, client.bottom - 8});
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(Frame) == tree; })) << FocusOf(Frame);
+    GetClientRect(TreeWindow, &client);
+    RealInput::Click(TreeWindow, POINT{client.right / 2, client.bottom - 8});
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(Frame) == TreeWindow; })) << FocusOf(Frame);
     RealInput::Key(VK_RETURN);
     HWND dialog = Program->WaitForWindow(ConfirmTitle, 10000);
     ASSERT_NE(nullptr, dialog);
@@ -403,7 +324,7 @@ TEST_F(MainWindow, EnterWithTheFocusInTheTreeAsksForConfirmation)
 
 TEST_F(MainWindow, TabMovesBetweenTheTwoButtonsOnly)
 {
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(Frame) == OkButton; })) << FocusOf(Frame);
     for (HWND next : {CancelButton, OkButton, CancelButton, OkButton}) {
@@ -419,7 +340,7 @@ TEST_F(MainWindow, PictureOfTheWindowIsSaved)
     AddUninstallEntry("ZOLT清单计价系统", {{"UninstallString", "C:\\ZOLT\\Bill\\UninstallZolt.exe"}});
     SetSharedLibraryPresent(true);
     WriteQuotaLibraries({{"全国统一建筑工程基础定额", "C:\\ZOLT\\Dek\\jc.dek"}, {"安装工程定额", "C:\\ZOLT\\Dek\\az.dek"}});
-    ASSERT_NO_FATAL_FAILURE(Open());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     Program->WaitIdle();
     RECT window;
@@ -461,8 +382,8 @@ TEST_F(MainWindow, PictureOfTheWindowIsSaved)
 
 TEST_F(MainWindow, TitlePictureRunsPastTheFormEdgeAndIsCutThere)
 {
-    Open();
-    HWND picture = GetDlgItem(Form, PictureId);
+    StartProgram();
+    HWND picture = GetDlgItem(Form, IDC_TITLE_PICTURE);
     ASSERT_NE(nullptr, picture);
     RECT pictureRect, formClient;
     GetWindowRect(picture, &pictureRect);

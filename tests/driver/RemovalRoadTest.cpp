@@ -1,17 +1,7 @@
-#include "DriverMain.h"
-#include "TRealMachine.h"
-#include "TRemoteProgram.h"
-#include <memory>
+#include "../../res/resource.h"
+#include "../support/TDrivenProgram.h"
 
 namespace {
-const char MainTitle[] = "弈辰软件卸载程序";
-const char ConfirmTitle[] = "弈辰卸载确认";
-const char CompletionCaption[] = "弈辰卸载";
-const char CompletionText[] = "已经顺利完成卸载，欢迎再次使用弈辰软件!";
-const char HistoryItem[] = "注册表中历史记录，台帐";
-const char SharedItem[] = "ZOLT共享动态联接库DLL";
-const DWORD StepTimeout = 5000;
-
 // Catalogued: install path given, group and file list from the catalogue.
 const char NetPlan[] = "ZOLT网络计划";
 // Catalogued: install dir from the uninstall command, its own group and list.
@@ -31,42 +21,13 @@ const char JianZhuShortcut[] = "2000湖北省建筑工程预算定额";
 const char ShiZheng[] = "弈辰市政定额";
 const char YuanLin[] = "弈辰园林定额";
 const char VexaGroup[] = "Programs\\ZOLT 工程预算\\";
-
-const char* const SharedLibraries[] = {"bds52f.dll", "cw3230.dll", "owl52f.dll", "GridPort.dll", "PageViewDlg.dll"};
-
-void CollectStates(const std::vector<TRemoteProgram::TItem>& items, std::vector<int>& out)
-{
-    for (const auto& item : items) {
-        out.push_back(item.State);
-        CollectStates(item.Children, out);
-    }
-}
 } // namespace
 
 // One uninstall taken all the way: a machine seeded with the family's
 // products, libraries and history next to decoys, choices made with real
 // clicks, the confirmation answered and the completion box dismissed.
-class RemovalRoad : public TRealMachine {
+class RemovalRoad : public TDrivenProgram {
 protected:
-    void TearDown() override
-    {
-        Program.reset();
-        for (const std::string& file : OutsideFiles)
-            DeleteFileA(file.c_str());
-        TRealMachine::TearDown();
-    }
-
-    void MakeOutsideFile(const std::string& path)
-    {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
-        CloseHandle(file);
-        OutsideFiles.push_back(path);
-    }
-
-    std::string InWindows(const char* name) const { return WindowsFolder + "\\" + name; }
-    std::string InSystem(const char* name) const { return SystemFolder + "\\" + name; }
-
     void MakeFiles(const std::string& folder, std::initializer_list<const char*> names)
     {
         for (const char* name : names)
@@ -87,24 +48,8 @@ protected:
         text += std::string(ShiZheng) + "=" + Path("Dek\\ShiZheng\\sz2003.dek") + "\r\n";
         text += std::string(YuanLin) + "=" + Path("Dek\\YuanLin\\yl2003.dek") + "\r\n";
         text += "[Options]\r\nLastProject=" + Path("Documents\\办公楼.YSB") + "\r\n";
-        HANDLE file = CreateFileA((WindowsFolder + "\\VEXA.INI").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        DWORD written;
-        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-        CloseHandle(file);
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "VEXA.INI");
+        WriteIni(text);
     }
-
-    std::string IniValue(const char* section, const char* key) const
-    {
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, "VEXA.INI");
-        char value[512] = {};
-        GetPrivateProfileStringA(section, key, "", value, sizeof value, "VEXA.INI");
-        return value;
-    }
-
-    std::string QuotaValue(const char* key) const { return IniValue("Dek Files", key); }
 
     void SeedMachine()
     {
@@ -167,12 +112,12 @@ protected:
         AddUninstallEntry(ShiZheng, {{"UninstallString", udmain}});
         AddUninstallEntry(YuanLin, {{"UninstallString", udmain}});
 
-        MakeKey(HKEY_CURRENT_USER, "Software\\Orlaquin");
-        SetString(HKEY_CURRENT_USER, "Software\\Orlaquin", "Owner", "工程部");
+        MakeKey(HKEY_CURRENT_USER, MakerKeyPath);
+        SetString(HKEY_CURRENT_USER, MakerKeyPath, "Owner", "工程部");
         for (const char* library : {JianZhu, ShiZheng, YuanLin})
-            SetString(HKEY_CURRENT_USER, std::string("Software\\Orlaquin\\Vexa\\") + library, "Path", "x");
-        SetString(HKEY_CURRENT_USER, "Software\\Orlaquin\\Vexa\\Settings", "Printer", "LPT1");
-        SetString(HKEY_CURRENT_USER, "Software\\Orlaquin\\TallyPad\\Recent", "File1", "a.tpb");
+            SetString(HKEY_CURRENT_USER, SubKey(SettingsKeyPath, library), "Path", "x");
+        SetString(HKEY_CURRENT_USER, SubKey(SettingsKeyPath, "Settings"), "Printer", "LPT1");
+        SetString(HKEY_CURRENT_USER, SubKey(MakerKeyPath, "TallyPad\\Recent"), "File1", "a.tpb");
         MakeKey(HKEY_CURRENT_USER, "Software\\OrlaquinTools");
         MakeKey(HKEY_CURRENT_USER, "Software\\OrlaquinTools\\Keep");
         MakeFiles("Documents", {"TallyPad.ini", "预算表台账.YsbTz", "TallyPad.ini.bak", "我的文档.doc"});
@@ -193,76 +138,40 @@ protected:
         MakeClassKey(".BRL2");
     }
 
-    void StartProgram()
-    {
-        Program = std::make_unique<TRemoteProgram>(ProgramUnderTest);
-        ASSERT_TRUE(Program->Start());
-        Frame = Program->WaitForWindow(MainTitle);
-        ASSERT_NE(nullptr, Frame);
-        Form = FindWindowExA(Frame, nullptr, nullptr, nullptr);
-        ASSERT_NE(nullptr, Form);
-        Tree = GetDlgItem(Form, 101);
-        ASSERT_NE(nullptr, Tree);
-    }
-
-    int StateOf(const std::string& text) const { return Program->StateOf(Tree, text); }
-
-    void ClickBox(const std::string& text, int expectedState)
-    {
-        ASSERT_TRUE(RealInput::BringToFront(Frame));
-        ASSERT_TRUE(Program->PressBox(Tree, text, expectedState)) << text << " stays at " << StateOf(text);
-    }
-
     // complete: every item chosen, so the complete-removal flag is 1; else
     // one product, one quota library and the history are left unchosen.
     void RunRoad(bool complete)
     {
         ASSERT_NO_FATAL_FAILURE(SeedMachine());
         ASSERT_NO_FATAL_FAILURE(StartProgram());
-        for (const char* listed : {NetPlan, BriSel, GangJie, TuJi, SharedItem, JianZhu, ShiZheng, YuanLin})
-            ASSERT_NE(nullptr, Program->FindItem(Tree, listed)) << listed;
-        ASSERT_EQ(nullptr, Program->FindItem(Tree, "OtherSoft Viewer"));
+        for (const char* listed : {NetPlan, BriSel, GangJie, TuJi, SharedLibraryItemText, JianZhu, ShiZheng, YuanLin})
+            ASSERT_NE(nullptr, Program->FindItem(TreeWindow, listed)) << listed;
+        ASSERT_EQ(nullptr, Program->FindItem(TreeWindow, "OtherSoft Viewer"));
 
-        ASSERT_NO_FATAL_FAILURE(ClickBox(SharedItem, 2));
+        ASSERT_NO_FATAL_FAILURE(ClickBox(SharedLibraryItemText, 2));
         if (complete) {
-            ASSERT_NO_FATAL_FAILURE(ClickBox(HistoryItem, 2));
+            ASSERT_NO_FATAL_FAILURE(ClickBox(HistoryItemText, 2));
         } else {
             ASSERT_NO_FATAL_FAILURE(ClickBox(BriSel, 1));
             ASSERT_NO_FATAL_FAILURE(ClickBox(YuanLin, 1));
         }
-        std::vector<int> states;
-        CollectStates(Program->ReadTree(Tree), states);
         bool allChosen = true;
-        for (int state : states)
-            allChosen = allChosen && state >= 2;
+        for (const auto& item : TRemoteProgram::Flatten(Program->ReadTree(TreeWindow)))
+            allChosen = allChosen && item.State >= 2;
         ASSERT_EQ(complete, allChosen);
 
-        ASSERT_TRUE(RealInput::BringToFront(Frame));
-        HWND confirm = GetDlgItem(Form, IDOK);
-        RealInput::Click(confirm, Centre(confirm));
-        HWND dialog = Program->WaitForWindow(ConfirmTitle, StepTimeout);
-        ASSERT_NE(nullptr, dialog);
-        Program->WaitIdle();
-        ShownChoice = WindowText(GetDlgItem(dialog, 101));
-        ASSERT_TRUE(RealInput::BringToFront(dialog));
-        HWND yes = GetDlgItem(dialog, IDOK);
+        ASSERT_NO_FATAL_FAILURE(OpenConfirmation());
+        ShownChoice = WindowText(GetDlgItem(Dialog, IDC_CONFIRM_TEXT));
+        ASSERT_TRUE(RealInput::BringToFront(Dialog));
+        HWND yes = GetDlgItem(Dialog, IDOK);
         RealInput::Click(yes, Centre(yes));
 
-        ASSERT_TRUE(Program->WaitForWindowGone(dialog, StepTimeout));
+        ASSERT_TRUE(Program->WaitForWindowGone(Dialog, StepTimeout));
         HWND box = Program->WaitForWindow(CompletionCaption, 30000);
         ASSERT_NE(nullptr, box);
-        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            if (ClassName(child) == "Button")
-                ++BoxButtons;
-            else if (ClassName(child) == "Static" && !WindowText(child).empty())
-                BoxText = WindowText(child);
-        }
+        Completion = ReadMessageBox(box);
         // The pass holds the mouse capture; the box must still take the click.
-        HWND ok = GetDlgItem(box, IDOK);
-        ASSERT_NE(nullptr, ok);
-        RealInput::BringToFront(box);
-        RealInput::Click(ok, Centre(ok));
-        ClickDismissed = Program->WaitForWindowGone(box, 3000);
+        ASSERT_NO_FATAL_FAILURE(ClickMessageBoxOk(box, ClickDismissed));
         if (!ClickDismissed) {
             RealInput::BringToFront(box);
             RealInput::Key(VK_RETURN);
@@ -286,8 +195,8 @@ protected:
 
     void ExpectRoadEndedWell()
     {
-        EXPECT_EQ(CompletionText, BoxText);
-        EXPECT_EQ(1, BoxButtons);
+        EXPECT_EQ(CompletionMessage, Completion.Text);
+        EXPECT_EQ(1, Completion.Buttons);
         EXPECT_TRUE(ClickDismissed) << "a real click on OK did not reach the completion box";
         EXPECT_TRUE(MainWindowClosed);
         EXPECT_EQ(0u, ExitCode);
@@ -332,7 +241,7 @@ protected:
         ExpectGone({folder + "\\" + file, folder + "\\安装预算例子.YSB", folder + "\\土建预算例子.YSB",
                     VexaGroup + std::string(shortcut) + ".lnk"});
         EXPECT_EQ("", QuotaValue(key));
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string("Software\\Orlaquin\\Vexa\\") + key));
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, SubKey(SettingsKeyPath, key)));
         EXPECT_FALSE(UninstallEntryExists(entry));
     }
 
@@ -358,15 +267,8 @@ protected:
         ExpectKept({"Documents\\TallyPad.ini.bak", "Documents\\我的文档.doc"});
     }
 
-    std::unique_ptr<TRemoteProgram> Program;
-    HWND Frame = nullptr;
-    HWND Form = nullptr;
-    HWND Tree = nullptr;
-    std::vector<std::string> OutsideFiles;
-
     std::string ShownChoice;
-    std::string BoxText;
-    int BoxButtons = 0;
+    TMessageBoxText Completion;
     bool ClickDismissed = false;
     bool MainWindowClosed = false;
     DWORD ExitCode = 1234;
@@ -376,7 +278,7 @@ TEST_F(RemovalRoad, PartialRemovalEndsWithCompletionMessageAndExitZero)
 {
     ASSERT_NO_FATAL_FAILURE(RunRoad(false));
     ExpectRoadEndedWell();
-    EXPECT_EQ(std::string::npos, ShownChoice.find(HistoryItem));
+    EXPECT_EQ(std::string::npos, ShownChoice.find(HistoryItemText));
     EXPECT_EQ(std::string::npos, ShownChoice.find(BriSel));
 }
 
@@ -422,7 +324,7 @@ TEST_F(RemovalRoad, ChosenUncataloguedProductWithoutFileListStays)
 TEST_F(RemovalRoad, PartialRemovalTakesTheSharedLibrariesOnly)
 {
     ASSERT_NO_FATAL_FAILURE(RunRoad(false));
-    for (const char* name : SharedLibraries)
+    for (const char* name : SharedLibraryFiles)
         EXPECT_FALSE(ExistsAbsolute(InSystem(name))) << name;
     EXPECT_TRUE(ExistsAbsolute(InSystem("cw3230mt.dll")));
     EXPECT_TRUE(ExistsAbsolute(InSystem("bds52t.dll")));
@@ -442,7 +344,7 @@ TEST_F(RemovalRoad, PartialRemovalTakesChosenQuotaLibrariesAndLeavesTheOther)
     ExpectKept({"Dek\\YuanLin\\yl2003.dek", "Dek\\YuanLin\\安装预算例子.YSB", "Dek\\YuanLin\\土建预算例子.YSB",
                 std::string(VexaGroup) + YuanLin + ".lnk"});
     EXPECT_EQ(Path("Dek\\YuanLin\\yl2003.dek"), QuotaValue(YuanLin));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string("Software\\Orlaquin\\Vexa\\") + YuanLin));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, SubKey(SettingsKeyPath, YuanLin)));
     EXPECT_TRUE(UninstallEntryExists(YuanLin));
 }
 
@@ -451,8 +353,8 @@ TEST_F(RemovalRoad, PartialRemovalLeavesUnchosenHistory)
     ASSERT_NO_FATAL_FAILURE(RunRoad(false));
     ExpectKept({"Documents\\TallyPad.ini", "Documents\\预算表台账.YsbTz"});
     EXPECT_TRUE(ExistsAbsolute(InWindows("zoltnet.ini")));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Orlaquin\\TallyPad\\Recent"));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Orlaquin\\Vexa\\Settings"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, SubKey(MakerKeyPath, "TallyPad\\Recent")));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, SubKey(SettingsKeyPath, "Settings")));
 }
 
 TEST_F(RemovalRoad, PartialRemovalLeavesOtherVendorsAlone)
@@ -465,7 +367,7 @@ TEST_F(RemovalRoad, CompleteRemovalEndsWithCompletionMessageAndExitZero)
 {
     ASSERT_NO_FATAL_FAILURE(RunRoad(true));
     ExpectRoadEndedWell();
-    EXPECT_NE(std::string::npos, ShownChoice.find(std::string("  ") + HistoryItem + "\r\n"));
+    EXPECT_NE(std::string::npos, ShownChoice.find(std::string("  ") + HistoryItemText + "\r\n"));
 }
 
 TEST_F(RemovalRoad, CompleteRemovalTakesUninstallShortcutsAndEmptiedFolders)
@@ -519,14 +421,14 @@ TEST_F(RemovalRoad, CompleteRemovalTakesTheHistory)
     ASSERT_NO_FATAL_FAILURE(RunRoad(true));
     ExpectGone({"Documents\\TallyPad.ini", "Documents\\预算表台账.YsbTz"});
     EXPECT_FALSE(ExistsAbsolute(InWindows("zoltnet.ini")));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Orlaquin\\TallyPad"));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Orlaquin\\Vexa"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, SubKey(MakerKeyPath, "TallyPad")));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, SettingsKeyPath));
     // The maker's key itself stays, with its values.
-    ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Orlaquin"));
+    ASSERT_TRUE(KeyExists(HKEY_CURRENT_USER, MakerKeyPath));
     char owner[64] = {};
     DWORD size = sizeof owner;
     EXPECT_EQ(ERROR_SUCCESS,
-              RegGetValueA(HKEY_CURRENT_USER, "Software\\Orlaquin", "Owner", RRF_RT_REG_SZ, nullptr, owner, &size));
+              RegGetValueA(HKEY_CURRENT_USER, MakerKeyPath, "Owner", RRF_RT_REG_SZ, nullptr, owner, &size));
     EXPECT_STREQ("工程部", owner);
 }
 
@@ -534,6 +436,6 @@ TEST_F(RemovalRoad, CompleteRemovalLeavesOtherVendorsAlone)
 {
     ASSERT_NO_FATAL_FAILURE(RunRoad(true));
     ExpectOtherVendorsUntouched();
-    for (const char* name : SharedLibraries)
+    for (const char* name : SharedLibraryFiles)
         EXPECT_FALSE(ExistsAbsolute(InSystem(name))) << name;
 }

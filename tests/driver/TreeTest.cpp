@@ -1,16 +1,12 @@
-#include "DriverMain.h"
-#include "TRealMachine.h"
-#include "TRemoteProgram.h"
-#include <memory>
+#include "../support/TDrivenProgram.h"
 #include <set>
 
 namespace {
-const char MainTitle[] = "弈辰软件卸载程序";
-const char ProgramsHeading[] = "程序";
-const char QuotaHeading[] = "定额库";
-const char HistoryItem[] = "注册表中历史记录，台帐";
-const char SharedItem[] = "ZOLT共享动态联接库DLL";
-const int TreeId = 101;
+// The tree's texts, as the program names them.
+const char* const ProgramsHeading = ProgramsHeadingText;
+const char* const QuotaHeading = QuotaLibrariesHeadingText;
+const char* const HistoryItem = HistoryItemText;
+const char* const SharedItem = SharedLibraryItemText;
 const int ClosedFolderImage = 7;
 const int OpenFolderImage = 8;
 
@@ -84,29 +80,13 @@ std::vector<std::string> Leaves(const std::vector<std::string>& texts, int state
         leaves.push_back(Leaf(text, state));
     return leaves;
 }
-
-void Flatten(const std::vector<TItem>& items, std::vector<TItem>& all)
-{
-    for (const TItem& item : items) {
-        all.push_back(item);
-        Flatten(item.Children, all);
-    }
-}
 } // namespace
 
-class Tree : public TRealMachine {
+class Tree : public TDrivenProgram {
 protected:
     void Open()
     {
-        Program = std::make_unique<TRemoteProgram>(ProgramUnderTest);
-        ASSERT_TRUE(Program->Start());
-        Frame = Program->WaitForWindow(MainTitle);
-        ASSERT_NE(nullptr, Frame);
-        HWND form = GetWindow(Frame, GW_CHILD);
-        ASSERT_NE(nullptr, form);
-        TreeWindow = GetDlgItem(form, TreeId);
-        ASSERT_NE(nullptr, TreeWindow);
-        OkButton = GetDlgItem(form, IDOK);
+        ASSERT_NO_FATAL_FAILURE(StartProgram());
         ASSERT_TRUE(RealInput::BringToFront(Frame));
         Program->WaitIdle();
     }
@@ -126,15 +106,10 @@ protected:
     static std::vector<std::string> InRegistryOrder(const std::set<std::string>& names)
     {
         std::vector<std::string> ordered;
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return ordered;
-        char name[1024];
-        for (DWORD index = 0; RegEnumKeyA(key, index, name, sizeof name) == ERROR_SUCCESS; ++index) {
+        for (const std::string& name : SubkeyNames(HKEY_LOCAL_MACHINE, UninstallKeyPath)) {
             if (names.count(name))
                 ordered.push_back(name);
         }
-        RegCloseKey(key);
         return ordered;
     }
 
@@ -156,22 +131,7 @@ protected:
     // the program's own memory.
     bool ForceState(const std::string& text, int state)
     {
-        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, Program->GetProcessId());
-        if (!process)
-            return false;
-        bool done = false;
-        if (void* remote = VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {
-            TVITEMA record = {};
-            record.mask = TVIF_STATE;
-            record.hItem = Find(text);
-            record.state = INDEXTOSTATEIMAGEMASK(state);
-            record.stateMask = TVIS_STATEIMAGEMASK;
-            done = WriteProcessMemory(process, remote, &record, sizeof record, nullptr) &&
-                   Ask(TreeWindow, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(remote));
-            VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-        }
-        CloseHandle(process);
-        return done;
+        return Program->SetItemState(TreeWindow, Find(text), state);
     }
 
     // A second press at the same place must not be taken as a double-click.
@@ -186,11 +146,6 @@ protected:
         Sleep(150);
         return SameShape(expected, Shape());
     }
-
-    std::unique_ptr<TRemoteProgram> Program;
-    HWND Frame = nullptr;
-    HWND TreeWindow = nullptr;
-    HWND OkButton = nullptr;
 };
 
 TEST_F(Tree, ListsFamilyEntriesInRegistryOrder)
@@ -253,7 +208,7 @@ TEST_F(Tree, SharedLibrariesAreKnownByBds52fAlone)
 {
     SetSharedLibraryPresent(true);
     for (const char* other : {"cw3230.dll", "owl52f.dll", "GridPort.dll", "PageViewDlg.dll"})
-        ASSERT_TRUE(DeleteFileA((SystemFolder + "\\" + other).c_str())) << other;
+        ASSERT_TRUE(DeleteFileA(InSystem(other).c_str())) << other;
     ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_TRUE(
         SameShape(Top({Branch(ProgramsHeading, 1, "+", {Leaf(SharedItem, 1)}), Leaf(HistoryItem, 1)}), Shape()));
@@ -262,7 +217,7 @@ TEST_F(Tree, SharedLibrariesAreKnownByBds52fAlone)
 TEST_F(Tree, OtherSharedFilesWithoutBds52fAreNotListed)
 {
     SetSharedLibraryPresent(true);
-    ASSERT_TRUE(DeleteFileA((SystemFolder + "\\bds52f.dll").c_str()));
+    ASSERT_TRUE(DeleteFileA(InSystem("bds52f.dll").c_str()));
     ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_TRUE(SameShape(Top({Leaf(ProgramsHeading, 0), Leaf(HistoryItem, 1)}), Shape()));
 }
@@ -294,8 +249,7 @@ TEST_F(Tree, EveryItemShowsFolderPicturesAndNoneIsSelected)
     SetSharedLibraryPresent(true);
     WriteQuotaLibraries({{"A", "C:\\Dek\\a.dek"}});
     ASSERT_NO_FATAL_FAILURE(Open());
-    std::vector<TItem> all;
-    Flatten(Items(), all);
+    std::vector<TItem> all = TRemoteProgram::Flatten(Items());
     ASSERT_EQ(6u, all.size());
     for (const TItem& item : all) {
         EXPECT_EQ(ClosedFolderImage, item.Image) << item.Text;
@@ -505,9 +459,7 @@ TEST_F(Tree, KeyboardNeverChangesStates)
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(Frame) == TreeWindow; }));
 
     auto selected = [&] {
-        std::vector<TItem> all;
-        Flatten(Items(), all);
-        for (const TItem& item : all) {
+        for (const TItem& item : TRemoteProgram::Flatten(Items())) {
             if (item.Selected)
                 return item.Text;
         }

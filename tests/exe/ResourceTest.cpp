@@ -1,4 +1,7 @@
 #include <windows.h>
+#include "../support/DialogTemplate.h"
+#include "../support/Names.h"
+#include "../support/Owners.h"
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
@@ -9,56 +12,6 @@
 namespace {
 std::vector<std::string> Exes;
 
-struct TControl {
-    DWORD Style;
-    short X, Y, Cx, Cy;
-    WORD Id;
-    std::string Class;
-    std::string Text;
-};
-
-struct TTemplate {
-    DWORD Style;
-    short X, Y, Cx, Cy;
-    std::string Caption, Font;
-    WORD PointSize;
-    bool HasMenu;
-    std::vector<TControl> Controls;
-};
-
-std::string Narrow(const WCHAR*& p)
-{
-    std::wstring wide;
-    while (*p)
-        wide += *p++;
-    ++p;
-    int size = WideCharToMultiByte(936, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(size > 0 ? size - 1 : 0, '\0');
-    WideCharToMultiByte(936, 0, wide.c_str(), -1, &text[0], size, nullptr, nullptr);
-    return text;
-}
-
-// A name or ordinal field of a template: "#n" for an ordinal.
-std::string NameOrOrdinal(const WCHAR*& p)
-{
-    if (*p == 0xFFFF) {
-        WORD ordinal = p[1];
-        p += 2;
-        switch (ordinal) {
-        case 0x80: return "button";
-        case 0x81: return "edit";
-        case 0x82: return "static";
-        default: return "#" + std::to_string(ordinal);
-        }
-    }
-    return Narrow(p);
-}
-
-const WCHAR* AlignDword(const WCHAR* p)
-{
-    return reinterpret_cast<const WCHAR*>((reinterpret_cast<ULONG_PTR>(p) + 3) & ~ULONG_PTR(3));
-}
-
 class ExeResources : public ::testing::Test {
 protected:
     // Runs `check` once for each exe named on the command line.
@@ -68,10 +21,10 @@ protected:
         for (const std::string& exe : Exes) {
             SCOPED_TRACE(exe);
             Current = exe;
-            Module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+            TModuleFile module = LoadAsData(exe.c_str());
+            Module = module;
             ASSERT_NE(nullptr, Module);
             check();
-            FreeLibrary(Module);
             Module = nullptr;
         }
     }
@@ -86,37 +39,16 @@ protected:
         return static_cast<const BYTE*>(LockResource(LoadResource(Module, found)));
     }
 
-    TTemplate Dialog(int id)
+    TDialogTemplate Dialog(int id)
     {
-        TTemplate t = {};
-        const BYTE* data = Resource(MAKEINTRESOURCEA(5), id);
+        TDialogTemplate t;
+        DWORD size = 0;
+        const BYTE* data = Resource(RT_DIALOG, id, &size);
         EXPECT_NE(nullptr, data);
         if (!data)
             return t;
-        auto* head = reinterpret_cast<const DLGTEMPLATE*>(data);
         EXPECT_NE(0xFFFF, reinterpret_cast<const WORD*>(data)[1]) << "expected a classic template";
-        t.Style = head->style;
-        t.X = head->x, t.Y = head->y, t.Cx = head->cx, t.Cy = head->cy;
-        auto* p = reinterpret_cast<const WCHAR*>(head + 1);
-        t.HasMenu = *p != 0;
-        NameOrOrdinal(p);           // menu
-        NameOrOrdinal(p);           // class
-        t.Caption = Narrow(p);
-        if (t.Style & DS_SETFONT) {
-            t.PointSize = *p++;
-            t.Font = Narrow(p);
-        }
-        for (int i = 0; i < head->cdit; ++i) {
-            p = AlignDword(p);
-            auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>(p);
-            TControl c = {item->style, item->x, item->y, item->cx, item->cy, item->id, "", ""};
-            p = reinterpret_cast<const WCHAR*>(item + 1);
-            c.Class = NameOrOrdinal(p);
-            c.Text = NameOrOrdinal(p);
-            WORD extra = *p++;
-            p = reinterpret_cast<const WCHAR*>(reinterpret_cast<const BYTE*>(p) + extra);
-            t.Controls.push_back(c);
-        }
+        ReadDialogTemplate(data, size, t);
         return t;
     }
 
@@ -124,7 +56,7 @@ protected:
     std::string Current;
 };
 
-void ExpectControl(const TControl& c, WORD id, const char* cls, const std::string& text, DWORD style, short x,
+void ExpectControl(const TTemplateControl& c, WORD id, const char* cls, const std::string& text, DWORD style, short x,
                    short y, short cx, short cy)
 {
     SCOPED_TRACE("control " + std::to_string(static_cast<short>(id)));
@@ -155,16 +87,16 @@ TBitmapInfo BitmapOf(const BYTE* data)
 TEST_F(ExeResources, FormTemplate)
 {
     ForEachExe([&] {
-        TTemplate t = Dialog(2000);
+        TDialogTemplate t = Dialog(2000);
         EXPECT_EQ(0x80C000C0u, t.Style);
         EXPECT_EQ(6, t.X);
         EXPECT_EQ(15, t.Y);
         EXPECT_EQ(341, t.Cx);
         EXPECT_EQ(256, t.Cy);
         EXPECT_FALSE(t.HasMenu);
-        EXPECT_EQ("弈辰软件卸载程序", t.Caption);
+        EXPECT_EQ(MainWindowTitle, t.Caption);
         EXPECT_EQ(9, t.PointSize);
-        EXPECT_EQ("宋体", t.Font);
+        EXPECT_EQ("宋体", t.Face);
         ASSERT_EQ(5u, t.Controls.size());
         ExpectControl(t.Controls[0], 102, "static", "#102", 0x5000000E, 240, 4, 107, 67);
         ExpectControl(t.Controls[1], 1, "button", "确认", 0x50010001, 272, 220, 50, 14);
@@ -177,16 +109,16 @@ TEST_F(ExeResources, FormTemplate)
 TEST_F(ExeResources, ConfirmationTemplate)
 {
     ForEachExe([&] {
-        TTemplate t = Dialog(1);
+        TDialogTemplate t = Dialog(1);
         EXPECT_EQ(0x90C800C4u, t.Style);
         EXPECT_EQ(49, t.X);
         EXPECT_EQ(16, t.Y);
         EXPECT_EQ(240, t.Cx);
         EXPECT_EQ(179, t.Cy);
         EXPECT_FALSE(t.HasMenu);
-        EXPECT_EQ("弈辰卸载确认", t.Caption);
+        EXPECT_EQ(ConfirmTitle, t.Caption);
         EXPECT_EQ(9, t.PointSize);
-        EXPECT_EQ("宋体", t.Font);
+        EXPECT_EQ("宋体", t.Face);
         ASSERT_EQ(5u, t.Controls.size());
         ExpectControl(t.Controls[0], 1, "button", "确认", 0x50010300, 61, 160, 50, 14);
         ExpectControl(t.Controls[1], 2, "button", "取消", 0x50010300, 129, 160, 50, 14);

@@ -1,6 +1,7 @@
 #include "../../catalogue/Catalogue.h"
 #include "../../catalogue/KeyList.h"
 #include "../../uninstall/TInstalledItems.h"
+#include "../support/Owners.h"
 #include "../support/TScratchMachine.h"
 #include <algorithm>
 #include <cstdio>
@@ -10,27 +11,6 @@
 using Names = std::vector<std::string>;
 
 namespace {
-const char Uninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-std::string Entry(const std::string& name)
-{
-    return std::string(Uninstall) + "\\" + name;
-}
-
-// The subkeys of a key in the order RegEnumKey gives them.
-Names EnumeratedSubkeys(HKEY root, const std::string& path)
-{
-    Names names;
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    char name[1024];
-    for (DWORD i = 0; RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i)
-        names.emplace_back(name);
-    RegCloseKey(key);
-    return names;
-}
-
 // A program path of exactly `length` characters that ends in the program's name.
 std::string CommandOfLength(size_t length)
 {
@@ -44,62 +24,26 @@ protected:
     void SetUp() override
     {
         TScratchMachine::SetUp();
-        // Relative paths gone wrong must land in the scratch folder, never in
-        // the Linux root that Wine's Z: drive maps.
-        GetCurrentDirectoryA(sizeof SavedDirectory, SavedDirectory);
-        MakeFolder("Cwd");
-        ASSERT_TRUE(SetCurrentDirectoryA(Path("Cwd").c_str()));
-    }
-    void TearDown() override
-    {
-        SetCurrentDirectoryA(SavedDirectory);
-        for (const std::string& file : RootFiles)
-            DeleteFileA(file.c_str());
-        TScratchMachine::TearDown();
+        WorkInScratchCwd();
     }
 
     void AddEntry(const std::string& name, const std::string& command) const
     {
-        SetString(HKEY_LOCAL_MACHINE, Entry(name), "UninstallString", command);
-    }
-
-    // A file in the root of the current drive, removed at tear-down; false
-    // when one of that name is there already and is not ours to touch.
-    bool MakeRootFile(const std::string& name)
-    {
-        std::string path = std::string(SavedRoot()) + name;
-        if (ExistsAbsolute(path))
-            return false;
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        CloseHandle(file);
-        RootFiles.push_back(path);
-        return true;
-    }
-    std::string SavedRoot() const
-    {
-        char current[MAX_PATH];
-        GetCurrentDirectoryA(sizeof current, current);
-        return std::string(current, 3);
+        AddUninstallEntry(name, {{"UninstallString", command}});
     }
 
     // Whether the value's `size` bytes went in without a zero at their end.
     bool StoredWithoutZero(const std::string& path, DWORD size) const
     {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        TKey key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
             return false;
         std::vector<char> data(size + 8, '\x7f');
         DWORD got = static_cast<DWORD>(data.size());
         bool read = RegQueryValueExA(key, "UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
                                      &got) == ERROR_SUCCESS;
-        RegCloseKey(key);
         return read && got == size && data[size - 1] != '\0';
     }
-
-    char SavedDirectory[MAX_PATH] = {};
-    Names RootFiles;
 };
 
 class DiscoveredProducts : public DiscoveryMachine {};
@@ -111,12 +55,12 @@ TEST_F(DiscoveredProducts, FamilyEntriesInRegistryOrderOthersLeftOut)
     // Made in an order unlike the registry's, so the result cannot just
     // follow creation.
     AddEntry("Foo", "C:\\Foo\\UninstallZolt.exe");
-    MakeKey(HKEY_LOCAL_MACHINE, Entry("ZOLT工程预算"));
+    MakeKey(HKEY_LOCAL_MACHINE, UninstallEntry("ZOLT工程预算"));
     AddEntry("Bar", "C:\\Bar\\setup.exe /u");
     AddEntry("Alpha", "\"C:\\Program Files\\Alpha\\uninst\\UninstallZolt.exe\" /S");
 
     Names expected;
-    for (const std::string& name : EnumeratedSubkeys(HKEY_LOCAL_MACHINE, Uninstall))
+    for (const std::string& name : SubkeyNames(HKEY_LOCAL_MACHINE, UninstallKeyPath))
         if (name != "Bar")
             expected.push_back(name);
     ASSERT_EQ(3u, expected.size());
@@ -133,9 +77,9 @@ TEST_F(DiscoveredProducts, ProgramNameInAnotherCaseDoesNotCount)
 
 TEST_F(DiscoveredProducts, CatalogueNameMustMatchExactly)
 {
-    MakeKey(HKEY_LOCAL_MACHINE, Entry("zolt工程预算"));
-    MakeKey(HKEY_LOCAL_MACHINE, Entry("ZOLT工程预算 "));
-    MakeKey(HKEY_LOCAL_MACHINE, Entry("ZOLT工程"));
+    MakeKey(HKEY_LOCAL_MACHINE, UninstallEntry("zolt工程预算"));
+    MakeKey(HKEY_LOCAL_MACHINE, UninstallEntry("ZOLT工程预算 "));
+    MakeKey(HKEY_LOCAL_MACHINE, UninstallEntry("ZOLT工程"));
     AddEntry("ZOLT网络", "C:\\Plan\\setup.exe");
     EXPECT_EQ(Names{}, TInstalledItems::Discover(Context.Dirs).Products);
 }
@@ -143,7 +87,7 @@ TEST_F(DiscoveredProducts, CatalogueNameMustMatchExactly)
 TEST_F(DiscoveredProducts, ExpandableUninstallStringIsRead)
 {
     std::string command = "%ProgramFiles%\\Foo\\UninstallZolt.exe";
-    SetRaw(HKEY_LOCAL_MACHINE, Entry("Foo"), "UninstallString", REG_EXPAND_SZ, command.c_str(),
+    SetRaw(HKEY_LOCAL_MACHINE, UninstallEntry("Foo"), "UninstallString", REG_EXPAND_SZ, command.c_str(),
            static_cast<DWORD>(command.size() + 1));
     EXPECT_EQ(Names{"Foo"}, TInstalledItems::Discover(Context.Dirs).Products);
 }
@@ -152,12 +96,12 @@ TEST_F(DiscoveredProducts, NonStringUninstallStringLeavesOnlyTheName)
 {
     const char bytes[] = "C:\\Foo\\UninstallZolt.exe";
     DWORD number = 7;
-    SetRaw(HKEY_LOCAL_MACHINE, Entry("AsBinary"), "UninstallString", REG_BINARY, bytes, sizeof bytes);
-    SetRaw(HKEY_LOCAL_MACHINE, Entry("AsDword"), "UninstallString", REG_DWORD, &number, sizeof number);
+    SetRaw(HKEY_LOCAL_MACHINE, UninstallEntry("AsBinary"), "UninstallString", REG_BINARY, bytes, sizeof bytes);
+    SetRaw(HKEY_LOCAL_MACHINE, UninstallEntry("AsDword"), "UninstallString", REG_DWORD, &number, sizeof number);
     const char multi[] = "C:\\Foo\\UninstallZolt.exe\0";
-    SetRaw(HKEY_LOCAL_MACHINE, Entry("AsMulti"), "UninstallString", REG_MULTI_SZ, multi, sizeof multi);
-    SetRaw(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "UninstallString", REG_DWORD, &number, sizeof number);
-    SetRaw(HKEY_LOCAL_MACHINE, Entry("ZOLT计算簿"), "UninstallString", REG_BINARY, bytes, sizeof bytes);
+    SetRaw(HKEY_LOCAL_MACHINE, UninstallEntry("AsMulti"), "UninstallString", REG_MULTI_SZ, multi, sizeof multi);
+    SetRaw(HKEY_LOCAL_MACHINE, UninstallEntry("ZOLT网络计划"), "UninstallString", REG_DWORD, &number, sizeof number);
+    SetRaw(HKEY_LOCAL_MACHINE, UninstallEntry("ZOLT计算簿"), "UninstallString", REG_BINARY, bytes, sizeof bytes);
 
     Names found = TInstalledItems::Discover(Context.Dirs).Products;
     std::sort(found.begin(), found.end());
@@ -190,8 +134,8 @@ TEST_F(DiscoveredProducts, UnterminatedUninstallStringOf255BytesIsRead)
 {
     // A zero right after the data would be stored with it, so none may follow.
     std::string command = CommandOfLength(255) + "!";
-    SetRaw(HKEY_LOCAL_MACHINE, Entry("Foo"), "UninstallString", REG_SZ, command.data(), 255);
-    ASSERT_TRUE(StoredWithoutZero(Entry("Foo"), 255));
+    SetRaw(HKEY_LOCAL_MACHINE, UninstallEntry("Foo"), "UninstallString", REG_SZ, command.data(), 255);
+    ASSERT_TRUE(StoredWithoutZero(UninstallEntry("Foo"), 255));
     EXPECT_EQ(Names{"Foo"}, TInstalledItems::Discover(Context.Dirs).Products);
 }
 
@@ -201,8 +145,8 @@ TEST_F(DiscoveredProducts, UnterminatedUninstallStringOf256BytesIsUnreadable)
     command += std::string(256 - command.size(), 'x');
     ASSERT_EQ(256u, command.size());
     command += "!";
-    SetRaw(HKEY_LOCAL_MACHINE, Entry("Foo"), "UninstallString", REG_SZ, command.data(), 256);
-    ASSERT_TRUE(StoredWithoutZero(Entry("Foo"), 256));
+    SetRaw(HKEY_LOCAL_MACHINE, UninstallEntry("Foo"), "UninstallString", REG_SZ, command.data(), 256);
+    ASSERT_TRUE(StoredWithoutZero(UninstallEntry("Foo"), 256));
     EXPECT_EQ(Names{}, TInstalledItems::Discover(Context.Dirs).Products);
 }
 
@@ -251,7 +195,7 @@ TEST_F(DiscoveredSharedLibraries, UnknownSystemDirectoryLooksNowhereElse)
 {
     Context.Dirs.SystemDir.clear();
     MakeFile("Cwd\\bds52f.dll");
-    if (!MakeRootFile("bds52f.dll"))
+    if (!MakeNewOutsideFile(DriveRoot() + "bds52f.dll"))
         GTEST_SKIP() << "a bds52f.dll already sits in the drive root";
     EXPECT_FALSE(TInstalledItems::Discover(Context.Dirs).SharedLibraries);
 }

@@ -1,8 +1,6 @@
 #include "../../uninstall/RemoveProductFiles.h"
-#include "../support/ScratchCleanup.h"
 #include "../support/TScratchMachine.h"
 #include <cstdio>
-#include <vector>
 
 namespace {
 const char NetworkPlanFiles[] =
@@ -17,25 +15,10 @@ protected:
     void SetUp() override
     {
         TScratchMachine::SetUp();
-        // Relative paths gone wrong must land in the scratch folder, never in
-        // the Linux root that Wine's Z: drive maps.
-        GetCurrentDirectoryA(sizeof SavedDirectory, SavedDirectory);
-        MakeFolder("Cwd");
-        ASSERT_TRUE(SetCurrentDirectoryA(Path("Cwd").c_str()));
+        WorkInScratchCwd();
         char unique[64];
         std::snprintf(unique, sizeof unique, "UzDecoy%lux%lu", GetCurrentProcessId(), GetTickCount());
         RootName = unique;
-    }
-    void TearDown() override
-    {
-        SetCurrentDirectoryA(SavedDirectory);
-        for (const std::string& path : RootPaths) {
-            if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteFolderTree(path);
-            else
-                DeleteFileA(path.c_str());
-        }
-        TScratchMachine::TearDown();
     }
 
     int Run(const std::string& fileList, const std::string& group, const std::string& installDir) const
@@ -43,19 +26,14 @@ protected:
         return RemoveProductFiles(fileList, group, installDir, ProgramsFolder(), DesktopFolder(), Context, Deleter);
     }
 
-    // ".N" naming "NFile", which has the usual subkeys.
+    // ".N" naming "NFile", which has the usual subkeys, an icon among them.
     void MakeDocumentType(const std::string& name) const
     {
-        SetString(HKEY_CLASSES_ROOT, "." + name, "", name + "File");
-        SetString(HKEY_CLASSES_ROOT, name + "File\\shell\\open\\command", "", "x.exe \"%1\"");
+        TScratchMachine::MakeDocumentType(name);
         MakeKey(HKEY_CLASSES_ROOT, name + "File\\DefaultIcon");
     }
     bool ClassKey(const std::string& name) const { return KeyExists(HKEY_CLASSES_ROOT, name); }
 
-    static std::string InGroup(const std::string& group, const std::string& name)
-    {
-        return "Programs\\" + group + "\\" + name;
-    }
     static std::string OnDesktop(const std::string& name) { return "Desktop\\" + name; }
 
     void MakeNetworkPlan() const
@@ -72,33 +50,20 @@ protected:
         MakeDocumentType("WLT");
     }
 
-    // The root of the current drive, where a path that lost its folder lands.
-    std::string DriveRoot() const
-    {
-        char current[MAX_PATH];
-        GetCurrentDirectoryA(sizeof current, current);
-        return std::string(current, 3);
-    }
     // A file under the drive root, removed with its folder at tear-down.
     std::string MakeRootFile(const std::string& relative)
     {
-        std::string top = DriveRoot() + relative.substr(0, relative.find('\\'));
-        RootPaths.push_back(top);
         size_t slash = relative.find('\\');
         if (slash != std::string::npos)
-            CreateDirectoryA(top.c_str(), nullptr);
+            MakeOutsideFolder(DriveRoot() + relative.substr(0, slash));
         std::string path = DriveRoot() + relative;
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(INVALID_HANDLE_VALUE, file) << path;
-        CloseHandle(file);
+        MakeOutsideFile(path);
         return path;
     }
 
-    char SavedDirectory[MAX_PATH] = {};
     std::string RootName;
     mutable TRemovalReport Report;
     mutable TDeleter Deleter{Report, ""};
-    std::vector<std::string> RootPaths;
 };
 
 class ProductFilesExample : public ProductFilesMachine {};

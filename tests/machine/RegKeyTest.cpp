@@ -1,4 +1,5 @@
 #include "../../uninstall/TRegKey.h"
+#include "../support/Owners.h"
 #include "../support/TScratchMachine.h"
 #include <cstring>
 #include <set>
@@ -10,7 +11,7 @@ const char Base[] = "Software\\UzRegKeyTest";
 
 std::string Under(const std::string& path)
 {
-    return std::string(Base) + "\\" + path;
+    return SubKey(Base, path);
 }
 
 // True when `key` is still an open handle.
@@ -66,11 +67,10 @@ protected:
     {
         std::string data = text + "#";
         SetRaw(HKEY_CURRENT_USER, path, name, REG_SZ, data.data(), static_cast<DWORD>(text.size()));
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key));
+        TKey key;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.Receive()));
         DWORD stored = 0;
         EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &stored));
-        RegCloseKey(key);
         ASSERT_EQ(text.size(), stored) << "the value was stored with a zero after all";
     }
 };

@@ -1,5 +1,6 @@
 #include "../../catalogue/Catalogue.h"
 #include "../../uninstall/TRemovalPass.h"
+#include "../support/Owners.h"
 #include "../support/TScratchMachine.h"
 #include <aclapi.h>
 #include <shlobj.h>
@@ -9,9 +10,9 @@
 using Texts = std::vector<std::string>;
 
 namespace {
-const char Uninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const char Maker[] = "Software\\Orlaquin";
-const char Settings[] = "Software\\Orlaquin\\Vexa";
+const char* const Uninstall = UninstallKeyPath;
+const char* const Maker = MakerKeyPath;
+const char* const Settings = SettingsKeyPath;
 const char QuotaGroup[] = "ZOLT 工程预算";
 
 // A catalogued quota library whose shortcut has a name of its own.
@@ -24,20 +25,7 @@ const char PlainLibraryEntry[] = "ZOLT2000年全统安装定额库湖北估价�
 
 std::string Entry(const std::string& name)
 {
-    return std::string(Uninstall) + "\\" + name;
-}
-
-Texts IniKeys(const char* section)
-{
-    std::vector<char> list(32768, '\0');
-    DWORD length = GetPrivateProfileStringA(section, nullptr, "", list.data(), static_cast<DWORD>(list.size()),
-                                            "VEXA.INI");
-    Texts keys;
-    for (size_t at = 0; at < length && list[at];) {
-        keys.emplace_back(list.data() + at);
-        at += keys.back().size() + 1;
-    }
-    return keys;
+    return UninstallEntry(name);
 }
 
 DWORD WINAPI RemoveAllThread(void* argument)
@@ -53,19 +41,8 @@ protected:
     void SetUp() override
     {
         TScratchMachine::SetUp();
-        SeedShellFolders();
-        // Relative paths gone wrong must land in the scratch folder, never in
-        // the Linux root that Wine's Z: drive maps.
-        GetCurrentDirectoryA(sizeof SavedDirectory, SavedDirectory);
-        MakeFolder("Cwd");
-        ASSERT_TRUE(SetCurrentDirectoryA(Path("Cwd").c_str()));
-    }
-    void TearDown() override
-    {
-        SetCurrentDirectoryA(SavedDirectory);
-        for (const std::string& file : RootFiles)
-            DeleteFileA(file.c_str());
-        TScratchMachine::TearDown();
+        SeedShellFolders(UserProgramsFolder());
+        WorkInScratchCwd();
     }
 
     // Runs the pass; returns how many document-type keys it deleted.
@@ -89,23 +66,6 @@ protected:
         SetString(HKEY_LOCAL_MACHINE, Entry("探针"), "progs", "=S;");
         for (const char* file : {"Programs\\G\\S.lnk", "UserPrograms\\G\\S.lnk", "Desktop\\S.lnk"})
             MakeFile(file);
-    }
-
-    static std::string InGroup(const std::string& group, const std::string& name)
-    {
-        return "Programs\\" + group + "\\" + name;
-    }
-    void MakeDocumentType(const std::string& name) const
-    {
-        SetString(HKEY_CLASSES_ROOT, "." + name, "", name + "File");
-        SetString(HKEY_CLASSES_ROOT, name + "File\\shell\\open\\command", "", "x.exe \"%1\"");
-    }
-    void DeleteValue(HKEY root, const std::string& path, const char* name) const
-    {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key));
-        RegDeleteValueA(key, name);
-        RegCloseKey(key);
     }
 
     // The network plan installed in <scratch>\Plan, as its own file list has it.
@@ -135,18 +95,13 @@ protected:
     // when one of that name is there already and is not ours to touch.
     bool MakeRootFile(const std::string& name)
     {
-        char current[MAX_PATH];
-        GetCurrentDirectoryA(sizeof current, current);
-        std::string path = std::string(current, 3) + name;
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
+        std::string path = DriveRoot() + name;
+        if (!MakeNewOutsideFile(path))
             return false;
-        CloseHandle(file);
         RootFiles.push_back(path);
         return true;
     }
 
-    char SavedDirectory[MAX_PATH] = {};
     Texts RootFiles;
 };
 
@@ -619,8 +574,8 @@ namespace {
 // be opened for deleting.
 bool SetKeyAccess(HKEY root, const std::string& path, DWORD access)
 {
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+    TKey key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, key.Receive()) != ERROR_SUCCESS)
         return false;
     BYTE sid[SECURITY_MAX_SID_SIZE];
     DWORD sidSize = sizeof sid;
@@ -636,7 +591,6 @@ bool SetKeyAccess(HKEY root, const std::string& path, DWORD access)
                 SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
                                 nullptr, nullptr, acl, nullptr) == ERROR_SUCCESS;
     LocalFree(acl);
-    RegCloseKey(key);
     return done;
 }
 } // namespace

@@ -6,3 +6,5 @@
 // loop on something that will not go.
 void DeleteRegistryTree(HKEY parent, const char* name);
 void DeleteFolderTree(const std::string& folder);
+// A file, or a folder with everything in it.
+void DeletePath(const std::string& path);

@@ -1,4 +1,5 @@
 #include "TRemoteProgram.h"
+#include "Owners.h"
 #include <cstdio>
 #include <cstring>
 
@@ -8,13 +9,9 @@ TRemoteProgram::TRemoteProgram(std::string exePath) : ExePath(std::move(exePath)
 
 TRemoteProgram::~TRemoteProgram()
 {
-    if (ProcessInfo.hProcess) {
-        if (IsRunning()) {
-            TerminateProcess(ProcessInfo.hProcess, 99);
-            WaitForSingleObject(ProcessInfo.hProcess, 10000);
-        }
-        CloseHandle(ProcessInfo.hProcess);
-        CloseHandle(ProcessInfo.hThread);
+    if (IsRunning()) {
+        TerminateProcess(Process, 99);
+        WaitForSingleObject(Process, 10000);
     }
 }
 
@@ -24,24 +21,26 @@ bool TRemoteProgram::Start()
     startup.cb = sizeof startup;
     std::string commandLine = "\"" + ExePath + "\"";
     // A start now and then fails on a loaded machine; it is not the program's doing.
-    bool started = false;
-    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
-        started = CreateProcessA(ExePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &startup, &ProcessInfo) != 0;
-        if (!started) {
+    PROCESS_INFORMATION started = {};
+    for (int attempt = 0; attempt < 3 && !started.hProcess; ++attempt) {
+        if (!CreateProcessA(ExePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &started)) {
             std::fprintf(stderr, "CreateProcess failed with %lu; trying again\n", GetLastError());
             Sleep(500);
         }
     }
-    if (!started)
+    if (!started.hProcess)
         return false;
-    WaitForInputIdle(ProcessInfo.hProcess, 20000);
+    Process.Reset(started.hProcess);
+    CloseHandle(started.hThread);
+    ProcessId = started.dwProcessId;
+    WaitForInputIdle(Process, 20000);
     return true;
 }
 
 bool TRemoteProgram::IsRunning() const
 {
-    return ProcessInfo.hProcess && WaitForSingleObject(ProcessInfo.hProcess, 0) == WAIT_TIMEOUT;
+    return Process.IsOpen() && WaitForSingleObject(Process, 0) == WAIT_TIMEOUT;
 }
 
 namespace {
@@ -68,7 +67,7 @@ HWND TRemoteProgram::WaitForWindow(const char* title, DWORD timeoutMs) const
 {
     DWORD start = GetTickCount();
     do {
-        TWindowSearch search = {ProcessInfo.dwProcessId, title, nullptr};
+        TWindowSearch search = {ProcessId, title, nullptr};
         EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
         if (search.Found)
             return search.Found;
@@ -92,14 +91,14 @@ bool TRemoteProgram::WaitForWindowGone(HWND window, DWORD timeoutMs) const
 
 bool TRemoteProgram::WaitForExit(DWORD& exitCode, DWORD timeoutMs) const
 {
-    if (WaitForSingleObject(ProcessInfo.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(Process, timeoutMs) != WAIT_OBJECT_0)
         return false;
-    return GetExitCodeProcess(ProcessInfo.hProcess, &exitCode) != 0;
+    return GetExitCodeProcess(Process, &exitCode) != 0;
 }
 
 void TRemoteProgram::WaitIdle(DWORD timeoutMs) const
 {
-    WaitForInputIdle(ProcessInfo.hProcess, timeoutMs);
+    WaitForInputIdle(Process, timeoutMs);
     // A message sent to one of its windows returns only once it is processed.
     Sleep(50);
 }
@@ -107,12 +106,8 @@ void TRemoteProgram::WaitIdle(DWORD timeoutMs) const
 template <class Body>
 bool TRemoteProgram::WithRemotePage(Body body) const
 {
-    void* page = VirtualAllocEx(ProcessInfo.hProcess, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!page)
-        return false;
-    bool ok = body(static_cast<char*>(page));
-    VirtualFreeEx(ProcessInfo.hProcess, page, 0, MEM_RELEASE);
-    return ok;
+    TRemotePage page(Process);
+    return page.IsOpen() && body(page.Get());
 }
 
 TRemoteProgram::TItem TRemoteProgram::ReadItem(HWND tree, HTREEITEM handle) const
@@ -126,15 +121,15 @@ TRemoteProgram::TItem TRemoteProgram::ReadItem(HWND tree, HTREEITEM handle) cons
         record.hItem = handle;
         record.stateMask = 0xFFFF;
         record.pszText = remote + textOffset;
-        record.cchTextMax = 4096 - textOffset;
-        if (!WriteProcessMemory(ProcessInfo.hProcess, remote, &record, sizeof record, nullptr))
+        record.cchTextMax = TRemotePage::Size - textOffset;
+        if (!WriteProcessMemory(Process, remote, &record, sizeof record, nullptr))
             return false;
         if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote)))
             return false;
         TVITEMA back = {};
-        char text[4096] = {};
-        ReadProcessMemory(ProcessInfo.hProcess, remote, &back, sizeof back, nullptr);
-        ReadProcessMemory(ProcessInfo.hProcess, remote + textOffset, text, sizeof text - textOffset - 1, nullptr);
+        char text[TRemotePage::Size] = {};
+        ReadProcessMemory(Process, remote, &back, sizeof back, nullptr);
+        ReadProcessMemory(Process, remote + textOffset, text, sizeof text - textOffset - 1, nullptr);
         item.Text = text;
         item.State = static_cast<int>((back.state & TVIS_STATEIMAGEMASK) >> 12);
         item.Expanded = (back.state & TVIS_EXPANDED) != 0;
@@ -150,21 +145,47 @@ std::vector<TRemoteProgram::TItem> TRemoteProgram::ReadTree(HWND tree) const
 {
     std::vector<TItem> items;
     struct TLevel {
-        static void Read(const TRemoteProgram& program, HWND tree, HTREEITEM first, std::vector<TItem>& out)
+        static void Read(const TRemoteProgram& program, HWND tree, HTREEITEM first, int depth,
+                         std::vector<TItem>& out)
         {
             for (HTREEITEM h = first; h;
                  h = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)h))) {
                 TItem item = program.ReadItem(tree, h);
+                item.Depth = depth;
                 Read(program, tree,
                      reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)h)),
-                     item.Children);
+                     depth + 1, item.Children);
                 out.push_back(item);
             }
         }
     };
-    TLevel::Read(*this, tree, reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)),
+    TLevel::Read(*this, tree, reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0,
                  items);
     return items;
+}
+
+std::vector<TRemoteProgram::TItem> TRemoteProgram::Flatten(const std::vector<TItem>& items)
+{
+    std::vector<TItem> all;
+    for (const TItem& item : items) {
+        all.push_back(item);
+        std::vector<TItem> below = Flatten(item.Children);
+        all.insert(all.end(), below.begin(), below.end());
+    }
+    return all;
+}
+
+bool TRemoteProgram::SetItemState(HWND tree, HTREEITEM item, int state) const
+{
+    return WithRemotePage([&](char* remote) {
+        TVITEMA record = {};
+        record.mask = TVIF_STATE;
+        record.hItem = item;
+        record.state = INDEXTOSTATEIMAGEMASK(state);
+        record.stateMask = TVIS_STATEIMAGEMASK;
+        return WriteProcessMemory(Process, remote, &record, sizeof record, nullptr) &&
+               Ask(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(remote));
+    });
 }
 
 RECT TRemoteProgram::ItemRect(HWND tree, HTREEITEM item, bool textOnly) const
@@ -172,10 +193,10 @@ RECT TRemoteProgram::ItemRect(HWND tree, HTREEITEM item, bool textOnly) const
     RECT rect = {};
     WithRemotePage([&](char* remote) {
         // TVM_GETITEMRECT takes the item handle in the rectangle's place.
-        WriteProcessMemory(ProcessInfo.hProcess, remote, &item, sizeof item, nullptr);
+        WriteProcessMemory(Process, remote, &item, sizeof item, nullptr);
         if (!SendMessageA(tree, TVM_GETITEMRECT, textOnly, reinterpret_cast<LPARAM>(remote)))
             return false;
-        return ReadProcessMemory(ProcessInfo.hProcess, remote, &rect, sizeof rect, nullptr) != 0;
+        return ReadProcessMemory(Process, remote, &rect, sizeof rect, nullptr) != 0;
     });
     return rect;
 }
@@ -185,9 +206,9 @@ UINT TRemoteProgram::HitTest(HWND tree, POINT point, HTREEITEM* item) const
     TVHITTESTINFO info = {};
     info.pt = point;
     WithRemotePage([&](char* remote) {
-        WriteProcessMemory(ProcessInfo.hProcess, remote, &info, sizeof info, nullptr);
+        WriteProcessMemory(Process, remote, &info, sizeof info, nullptr);
         SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(remote));
-        return ReadProcessMemory(ProcessInfo.hProcess, remote, &info, sizeof info, nullptr) != 0;
+        return ReadProcessMemory(Process, remote, &info, sizeof info, nullptr) != 0;
     });
     if (item)
         *item = info.hItem;
@@ -388,13 +409,12 @@ bool SaveWindowPicture(HWND window, const std::string& path)
     header.bfOffBits = sizeof header + sizeof info.bmiHeader;
     header.bfSize = header.bfOffBits + imageSize;
     bool ok = false;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
+    TFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (file.IsOpen()) {
         DWORD written;
         ok = WriteFile(file, &header, sizeof header, &written, nullptr) &&
              WriteFile(file, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr) &&
              WriteFile(file, bits, imageSize, &written, nullptr);
-        CloseHandle(file);
     }
     DeleteObject(picture);
     DeleteDC(memory);
@@ -423,4 +443,44 @@ POINT Centre(HWND window)
     RECT rect;
     GetClientRect(window, &rect);
     return POINT{rect.right / 2, rect.bottom / 2};
+}
+
+bool FindCloseBox(HWND window, POINT& clientPoint)
+{
+    TITLEBARINFO bar = {};
+    bar.cbSize = sizeof bar;
+    if (!GetTitleBarInfo(window, &bar))
+        return false;
+    auto isClose = [&](int x, int y) { return Ask(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE; };
+    int y = (bar.rcTitleBar.top + bar.rcTitleBar.bottom) / 2;
+    int right = -1;
+    for (int x = bar.rcTitleBar.right + 8; x > bar.rcTitleBar.left && right < 0; --x)
+        if (isClose(x, y))
+            right = x;
+    if (right < 0)
+        return false;
+    int left = right;
+    while (isClose(left - 1, y))
+        --left;
+    int x = (left + right) / 2;
+    int top = y, bottom = y;
+    while (isClose(x, top - 1))
+        --top;
+    while (isClose(x, bottom + 1))
+        ++bottom;
+    clientPoint = POINT{x, (top + bottom) / 2};
+    ScreenToClient(window, &clientPoint);
+    return true;
+}
+
+TMessageBoxText ReadMessageBox(HWND box)
+{
+    TMessageBoxText shown;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (ClassName(child) == "Button")
+            ++shown.Buttons;
+        else if (ClassName(child) == "Static" && !WindowText(child).empty())
+            shown.Text = WindowText(child);
+    }
+    return shown;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
+#include "Owners.h"
 #include <string>
 #include <vector>
 
@@ -24,10 +25,11 @@ public:
     // Waits until the program's thread has nothing left to do.
     void WaitIdle(DWORD timeoutMs = 5000) const;
 
-    DWORD GetProcessId() const { return ProcessInfo.dwProcessId; }
+    DWORD GetProcessId() const { return ProcessId; }
 
     struct TItem {
         HTREEITEM Handle = nullptr;
+        int Depth = 0;          // 0 at the top level
         std::string Text;
         int State = 0;          // check state: the state-image index
         bool Expanded = false;
@@ -40,6 +42,10 @@ public:
     // The whole tree, read through the program's own memory.
     std::vector<TItem> ReadTree(HWND tree) const;
     TItem ReadItem(HWND tree, HTREEITEM item) const;
+    // Every item of a tree read, each before its children.
+    static std::vector<TItem> Flatten(const std::vector<TItem>& items);
+    // Puts the item's check box in a state, through the program's own memory.
+    bool SetItemState(HWND tree, HTREEITEM item, int state) const;
     // The item's rectangle in the tree's client coordinates.
     RECT ItemRect(HWND tree, HTREEITEM item, bool textOnly) const;
     // Hit-test flags for a client point, and the item hit.
@@ -58,7 +64,8 @@ private:
     bool WithRemotePage(Body body) const;
 
     std::string ExePath;
-    PROCESS_INFORMATION ProcessInfo = {};
+    THandle Process;
+    DWORD ProcessId = 0;
 };
 
 // Real input, through the system's input queue, at screen positions.
@@ -82,6 +89,16 @@ LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The window with the keyboard focus in the thread that owns `window`.
 HWND FocusOf(HWND window);
 POINT Centre(HWND window);
+// The middle of the caption's close box, in the window's client coordinates
+// (where it is negative), found by asking the window what each point is.
+bool FindCloseBox(HWND window, POINT& clientPoint);
+
+// What a message box shows: its text and how many buttons it has.
+struct TMessageBoxText {
+    std::string Text;
+    int Buttons = 0;
+};
+TMessageBoxText ReadMessageBox(HWND box);
 
 // Polls `condition` until it holds or the time is up.
 template <class Condition>

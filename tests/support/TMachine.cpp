@@ -1,0 +1,243 @@
+#include "TMachine.h"
+#include "Owners.h"
+#include "ScratchCleanup.h"
+
+void TMachine::SetUp()
+{
+    DeleteFileA(IniPath().c_str());
+    FlushIniCache();
+}
+
+void TMachine::TearDown()
+{
+    for (auto it = OutsidePaths.rbegin(); it != OutsidePaths.rend(); ++it)
+        DeletePath(*it);
+    OutsidePaths.clear();
+    DeleteFileA(IniPath().c_str());
+    FlushIniCache();
+    if (!Root.empty())
+        DeleteFolderTree(Root);
+}
+
+void TMachine::LayOut(const std::string& root, std::initializer_list<const char*> folders)
+{
+    Root = root;
+    DeleteFolderTree(Root);
+    MakeFolder("");
+    for (const char* folder : folders)
+        MakeFolder(folder);
+}
+
+std::string TMachine::Path(const std::string& relative) const
+{
+    return relative.empty() ? Root : Root + "\\" + relative;
+}
+
+void TMachine::MakeFolder(const std::string& relative) const
+{
+    std::string path = Path(relative);
+    // The scratch folder itself is made from the drive's root down.
+    for (size_t at = relative.empty() ? 3 : Root.size() + 1; at <= path.size(); ++at) {
+        if (at == path.size() || path[at] == '\\')
+            CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    }
+}
+
+void TMachine::MakeFile(const std::string& relative, const std::string& content) const
+{
+    size_t slash = relative.rfind('\\');
+    if (slash != std::string::npos)
+        MakeFolder(relative.substr(0, slash));
+    TFile file(CreateFileA(Path(relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file.IsOpen()) << relative;
+    DWORD written = 0;
+    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+}
+
+bool TMachine::Exists(const std::string& relative) const
+{
+    return ExistsAbsolute(Path(relative));
+}
+
+bool TMachine::ExistsAbsolute(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void TMachine::MakeOutsideFile(const std::string& path)
+{
+    TFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file.IsOpen()) << path;
+    OutsidePaths.push_back(path);
+}
+
+bool TMachine::MakeNewOutsideFile(const std::string& path)
+{
+    TFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    if (!file.IsOpen())
+        return false;
+    OutsidePaths.push_back(path);
+    return true;
+}
+
+void TMachine::MakeOutsideFolder(const std::string& path)
+{
+    if (CreateDirectoryA(path.c_str(), nullptr))
+        OutsidePaths.push_back(path);
+}
+
+std::string TMachine::DriveRoot()
+{
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(sizeof current, current);
+    return std::string(current, 3);
+}
+
+void TMachine::MakeKey(HKEY root, const std::string& path) const
+{
+    TKey key;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr))
+        << path;
+    KeyMade(root, path);
+}
+
+void TMachine::SetString(HKEY root, const std::string& path, const char* name, const std::string& value) const
+{
+    SetRaw(root, path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void TMachine::SetRaw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data,
+                      DWORD size) const
+{
+    TKey key;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr))
+        << path;
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
+}
+
+void TMachine::DeleteValue(HKEY root, const std::string& path, const char* name) const
+{
+    TKey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, key.Receive()));
+    RegDeleteValueA(key, name);
+}
+
+bool TMachine::KeyExists(HKEY root, const std::string& path)
+{
+    TKey key;
+    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+}
+
+std::string TMachine::ReadString(HKEY root, const std::string& path, const char* name, bool* existed)
+{
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer - 1;
+    bool read = RegGetValueA(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) == ERROR_SUCCESS;
+    if (existed)
+        *existed = read;
+    return read ? buffer : "";
+}
+
+std::vector<std::string> TMachine::SubkeyNames(HKEY root, const std::string& path)
+{
+    std::vector<std::string> names;
+    TKey key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        return names;
+    char name[1024];
+    for (DWORD index = 0; RegEnumKeyA(key, index, name, sizeof name) == ERROR_SUCCESS; ++index)
+        names.emplace_back(name);
+    return names;
+}
+
+void TMachine::AddUninstallEntry(const std::string& name, const std::map<std::string, std::string>& values) const
+{
+    const std::string path = UninstallEntry(name);
+    MakeKey(HKEY_LOCAL_MACHINE, path);
+    for (const auto& value : values)
+        SetString(HKEY_LOCAL_MACHINE, path, value.first.c_str(), value.second);
+}
+
+bool TMachine::UninstallEntryExists(const std::string& name)
+{
+    return KeyExists(HKEY_LOCAL_MACHINE, UninstallEntry(name));
+}
+
+void TMachine::MakeDocumentType(const std::string& name) const
+{
+    SetString(HKEY_CLASSES_ROOT, "." + name, "", name + "File");
+    SetString(HKEY_CLASSES_ROOT, name + "File\\shell\\open\\command", "", "x.exe \"%1\"");
+}
+
+void TMachine::SeedShellFolders(const std::string& userPrograms, bool common) const
+{
+    const struct {
+        HKEY Root;
+        const char* Name;
+        std::string Folder;
+    } values[] = {{HKEY_CURRENT_USER, "DeskTop", DesktopFolder()},
+                  {HKEY_CURRENT_USER, "Programs", userPrograms},
+                  {HKEY_CURRENT_USER, "Personal", DocumentsFolder()},
+                  {HKEY_LOCAL_MACHINE, "Common Programs", ProgramsFolder()}};
+    for (const auto& value : values) {
+        if (value.Root == HKEY_LOCAL_MACHINE && !common)
+            continue;
+        KeepValue(value.Root, ShellFoldersPath, value.Name);
+        SetString(value.Root, ShellFoldersPath, value.Name, value.Folder);
+    }
+}
+
+std::string TMachine::IniPath()
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    return std::string(windows) + "\\" + IniFileName;
+}
+
+void TMachine::WriteIni(const std::string& text) const
+{
+    {
+        TFile file(CreateFileA(IniPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file.IsOpen()) << IniPath();
+        DWORD written = 0;
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+    FlushIniCache();
+}
+
+void TMachine::WriteQuotaLibraries(const std::vector<std::pair<std::string, std::string>>& keys) const
+{
+    std::string text = std::string("[") + QuotaLibrarySection + "]\r\n";
+    for (const auto& key : keys)
+        text += key.first + "=" + key.second + "\r\n";
+    WriteIni(text);
+}
+
+void TMachine::FlushIniCache()
+{
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniFileName);
+}
+
+std::string TMachine::IniValue(const char* section, const char* key)
+{
+    FlushIniCache();
+    char value[1024] = {};
+    GetPrivateProfileStringA(section, key, "", value, sizeof value, IniFileName);
+    return value;
+}
+
+std::vector<std::string> TMachine::IniKeys(const char* section)
+{
+    FlushIniCache();
+    std::vector<char> list(32768, '\0');
+    DWORD length =
+        GetPrivateProfileStringA(section, nullptr, "", list.data(), static_cast<DWORD>(list.size()), IniFileName);
+    std::vector<std::string> keys;
+    for (size_t at = 0; at < length && list[at];) {
+        keys.emplace_back(list.data() + at);
+        at += keys.back().size() + 1;
+    }
+    return keys;
+}
