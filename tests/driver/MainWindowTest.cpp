@@ -1,5 +1,6 @@
 #include "../../res/resource.h"
 #include "../support/DialogTemplate.h"
+#include "../support/Pixels.h"
 #include "../support/TDrivenProgram.h"
 #include <set>
 #include <vector>
@@ -14,52 +15,6 @@ std::string Hex(DWORD value)
     return text;
 }
 
-// Top-down 0x00RRGGBB pixels of a DC area.
-std::vector<DWORD> ReadPixels(HDC source, int x, int y, int width, int height)
-{
-    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP picture = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, picture);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
-    GdiFlush();
-    const DWORD* words = static_cast<const DWORD*>(bits);
-    for (size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = words[i] & 0xFFFFFF;
-    SelectObject(memory, old);
-    DeleteObject(picture);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
-// The icon drawn at the caption's small size over a plain colour.
-std::vector<DWORD> RenderIcon(HICON icon, int size, COLORREF background)
-{
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP picture = CreateCompatibleBitmap(screen, size, size);
-    HGDIOBJ old = SelectObject(memory, picture);
-    RECT all = {0, 0, size, size};
-    HBRUSH brush = CreateSolidBrush(background);
-    FillRect(memory, &all, brush);
-    DeleteObject(brush);
-    DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-    std::vector<DWORD> pixels = ReadPixels(memory, 0, 0, size, size);
-    SelectObject(memory, old);
-    DeleteObject(picture);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
 } // namespace
 
 class MainWindow : public TDrivenProgram {
@@ -129,40 +84,16 @@ TEST_F(MainWindow, CaptionShowsTheProgramIcon)
         LoadImageA(exe, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     ASSERT_NE(nullptr, icon);
     const int size = GetSystemMetrics(SM_CXSMICON);
-    std::vector<DWORD> onBlack = RenderIcon(icon, size, RGB(0, 0, 0));
-    std::vector<DWORD> onWhite = RenderIcon(icon, size, RGB(255, 255, 255));
-    DestroyIcon(icon);
-    exe.Reset();
 
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     Program->WaitIdle();
     RECT window;
     GetWindowRect(Frame, &window);
-    const int width = 3 * size;
-    const int height = GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) + size;
-    HDC screen = GetDC(nullptr);
-    std::vector<DWORD> caption = ReadPixels(screen, window.left, window.top, width, height);
-    ReleaseDC(nullptr, screen);
-
-    int opaque = 0;
-    for (size_t i = 0; i < onBlack.size(); ++i)
-        opaque += onBlack[i] == onWhite[i];
-    ASSERT_GT(opaque, size * size / 4);
-    bool found = false;
-    for (int top = 0; top + size <= height && !found; ++top) {
-        for (int left = 0; left + size <= width && !found; ++left) {
-            bool same = true;
-            for (int y = 0; y < size && same; ++y) {
-                for (int x = 0; x < size && same; ++x) {
-                    size_t at = static_cast<size_t>(y) * size + x;
-                    if (onBlack[at] == onWhite[at])
-                        same = caption[static_cast<size_t>(top + y) * width + left + x] == onBlack[at];
-                }
-            }
-            found = same;
-        }
-    }
+    RECT caption = {window.left, window.top, window.left + 3 * size,
+                    window.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) + size};
+    bool found = ScreenShowsIcon(caption, icon, size);
+    DestroyIcon(icon);
     EXPECT_TRUE(found) << "icon " << IDI_PROGRAM << " is not in the caption";
 }
 
@@ -347,12 +278,7 @@ TEST_F(MainWindow, PictureOfTheWindowIsSaved)
     GetWindowRect(Frame, &window);
     const int width = window.right - window.left;
     const int height = window.bottom - window.top;
-    auto shown = [&] {
-        HDC screen = GetDC(nullptr);
-        std::vector<DWORD> pixels = ReadPixels(screen, window.left, window.top, width, height);
-        ReleaseDC(nullptr, screen);
-        return pixels;
-    };
+    auto shown = [&] { return ScreenPixels(window); };
     // Painting is done once two looks a moment apart agree.
     std::vector<DWORD> last = shown();
     EXPECT_TRUE(WaitUntil([&] {

@@ -1,5 +1,7 @@
 #include "../../res/resource.h"
+#include "../support/Pixels.h"
 #include "../support/TDrivenProgram.h"
+#include <algorithm>
 
 namespace {
 // Catalogued: install path given, group and file list from the catalogue.
@@ -142,7 +144,9 @@ protected:
     // one product, one quota library and the history are left unchosen.
     void RunRoad(bool complete)
     {
-        ASSERT_NO_FATAL_FAILURE(SeedMachine());
+        if (!Seeded) {
+            ASSERT_NO_FATAL_FAILURE(SeedMachine());
+        }
         ASSERT_NO_FATAL_FAILURE(StartProgram());
         for (const char* listed : {NetPlan, BriSel, GangJie, TuJi, SharedLibraryItemText, JianZhu, ShiZheng, YuanLin})
             ASSERT_NE(nullptr, Program->FindItem(TreeWindow, listed)) << listed;
@@ -170,6 +174,11 @@ protected:
         HWND box = Program->WaitForWindow(CompletionCaption, 30000);
         ASSERT_NE(nullptr, box);
         Completion = ReadMessageBox(box);
+        if (Completion.IconControl) {
+            RECT icon;
+            GetWindowRect(Completion.IconControl, &icon);
+            CompletionShowsWarning = ScreenShowsIcon(icon, LoadIconA(nullptr, IDI_WARNING), GetSystemMetrics(SM_CXICON));
+        }
         // The pass holds the mouse capture; the box must still take the click.
         ASSERT_NO_FATAL_FAILURE(ClickMessageBoxOk(box, ClickDismissed));
         if (!ClickDismissed) {
@@ -193,9 +202,50 @@ protected:
             EXPECT_TRUE(Exists(path)) << path << " went";
     }
 
+    // The program run from a command line, these arguments after its name,
+    // to its end: whether it showed any window on the way, and its exit code.
+    void RunFromCommandLine(const std::string& arguments, const std::string& exe = ProgramUnderTest)
+    {
+        Program = std::make_unique<TRemoteProgram>(exe);
+        ASSERT_TRUE(Program->Start(arguments));
+        ShowedWindow = Program->ShowedAWindowBeforeExit(60000);
+        ASSERT_TRUE(Program->WaitForExit(ExitCode, 60000));
+    }
+
+    // The log the program appended to, in the program's code page.
+    std::string ReadLog(const std::string& relative) const
+    {
+        TFile file(CreateFileA(Path(relative).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                               nullptr));
+        if (!file.IsOpen())
+            return std::string();
+        std::string utf8(GetFileSize(file, nullptr), '\0');
+        DWORD read = 0;
+        ReadFile(file, &utf8[0], static_cast<DWORD>(utf8.size()), &read, nullptr);
+        std::wstring wide(utf8.size(), L'\0');
+        wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(read), &wide[0],
+                                        static_cast<int>(wide.size())));
+        std::string text(wide.size() * 2, '\0');
+        text.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0],
+                                        static_cast<int>(text.size()), nullptr, nullptr));
+        return text;
+    }
+
+    void ExpectNothingOfTheMachineRemoved()
+    {
+        ExpectKept({"Apps\\NetPlan\\netplan.exe", "Apps\\BriSel\\brisel.exe", "Apps\\GangJie\\gjg.exe",
+                    "Dek\\JianZhu\\hb2000jz.dek", "Documents\\TallyPad.ini"});
+        for (const char* entry : {NetPlan, BriSel, GangJie, TuJi, JianZhu})
+            EXPECT_TRUE(UninstallEntryExists(entry)) << entry;
+        EXPECT_TRUE(ExistsAbsolute(InSystem(SharedLibraryFiles[0])));
+        EXPECT_EQ(Path("Dek\\JianZhu\\hb2000jz.dek"), QuotaValue(JianZhu));
+    }
+
     void ExpectRoadEndedWell()
     {
-        EXPECT_EQ(CompletionMessage, Completion.Text);
+        // Spelled out once, byte for byte, rather than taken from the program.
+        EXPECT_EQ("已经顺利完成卸载，欢迎再次使用弈辰软件!", Completion.Text);
+        EXPECT_EQ(nullptr, Completion.IconControl);
         EXPECT_EQ(1, Completion.Buttons);
         EXPECT_TRUE(ClickDismissed) << "a real click on OK did not reach the completion box";
         EXPECT_TRUE(MainWindowClosed);
@@ -267,8 +317,11 @@ protected:
         ExpectKept({"Documents\\TallyPad.ini.bak", "Documents\\我的文档.doc"});
     }
 
+    bool Seeded = false;
+    bool ShowedWindow = true;
     std::string ShownChoice;
     TMessageBoxText Completion;
+    bool CompletionShowsWarning = false;
     bool ClickDismissed = false;
     bool MainWindowClosed = false;
     DWORD ExitCode = 1234;
@@ -438,4 +491,177 @@ TEST_F(RemovalRoad, CompleteRemovalLeavesOtherVendorsAlone)
     ExpectOtherVendorsUntouched();
     for (const char* name : SharedLibraryFiles)
         EXPECT_FALSE(ExistsAbsolute(InSystem(name))) << name;
+}
+
+// What cannot go now is said, not hidden: a file held open by another
+// program goes at the restart, with the folders it keeps; a read-only file
+// of the product's own list goes now; a read-only library file that no
+// product list names is left for the user to remove.
+TEST_F(RemovalRoad, WhatStaysIsSaidAndFilesInUseGoAtTheRestart)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    Seeded = true;
+    const std::string held = Path("Apps\\NetPlan\\uninst\\udmain.exe");
+    TFile holder(CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                             nullptr));
+    ASSERT_TRUE(holder.IsOpen());
+    ASSERT_TRUE(SetFileAttributesA(Path("Apps\\NetPlan\\example.wlt").c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string library = Path("Dek\\YuanLin\\yl2003.dek");
+    ASSERT_TRUE(SetFileAttributesA(library.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    ASSERT_NO_FATAL_FAILURE(RunRoad(true));
+
+    EXPECT_EQ(0u, ExitCode);
+    EXPECT_EQ(1, Completion.Buttons);
+    EXPECT_TRUE(CompletionShowsWarning);
+    const std::string& text = Completion.Text;
+    EXPECT_EQ(0u, text.find("卸载已经完成，但有些项目现在无法删除。")) << text;
+    size_t byHand = text.find("以下项目需要您手动删除（共 1 项）：");
+    size_t atRestart = text.find("以下项目将在重新启动计算机后删除（共 1 项）：");
+    ASSERT_NE(std::string::npos, byHand) << text;
+    ASSERT_NE(std::string::npos, atRestart) << text;
+    EXPECT_LT(byHand, text.find(library));
+    EXPECT_LT(atRestart, text.find(held));
+    EXPECT_NE(std::string::npos, text.find("请在方便时重新启动计算机。"));
+
+    EXPECT_FALSE(Exists("Apps\\NetPlan\\example.wlt"));
+    EXPECT_TRUE(ExistsAbsolute(library));
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_READONLY), GetFileAttributesA(library.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_TRUE(ExistsAbsolute(held));
+    ExpectGone({"Apps\\NetPlan\\netplan.exe", "Apps\\NetPlan\\uninst\\udenu.dll", "Programs\\ZOLT 网络计划"});
+    EXPECT_FALSE(UninstallEntryExists(NetPlan));
+
+    // The held file first, then the folders it keeps, inner before outer.
+    std::vector<std::string> pending = PendingDeletions();
+    auto at = [&](const std::string& path) {
+        return std::find(pending.begin(), pending.end(), path) - pending.begin();
+    };
+    ASSERT_LT(at(held), static_cast<long>(pending.size()));
+    ASSERT_LT(at(Path("Apps\\NetPlan\\uninst")), static_cast<long>(pending.size()));
+    ASSERT_LT(at(Path("Apps\\NetPlan\\")), static_cast<long>(pending.size()));
+    EXPECT_LT(at(held), at(Path("Apps\\NetPlan\\uninst")));
+    EXPECT_LT(at(Path("Apps\\NetPlan\\uninst")), at(Path("Apps\\NetPlan\\")));
+    EXPECT_EQ(pending.end(), std::find(pending.begin(), pending.end(), library));
+
+    holder.Reset();
+    ASSERT_TRUE(Restart());
+    EXPECT_FALSE(ExistsAbsolute(held));
+    EXPECT_FALSE(Exists("Apps\\NetPlan\\uninst"));
+    // The user's own file keeps the installation folder, restart or not.
+    ExpectKept({"Apps\\NetPlan\\我的网络图.wlt", "Apps\\BriSel\\pricetab.prc", "Dek\\ShiZheng\\我的预算.YSB"});
+    EXPECT_TRUE(ExistsAbsolute(library));
+    ExpectOtherVendorsUntouched();
+}
+
+TEST_F(RemovalRoad, QuietAllRemovesWhatChoosingEverythingRemovesWithoutAWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /ALL \"/log:" + Path("logs dir\\uz.log") + "\""));
+    // A log in a folder that is not there cannot be opened: nothing is done.
+    EXPECT_EQ(1622u, ExitCode);
+    EXPECT_FALSE(ShowedWindow);
+    ExpectNothingOfTheMachineRemoved();
+
+    MakeFolder("logs dir");
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /ALL \"/log:" + Path("logs dir\\uz.log") + "\""));
+    EXPECT_EQ(0u, ExitCode);
+    EXPECT_FALSE(ShowedWindow);
+    ExpectNetPlanFilesGone();
+    ExpectGangJieFilesGone();
+    ExpectTuJiWhole();
+    ExpectChosenLibraryGone(JianZhu, "Dek\\JianZhu", "hb2000jz.dek", JianZhuShortcut, JianZhuEntry);
+    ExpectGone({"Programs\\ZOLT 网络计划", "Apps\\NetPlan\\uninst", "Apps\\GangJie", "Dek\\YuanLin",
+                "Documents\\TallyPad.ini", "Apps\\BriSel\\brisel.exe"});
+    for (const char* name : SharedLibraryFiles)
+        EXPECT_FALSE(ExistsAbsolute(InSystem(name))) << name;
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, SubKey(MakerKeyPath, "TallyPad")));
+    ExpectOtherVendorsUntouched();
+
+    std::string log = ReadLog("logs dir\\uz.log");
+    EXPECT_NE(std::string::npos, log.find(" Started: ")) << log;
+    EXPECT_NE(std::string::npos, log.find("/quiet /ALL")) << log;
+    EXPECT_NE(std::string::npos, log.find("    ZOLT网络计划 [chosen]\r\n")) << log;
+    EXPECT_NE(std::string::npos, log.find("Removing ZOLT网络计划\r\n")) << log;
+    EXPECT_NE(std::string::npos, log.find("  deleted    file       " + Path("Apps\\NetPlan\\netplan.exe") + "\r\n"));
+    EXPECT_NE(std::string::npos, log.find("  deleted    key        HKEY_CLASSES_ROOT\\.WLT\r\n"));
+    EXPECT_NE(std::string::npos, log.find("  not found  shortcut   "));
+    EXPECT_NE(std::string::npos, log.find("  deleted    INI entry  "));
+    EXPECT_NE(std::string::npos, log.find("  kept       folder     " + Path("Apps\\NetPlan\\") + " (not empty)"));
+    EXPECT_NE(std::string::npos, log.find(" Exit code 0\r\n")) << log;
+}
+
+TEST_F(RemovalRoad, QuietItemsRemoveOnlyThoseAndUnknownItemsNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine(std::string("-quiet /items:") + NetPlan + ";不存在的产品"));
+    EXPECT_EQ(1605u, ExitCode);
+    EXPECT_FALSE(ShowedWindow);
+    ExpectNothingOfTheMachineRemoved();
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /all /frob"));
+    EXPECT_EQ(1639u, ExitCode);
+    EXPECT_FALSE(ShowedWindow);
+    ExpectNothingOfTheMachineRemoved();
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine(std::string("/quiet /items:") + NetPlan));
+    EXPECT_EQ(0u, ExitCode);
+    EXPECT_FALSE(ShowedWindow);
+    ExpectNetPlanFilesGone();
+    // Not every item is chosen: the product's folders and uninstall shortcut stay.
+    ExpectKept({"Apps\\NetPlan\\uninst", "Programs\\ZOLT 网络计划\\卸载.lnk"});
+    ExpectKept({"Apps\\BriSel\\brisel.exe", "Apps\\GangJie\\gjg.exe", "Dek\\JianZhu\\hb2000jz.dek",
+                "Documents\\TallyPad.ini"});
+    for (const char* entry : {BriSel, GangJie, TuJi, JianZhu})
+        EXPECT_TRUE(UninstallEntryExists(entry)) << entry;
+    EXPECT_TRUE(ExistsAbsolute(InSystem(SharedLibraryFiles[0])));
+    ExpectOtherVendorsUntouched();
+}
+
+// Run from a removed product's uninst folder, in a complete removal, the
+// program schedules its own file and that folder; a held file makes it
+// tell the deployment tool that a restart is needed.
+TEST_F(RemovalRoad, QuietRemovalWithFilesInUseAsksForARestart)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    const std::string copy = Path("Apps\\NetPlan\\uninst\\UninstallZolt.exe");
+    ASSERT_TRUE(CopyFileA(ProgramUnderTest.c_str(), copy.c_str(), FALSE));
+    const std::string held = Path("Apps\\GangJie\\gjg.exe");
+    TFile holder(CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.IsOpen());
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /all", copy));
+
+    EXPECT_EQ(3010u, ExitCode);
+    EXPECT_FALSE(ShowedWindow);
+    std::vector<std::string> pending = PendingDeletions();
+    for (const std::string& path : {copy, Path("Apps\\NetPlan\\uninst"), held, Path("Apps\\GangJie\\")})
+        EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), path)) << path;
+    EXPECT_TRUE(ExistsAbsolute(copy));
+    ExpectGone({"Apps\\NetPlan\\netplan.exe", "Apps\\GangJie\\gjg.hlp"});
+}
+
+TEST_F(RemovalRoad, ListWritesTheTreeToStandardOutputAndRemovesNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 1 << 16));
+    THandle reader(readEnd), writer(writeEnd);
+    SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+    Program = std::make_unique<TRemoteProgram>(ProgramUnderTest);
+    ASSERT_TRUE(Program->Start("/list", writer));
+    writer.Reset();
+    ASSERT_TRUE(Program->WaitForExit(ExitCode, 60000));
+    std::string output;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(reader, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        output.append(buffer, read);
+
+    EXPECT_EQ(0u, ExitCode);
+    // UTF-8, as a file or a pipe gets it.
+    EXPECT_EQ(0u, output.find("  \xE7\xA8\x8B\xE5\xBA\x8F [partly chosen]\r\n")) << output;
+    EXPECT_NE(std::string::npos, output.find("    ZOLT\xE7\xBD\x91\xE7\xBB\x9C\xE8\xAE\xA1\xE5\x88\x92 [chosen]\r\n"));
+    EXPECT_EQ(std::string::npos, output.find("OtherSoft"));
+    ExpectNothingOfTheMachineRemoved();
 }

@@ -12,6 +12,14 @@ protected:
 
     void SetSharedLibraryPresent(bool present);
 
+    // The files and folders the system will delete at the next restart, as
+    // the program scheduled them (MoveFileEx); tear-down puts the list back
+    // as it was.
+    static std::vector<std::string> PendingDeletions();
+    // What Windows does at a restart to pending deletions: Wine's wineboot
+    // carries them out. True when it ran.
+    static bool Restart();
+
     // Paths in the real Windows and system directories.
     std::string InWindows(const std::string& name) const { return WindowsFolder + "\\" + name; }
     std::string InSystem(const std::string& name) const { return SystemFolder + "\\" + name; }
@@ -28,6 +36,8 @@ private:
     };
     mutable std::vector<TSavedValue> SavedValues;
     mutable std::vector<std::pair<HKEY, std::string>> MadeKeys;
+    std::vector<BYTE> SavedPending;
+    bool HadPending = false;
     std::string WindowsFolder;
     std::string SystemFolder;
 };

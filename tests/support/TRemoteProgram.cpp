@@ -15,16 +15,23 @@ TRemoteProgram::~TRemoteProgram()
     }
 }
 
-bool TRemoteProgram::Start()
+bool TRemoteProgram::Start(const std::string& arguments, HANDLE standardOutput)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    if (standardOutput) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = standardOutput;
+        startup.hStdError = standardOutput;
+    }
     std::string commandLine = "\"" + ExePath + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
     // A start now and then fails on a loaded machine; it is not the program's doing.
     PROCESS_INFORMATION started = {};
     for (int attempt = 0; attempt < 3 && !started.hProcess; ++attempt) {
-        if (!CreateProcessA(ExePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &started)) {
+        if (!CreateProcessA(ExePath.c_str(), &commandLine[0], nullptr, nullptr, standardOutput != nullptr, 0, nullptr,
+                            nullptr, &startup, &started)) {
             std::fprintf(stderr, "CreateProcess failed with %lu; trying again\n", GetLastError());
             Sleep(500);
         }
@@ -41,6 +48,33 @@ bool TRemoteProgram::Start()
 bool TRemoteProgram::IsRunning() const
 {
     return Process.IsOpen() && WaitForSingleObject(Process, 0) == WAIT_TIMEOUT;
+}
+
+namespace {
+BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<std::pair<DWORD, bool>*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search->first && IsWindowVisible(window)) {
+        search->second = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+bool TRemoteProgram::ShowedAWindowBeforeExit(DWORD timeoutMs) const
+{
+    DWORD start = GetTickCount();
+    while (IsRunning() && GetTickCount() - start < timeoutMs) {
+        std::pair<DWORD, bool> search(ProcessId, false);
+        EnumWindows(&FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.second)
+            return true;
+        Sleep(5);
+    }
+    return false;
 }
 
 namespace {
@@ -481,6 +515,9 @@ TMessageBoxText ReadMessageBox(HWND box)
             ++shown.Buttons;
         else if (ClassName(child) == "Static" && !WindowText(child).empty())
             shown.Text = WindowText(child);
+        else if (ClassName(child) == "Static" && IsWindowVisible(child) &&
+                 (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && Ask(child, STM_GETICON, 0, 0))
+            shown.IconControl = child;
     }
     return shown;
 }

@@ -14,8 +14,13 @@ public:
     TRemoteProgram(const TRemoteProgram&) = delete;
     TRemoteProgram& operator=(const TRemoteProgram&) = delete;
 
-    bool Start();
+    // Starts the program with these arguments after its name; with a handle,
+    // its standard output goes there.
+    bool Start(const std::string& arguments = "", HANDLE standardOutput = nullptr);
     bool IsRunning() const;
+    // True when a visible window of the program showed at some moment
+    // before it ended; watches until then, for at most the time given.
+    bool ShowedAWindowBeforeExit(DWORD timeoutMs = 20000) const;
     // A visible top-level window of this process with exactly this title
     // (GBK bytes), or null when none appears in time.
     HWND WaitForWindow(const char* title, DWORD timeoutMs = 20000) const;
@@ -93,10 +98,12 @@ POINT Centre(HWND window);
 // (where it is negative), found by asking the window what each point is.
 bool FindCloseBox(HWND window, POINT& clientPoint);
 
-// What a message box shows: its text and how many buttons it has.
+// What a message box shows: its text, how many buttons it has, and the
+// control that shows its icon, if it shows one.
 struct TMessageBoxText {
     std::string Text;
     int Buttons = 0;
+    HWND IconControl = nullptr;
 };
 TMessageBoxText ReadMessageBox(HWND box);
 
