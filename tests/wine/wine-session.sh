@@ -17,14 +17,18 @@ WINE_SERVER=/usr/lib/wine/wineserver64
 IDLE=${UZ_WINE_IDLE:-900}
 # A healthy warm-up takes well under 2 s; a hung one never finishes.
 WARMUP_TIMEOUT=${UZ_WINE_WARMUP_TIMEOUT:-30}
+SONG_FACE="AR PL UMing CN"
 
 # Registry settings of every new prefix; it keeps a copy and is made anew when they
 # change. Managed=N: without a window manager, managed windows make every hide wait
-# ~2 s. No crash dialog: a crashing test fails at once.
+# ~2 s. No crash dialog: a crashing test fails at once. The dialogs ask for 宋体,
+# which Linux lacks; Wine's own fallback is a Hei face whose strokes are lost at 9 pt.
 RECIPE="[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 \"Managed\"=\"N\"
 [HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
-\"ShowCrashDialog\"=dword:00000000"
+\"ShowCrashDialog\"=dword:00000000
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]"
+for face in 宋体 新宋体 SimSun NSimSun "MS Shell Dlg"; do RECIPE+=$'\n'"\"$face\"=\"$SONG_FACE\""; done
 
 die() { echo "wine-session: error: $*" >&2; exit 1; }
 say() { echo "wine-session: $*" >&2; }
@@ -32,6 +36,8 @@ usage() { sed -n 's/^#   \(wine-session.sh\)/  \1/p' "$0" >&2; exit 2; }
 # Chatter goes to the log; fd 9 is the bring-up lock, which no server may keep.
 quiet() { "$@" </dev/null >>"$LOG" 2>&1 9>&-; }
 lock() { exec 9>>"$SD/lock"; flock -w "$1" 9 || die "gave up waiting for $SD/lock"; }
+# Absolute, as Wine's processes do not keep our working directory.
+case $0 in /*) HERE=${0%/*} ;; */*) HERE=$PWD/${0%/*} ;; *) HERE=$PWD ;; esac
 
 # Every test start goes through here and session_up, so builtins only.
 init_paths() {
@@ -68,6 +74,8 @@ wine_env() {
   export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEDEBUG=${UZ_WINEDEBUG:--all}
   # No Mono/Gecko install prompts, and no menu entries written into the real home.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  # Draws the Song face from its bitmaps, as 宋体 is drawn on Windows; see there.
+  export FONTCONFIG_FILE=$HERE/fonts.conf
 }
 
 # Stops whatever a previous bring-up left; tolerates missing parts.
@@ -139,11 +147,12 @@ cmd_up() {
   session_up && return 0
   lock 900
   session_up && return 0
-  for tool in "$WINE_LOADER" "$WINE_SERVER" Xvfb setsid timeout flock iconv; do
+  for tool in "$WINE_LOADER" "$WINE_SERVER" Xvfb setsid timeout flock iconv fc-list; do
     command -v "$tool" >/dev/null || die "$tool not found (scripts/setup.sh installs it)"
   done
   locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8' ||
     die "locale zh_CN.UTF-8 is missing, so Wine would not use code page 936 (scripts/setup.sh makes it)"
+  fc-list -q "$SONG_FACE" || die "font $SONG_FACE not found (scripts/setup.sh installs it)"
   [ -f "$WARMUP_EXE" ] || die "warm-up program $WARMUP_EXE not found: build uz-warmup, or set UZ_WARMUP_EXE"
   for attempt in 1 2 3; do
     stop_session
@@ -181,7 +190,7 @@ case $cmd in
     session_up || die "the session in $SD is not up: run 'wine-session.sh up $SD' first"
     wine_env
     echo "unset WINEARCH"
-    for var in DISPLAY WINEPREFIX WINESERVER WINELOADER LANG LC_ALL WINEDEBUG WINEDLLOVERRIDES; do
+    for var in DISPLAY WINEPREFIX WINESERVER WINELOADER LANG LC_ALL WINEDEBUG WINEDLLOVERRIDES FONTCONFIG_FILE; do
       printf 'export %s=%q\n' "$var" "${!var}"
     done ;;
   status)
