@@ -34,6 +34,8 @@ packages=(
   # Chinese glyphs for the UI, and a system font cache built once at install time.
   fonts-wqy-zenhei
   fontconfig
+  # A Song face with bitmaps for small sizes, standing in for the dialogs' 宋体 under Wine.
+  fonts-arphic-uming
   # zh_CN.UTF-8, without which Wine's ANSI code page is 1252 instead of 936.
   locales
   # Screenshots of test windows.

@@ -17,7 +17,6 @@ set_target_properties(uz-warmup PROPERTIES
   OUTPUT_NAME uz-warmup
   RUNTIME_OUTPUT_DIRECTORY "$<1:${CMAKE_BINARY_DIR}>")
 target_link_options(uz-warmup PRIVATE -static)
-target_link_libraries(uz-warmup PRIVATE shell32)
 
 add_test(NAME wine_session_up
   COMMAND "${UZ_WINE_SESSION}" up "${UZ_WINE_SESSION_DIR}")
