@@ -1,5 +1,6 @@
 #include "../../uninstall/RemoveProductFiles.h"
 #include "../support/TScratchMachine.h"
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -527,13 +528,41 @@ TEST_F(ProductFilesFolders, FoldersAreNeverEmptiedRecursively)
     EXPECT_FALSE(Exists(InGroup(NetworkPlanGroup, "卸载.lnk")));
 }
 
-TEST_F(ProductFilesFolders, TrailingBackslashOnInstallDirMakesNoDifference)
+// One place however it is written: with or without its last separator,
+// with "\\" or with "/".
+TEST_F(ProductFilesFolders, InstallDirMeansOnePlaceHoweverWritten)
 {
-    MakeNetworkPlan();
+    std::string slashed = Path("Plan");
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    for (const std::string& installDir : {Path("Plan"), Path("Plan") + "\\", slashed, slashed + "/"}) {
+        MakeNetworkPlan();
+        Context.CompleteRemoval = true;
+        EXPECT_EQ(2, Run(NetworkPlanFiles, NetworkPlanGroup, installDir)) << installDir;
+        EXPECT_FALSE(Exists("Plan")) << installDir;
+        EXPECT_FALSE(Exists("Programs\\ZOLT 网络计划")) << installDir;
+    }
+}
+
+// "T:" is what "T:\\uninst\\UninstallZolt.exe" cuts to: the root folder of
+// the drive, which keeps its files' removal but is never removed itself.
+// T: is a drive of the tests' own.
+TEST_F(ProductFilesFolders, InstallDirAtADrivesRootKeepsItsFiles)
+{
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("T:\\")) << "the test session has no drive T:";
+    for (const char* file : {"T:\\netplan.exe", "T:\\example.wlt", "T:\\我的网络图.wlt"})
+        MakeOutsideFile(file);
+    MakeOutsideFolder("T:\\uninst");
+    MakeOutsideFile("T:\\uninst\\udmain.exe");
     Context.CompleteRemoval = true;
-    EXPECT_EQ(2, Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan") + "\\"));
-    EXPECT_FALSE(Exists("Plan"));
-    EXPECT_FALSE(Exists("Programs\\ZOLT 网络计划"));
+
+    Run(NetworkPlanFiles, NetworkPlanGroup, "T:");
+
+    EXPECT_FALSE(ExistsAbsolute("T:\\netplan.exe"));
+    EXPECT_FALSE(ExistsAbsolute("T:\\example.wlt"));
+    EXPECT_FALSE(ExistsAbsolute("T:\\uninst"));
+    EXPECT_TRUE(ExistsAbsolute("T:\\我的网络图.wlt"));
+    for (const TRemovalReport::TRecord& record : Report.Records())
+        EXPECT_FALSE(record.Target == TRemovalReport::Folder && record.Name == "T:\\") << "the root was tried";
 }
 
 TEST_F(ProductFilesFolders, GbkInstallDirEndingInBackslashTrailByteGetsItsSeparator)

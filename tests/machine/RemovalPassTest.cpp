@@ -3,6 +3,7 @@
 #include "../support/Owners.h"
 #include "../support/TScratchMachine.h"
 #include <aclapi.h>
+#include <algorithm>
 #include <shlobj.h>
 #include <cstdio>
 #include <vector>
@@ -358,6 +359,31 @@ TEST_F(RemovalPassQuotaLibrary, LibraryFolderEndsAtTheLastWholeBackslash)
     EXPECT_FALSE(Exists("Q\\土建预算例子.YSB"));
 }
 
+// A library at a drive's root ("T:\\x.dek", whose folder "T:" is that
+// root), or written with "/", is one place like any other. T: is a drive of
+// the tests' own.
+TEST_F(RemovalPassQuotaLibrary, LibraryAtADrivesRootOrWrittenWithSlashesKeepsItsSamples)
+{
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("T:\\")) << "the test session has no drive T:";
+    std::string slashed = Path("Q") + "/jia.dek";
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    MakeFolder("Q");
+    const std::pair<std::string, std::string> libraries[] = {{"T:\\yi.dek", "T:"}, {slashed, Path("Q")}};
+    for (const auto& library : libraries) {
+        const std::string folder = library.second + "\\";
+        MakeOutsideFile(library.first);
+        MakeOutsideFile(folder + "安装预算例子.YSB");
+        MakeOutsideFile(folder + "我的预算.YSB");
+        WriteIni("[Dek Files]\r\n甲库=" + library.first + "\r\n");
+
+        RunPass({"甲库"});
+
+        EXPECT_FALSE(ExistsAbsolute(library.first)) << library.first;
+        EXPECT_FALSE(ExistsAbsolute(folder + "安装预算例子.YSB")) << library.first;
+        EXPECT_TRUE(ExistsAbsolute(folder + "我的预算.YSB")) << library.first;
+    }
+}
+
 TEST_F(RemovalPassQuotaLibrary, LibraryPathLongerThan255BytesIsNotCut)
 {
     MakeFolder("Long");
@@ -394,6 +420,26 @@ TEST_F(RemovalPassCatalogedProduct, InstallDirIsTheUninstallStringBeforeUninst)
               Path("Plan\\uninst\\UninstallZolt.exe") + " /uninst");
     RunPass({"ZOLT网络计划"});
     EXPECT_TRUE(NetworkPlanGone());
+}
+
+// "T:\\uninst\\UninstallZolt.exe" cuts to "T:", the root of drive T:,
+// a drive of the tests' own.
+TEST_F(RemovalPassCatalogedProduct, InstallDirAtADrivesRootKeepsItsFiles)
+{
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("T:\\")) << "the test session has no drive T:";
+    MakeOutsideFile("T:\\netplan.exe");
+    MakeOutsideFolder("T:\\uninst");
+    MakeOutsideFile("T:\\uninst\\udmain.exe");
+    MakeFile(InGroup("ZOLT 网络计划", "ZOLT 网络计划.lnk"));
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "UninstallString", "T:\\uninst\\UninstallZolt.exe");
+    Context.CompleteRemoval = true;
+
+    RunPass({"ZOLT网络计划"});
+
+    EXPECT_FALSE(ExistsAbsolute("T:\\netplan.exe"));
+    EXPECT_FALSE(ExistsAbsolute("T:\\uninst"));
+    EXPECT_FALSE(Exists(InGroup("ZOLT 网络计划", "ZOLT 网络计划.lnk")));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划")));
 }
 
 TEST_F(RemovalPassCatalogedProduct, InstallDirEndsBeforeTheFirstUninst)

@@ -18,7 +18,6 @@ IDLE=${UZ_WINE_IDLE:-900}
 # A healthy warm-up takes well under 2 s; a hung one never finishes.
 WARMUP_TIMEOUT=${UZ_WINE_WARMUP_TIMEOUT:-30}
 SONG_FACE="AR PL UMing CN"
-
 # Registry settings of every new prefix; it keeps a copy and is made anew when they
 # change. Managed=N: without a window manager, managed windows make every hide wait
 # ~2 s. No crash dialog: a crashing test fails at once. The dialogs ask for 宋体,
@@ -29,8 +28,7 @@ RECIPE="[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 \"ShowCrashDialog\"=dword:00000000
 [HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]"
 for face in 宋体 新宋体 SimSun NSimSun "MS Shell Dlg"; do RECIPE+=$'\n'"\"$face\"=\"$SONG_FACE\""; done
-
-die() { echo "wine-session: error: $*" >&2; exit 1; }
+die() { say "error: $*"; exit 1; }
 say() { echo "wine-session: $*" >&2; }
 usage() { sed -n 's/^#   \(wine-session.sh\)/  \1/p' "$0" >&2; exit 2; }
 # Chatter goes to the log; fd 9 is the bring-up lock, which no server may keep.
@@ -126,6 +124,8 @@ bring_up() {
   start_xvfb || return 1
   wine_env
   prefix_current || make_prefix || return 1
+  # T: is a drive of the tests' own, for what must happen at a drive's root.
+  mkdir -p "$SD/drive-t" && ln -sfn "$SD/drive-t" "$PREFIX/dosdevices/t:"
   # Returns once the server takes clients; it ends IDLE seconds after the last.
   quiet setsid "$WINE_SERVER" -p"$IDLE" || { REASON="wineserver did not start"; return 1; }
   read -r dev ino < <(stat -c '%d %i' "$PREFIX")
