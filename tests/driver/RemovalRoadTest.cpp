@@ -544,7 +544,7 @@ TEST_F(RemovalRoad, WhatStaysIsSaidAndFilesInUseGoAtTheRestart)
     EXPECT_EQ(pending.end(), std::find(pending.begin(), pending.end(), library));
 
     holder.Reset();
-    ASSERT_TRUE(Restart());
+    ASSERT_TRUE(RestartWine());
     EXPECT_FALSE(ExistsAbsolute(held));
     EXPECT_FALSE(Exists("Apps\\NetPlan\\uninst"));
     // The user's own file keeps the installation folder, restart or not.

@@ -675,6 +675,12 @@ TEST_F(RemovalPassHistory, UndeletableSubkeyDoesNotStopTheLoop)
 
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, deep));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, top));
+    // What stayed is said: the two keys that would not go, nothing else.
+    std::vector<std::string> failed;
+    for (const TRemovalReport::TRecord& record : pass.GetReport().Records())
+        if (record.Outcome == TRemovalReport::Failed)
+            failed.push_back(record.Name);
+    EXPECT_EQ((Texts{"HKEY_CURRENT_USER\\Software\\Orlaquin\\A", "HKEY_CURRENT_USER\\Software\\Orlaquin\\M"}), failed);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(Maker) + "\\A\\Z"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(Maker) + "\\Z"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Settings));

@@ -2,14 +2,6 @@
 #include "Owners.h"
 #include "ScratchCleanup.h"
 #include <cstdio>
-#include <cwchar>
-
-namespace {
-const char SessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-const WCHAR SessionManagerW[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
-const char PendingValue[] = "PendingFileRenameOperations";
-const WCHAR PendingValueW[] = L"PendingFileRenameOperations";
-} // namespace
 
 void TRealMachine::SetUp()
 {
@@ -26,13 +18,7 @@ void TRealMachine::SetUp()
 
     // A clean slate: what an earlier, interrupted run may have left.
     SetSharedLibraryPresent(false);
-    DWORD size = 0;
-    HadPending = RegGetValueA(HKEY_LOCAL_MACHINE, SessionManager, PendingValue, RRF_RT_ANY, nullptr, nullptr,
-                              &size) == ERROR_SUCCESS;
-    SavedPending.assign(size, 0);
-    if (HadPending && size > 0)
-        RegGetValueA(HKEY_LOCAL_MACHINE, SessionManager, PendingValue, RRF_RT_ANY, nullptr, SavedPending.data(),
-                     &size);
+    Pending = std::make_unique<TPendingDeletionsGuard>();
     SeedShellFolders(ProgramsFolder());
 }
 
@@ -53,59 +39,8 @@ void TRealMachine::TearDown()
             RegDeleteValueA(key, it->Name.c_str());
     }
     SavedValues.clear();
-    TKey manager;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SessionManager, 0, KEY_ALL_ACCESS, manager.Receive()) == ERROR_SUCCESS) {
-        if (HadPending)
-            RegSetValueExA(manager, PendingValue, 0, REG_MULTI_SZ, SavedPending.data(),
-                           static_cast<DWORD>(SavedPending.size()));
-        else
-            RegDeleteValueA(manager, PendingValue);
-    }
+    Pending.reset();
     TMachine::TearDown();
-}
-
-std::vector<std::string> TRealMachine::PendingDeletions()
-{
-    std::vector<std::string> deletions;
-    DWORD size = 0;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, SessionManagerW, PendingValueW, RRF_RT_REG_MULTI_SZ, nullptr, nullptr,
-                     &size) != ERROR_SUCCESS)
-        return deletions;
-    std::vector<WCHAR> list(size / sizeof(WCHAR) + 2, 0);
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, SessionManagerW, PendingValueW, RRF_RT_REG_MULTI_SZ, nullptr, list.data(),
-                     &size) != ERROR_SUCCESS)
-        return deletions;
-    // Pairs of source and target; an empty target means delete.
-    for (const WCHAR* at = list.data(); *at;) {
-        const WCHAR* source = at;
-        at += lstrlenW(at) + 1;
-        const WCHAR* target = at;
-        at += lstrlenW(at) + 1;
-        if (*target)
-            continue;
-        if (wcsncmp(source, L"\\??\\", 4) == 0)
-            source += 4;
-        char narrow[1024] = {};
-        WideCharToMultiByte(CP_ACP, 0, source, -1, narrow, sizeof narrow - 1, nullptr, nullptr);
-        deletions.push_back(narrow);
-        if (!*at)
-            break;
-    }
-    return deletions;
-}
-
-bool TRealMachine::Restart()
-{
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    char command[] = "wineboot.exe --restart";
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-        return false;
-    THandle process(started.hProcess);
-    CloseHandle(started.hThread);
-    DWORD code = 1;
-    return WaitForSingleObject(process, 60000) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code) && code == 0;
 }
 
 void TRealMachine::KeyMade(HKEY root, const std::string& path) const

@@ -1,5 +1,7 @@
 #pragma once
+#include "PendingDeletions.h"
 #include "TMachine.h"
+#include <memory>
 
 // A fixture for driving the finished program: it seeds the test machine's
 // real registry, Windows and system directories (the program runs in a
@@ -11,14 +13,6 @@ protected:
     void TearDown() override;
 
     void SetSharedLibraryPresent(bool present);
-
-    // The files and folders the system will delete at the next restart, as
-    // the program scheduled them (MoveFileEx); tear-down puts the list back
-    // as it was.
-    static std::vector<std::string> PendingDeletions();
-    // What Windows does at a restart to pending deletions: Wine's wineboot
-    // carries them out. True when it ran.
-    static bool Restart();
 
     // Paths in the real Windows and system directories.
     std::string InWindows(const std::string& name) const { return WindowsFolder + "\\" + name; }
@@ -36,8 +30,8 @@ private:
     };
     mutable std::vector<TSavedValue> SavedValues;
     mutable std::vector<std::pair<HKEY, std::string>> MadeKeys;
-    std::vector<BYTE> SavedPending;
-    bool HadPending = false;
+    // What the program schedules for the restart is taken back at tear-down.
+    std::unique_ptr<TPendingDeletionsGuard> Pending;
     std::string WindowsFolder;
     std::string SystemFolder;
 };
