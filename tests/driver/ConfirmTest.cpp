@@ -471,3 +471,43 @@ TEST_F(ConfirmDialog, RefusalGivesTheFocusBackWhereItWas)
 
     ASSERT_NO_FATAL_FAILURE(ExpectNothingRemoved());
 }
+
+// A choice on the command line opens the window with it made and the
+// confirmation waiting; the user still has the last word.
+TEST_F(ConfirmDialog, CommandLineChoiceGoesStraightToTheConfirmation)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine(true));
+    ASSERT_NO_FATAL_FAILURE(StartProgram(std::string("/items:") + ProductB));
+    Dialog = Program->WaitForWindow(ConfirmTitle, StepTimeout);
+    ASSERT_NE(nullptr, Dialog) << "no confirmation came up by itself";
+    Program->WaitIdle();
+    EXPECT_EQ("  程序\r\n    ZOLT网络计划\r\n", ShownText());
+    EXPECT_EQ(1, StateOf(ProductA));
+    EXPECT_EQ(1, StateOf(LibraryA));
+
+    ASSERT_NO_FATAL_FAILURE(ClickDialogButton(IDOK));
+    ASSERT_NO_FATAL_FAILURE(CheckCompletionAndExit());
+    EXPECT_TRUE(UninstallEntryExists(ProductA));
+    EXPECT_FALSE(UninstallEntryExists(ProductB));
+    EXPECT_TRUE(Exists("Dek\\Jia\\jia.dek"));
+}
+
+// Without /quiet, what is not understood is said in the usage box.
+TEST_F(ConfirmDialog, SwitchNotUnderstoodIsShownWithTheUsage)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine(true));
+    Program = std::make_unique<TRemoteProgram>(ProgramUnderTest);
+    ASSERT_TRUE(Program->Start("/all /frob"));
+    HWND box = Program->WaitForWindow(MainWindowTitle, StepTimeout);
+    ASSERT_NE(nullptr, box);
+    TMessageBoxText shown = ReadMessageBox(box);
+    EXPECT_EQ(0u, shown.Text.find("未知的开关：/frob")) << shown.Text;
+    EXPECT_NE(std::string::npos, shown.Text.find("用法：UninstallZolt.exe"));
+    EXPECT_EQ(1, shown.Buttons);
+    bool dismissed = false;
+    ASSERT_NO_FATAL_FAILURE(ClickMessageBoxOk(box, dismissed));
+    DWORD exitCode = 0;
+    ASSERT_TRUE(Program->WaitForExit(exitCode, StepTimeout));
+    EXPECT_EQ(1639u, exitCode);
+    ExpectNothingRemoved();
+}

@@ -9,10 +9,10 @@ void TDrivenProgram::TearDown()
     TRealMachine::TearDown();
 }
 
-void TDrivenProgram::StartProgram()
+void TDrivenProgram::StartProgram(const std::string& arguments)
 {
     Program = std::make_unique<TRemoteProgram>(ProgramUnderTest);
-    ASSERT_TRUE(Program->Start());
+    ASSERT_TRUE(Program->Start(arguments));
     Frame = Program->WaitForWindow(MainWindowTitle);
     ASSERT_NE(nullptr, Frame);
     Form = GetWindow(Frame, GW_CHILD);

@@ -13,9 +13,9 @@ class TDrivenProgram : public TRealMachine {
 protected:
     void TearDown() override;
 
-    // Starts the program and waits for its main window; finds the form in
-    // it, the tree and the two buttons.
-    void StartProgram();
+    // Starts the program, with these arguments after its name, and waits
+    // for its main window; finds the form in it, the tree and the two buttons.
+    void StartProgram(const std::string& arguments = "");
 
     // The check state of the tree item with this text, or -1 when there is none.
     int StateOf(const std::string& text) const;
