@@ -17,7 +17,6 @@ public:
     TFixedPath& Append(const std::string& text) { return Append(text.c_str()); }
 
     bool IsRefused() const { return Refused; }
-    bool IsEmpty() const { return Length == 0; }
     // Usable: not refused and not empty.
     bool IsUsable() const { return !Refused && Length > 0; }
     const char* c_str() const { return Buffer; }

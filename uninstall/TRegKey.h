@@ -15,7 +15,6 @@ public:
     LONG Close();
 
     operator HKEY() const { return Key; }
-    bool IsOpen() const { return Key != nullptr; }
 
     // Reads a string value into `buffer` of `size` bytes; a list of strings
     // gives its first. Only a value that fits with its terminating zero

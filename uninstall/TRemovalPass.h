@@ -25,11 +25,11 @@ public:
     // a catalogued product or the shared libraries also its catalogue row.
     TItemKind Classify(const std::string& text, std::string* iniValue = nullptr,
                        const TLinkedStrings** record = nullptr) const;
-    void Remove(const std::string& text);
 
     const TRemovalReport& GetReport() const { return Report; }
 
 private:
+    void Remove(const std::string& text);
     void RemoveQuotaLibrary(const std::string& text, const std::string& libraryPath);
     void RemoveCatalogedProduct(const std::string& text, const TLinkedStrings& record);
     void RemoveSharedLibraries(const std::string& fileList);

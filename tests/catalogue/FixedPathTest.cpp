@@ -5,7 +5,7 @@
 TEST(FixedPath, FreshPathIsEmptyAndNotUsable)
 {
     TFixedPath path;
-    EXPECT_TRUE(path.IsEmpty());
+    EXPECT_EQ(0u, path.size());
     EXPECT_FALSE(path.IsUsable());
     EXPECT_FALSE(path.IsRefused());
     EXPECT_STREQ("", path.c_str());
@@ -63,7 +63,7 @@ TEST(FixedPath, EmptyTextsDoNotMakeAPathUsable)
 {
     TFixedPath path;
     path.Append("").Append(std::string());
-    EXPECT_TRUE(path.IsEmpty());
+    EXPECT_EQ(0u, path.size());
     EXPECT_FALSE(path.IsUsable());
     EXPECT_FALSE(path.IsRefused());
 }

@@ -113,7 +113,7 @@ TEST_F(RegKeyCreate, CreatesAMissingKey)
     ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, Under("New\\Deeper")));
     TRegKey key;
     EXPECT_EQ(ERROR_SUCCESS, key.Create(HKEY_CURRENT_USER, Under("New\\Deeper").c_str()));
-    EXPECT_TRUE(key.IsOpen());
+    EXPECT_NE(nullptr, static_cast<HKEY>(key));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Under("New\\Deeper")));
 }
 
@@ -158,7 +158,7 @@ TEST_F(RegKeyCreate, FailedCreateOnAClosedKeyLeavesItClosed)
 {
     TRegKey key;
     EXPECT_NE(ERROR_SUCCESS, key.Create(nullptr, "Second"));
-    EXPECT_FALSE(key.IsOpen());
+    EXPECT_EQ(nullptr, static_cast<HKEY>(key));
 }
 
 TEST_F(RegKeyCreate, SecondCreateSwitchesKeysAndClosesTheFirst)
@@ -194,7 +194,7 @@ TEST_F(RegKeyCreate, CloseClosesOnceAndForgetsTheKey)
     ASSERT_EQ(ERROR_SUCCESS, key.Create(HKEY_CURRENT_USER, Base));
     HKEY handle = key;
     EXPECT_EQ(ERROR_SUCCESS, key.Close());
-    EXPECT_FALSE(key.IsOpen());
+    EXPECT_EQ(nullptr, static_cast<HKEY>(key));
     EXPECT_FALSE(HandleIsOpen(handle));
     EXPECT_EQ(ERROR_SUCCESS, key.Close());
 }
