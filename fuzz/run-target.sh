@@ -4,11 +4,12 @@
 #   run-target.sh <fuzzer> <seed-dir> <run-dir> [<dict>]
 # <run-dir> holds the grown corpus (corpus/), the log (log), a line on how
 # it went (summary) and, when a rule breaks or the sanitizers report, the
-# input that did it (findings/); the run then fails.
+# input that did it (findings/); the run then fails. Findings stay there
+# and are replayed by every later run.
 set -euo pipefail
 
-# Seconds each target runs: the one place this is set. 0 only replays the
-# seeds and the grown corpus.
+# Seconds each target runs: the one place this is set. 0 only replays what
+# there is (seeds, grown corpus, findings).
 seconds=${UZ_FUZZ_SECONDS:-60}
 
 fuzzer=$1
@@ -25,8 +26,10 @@ else
   args+=(-runs=0)
 fi
 [ -n "$dict" ] && args+=(-dict="$dict")
+# Earlier findings are replayed first, so a fault that is back fails at once.
 dirs=("$run/corpus")
 [ -d "$seeds" ] && dirs+=("$seeds")
+[ -n "$(ls -A "$run/findings")" ] && dirs+=("$run/findings")
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
@@ -43,7 +46,8 @@ fi
 
 tail -n 60 "$run/log"
 {
-  echo "fuzz: $name: FINDING, kept in $run/findings/ ($(ls -1 "$run/findings" | tr '\n' ' '))"
-  echo "fuzz: replay it with: $fuzzer $run/findings/<file>"
+  written=$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$run/log" | tail -n 1)
+  echo "fuzz: $name: FINDING, the input is ${written:-in $run/findings/}"
+  echo "fuzz: replay it with: $fuzzer ${written:-$run/findings/<file>}"
 } | tee "$run/summary"
 exit 1
