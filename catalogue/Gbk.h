@@ -10,8 +10,8 @@ inline bool IsGbkLeadByte(unsigned char c)
     return c >= 0x81 && c <= 0xFE;
 }
 
-// Offset of the first occurrence of `needle` starting on a character
-// boundary of `text`, or -1.
+// Offset of the first occurrence of `needle` that starts and ends on
+// character boundaries of `text`, or -1.
 long FindText(const char* text, const char* needle);
 
 // Offset of the last character `ch` (a single-byte character) in `text`, or -1.

@@ -86,7 +86,7 @@ bool TFileListSpec::ResolveFilePart(const std::string& filePart, const TSystemDi
 bool TFileListSpec::DocumentTypeKeys(const std::string& name, char (&dotKey)[16], char (&fileKey)[16])
 {
     // The registry sees the name up to its first zero, so that is what is checked.
-    const std::string seen(name.c_str());
+    const std::string seen = name.substr(0, name.find('\0'));
     if (seen.empty() || seen.size() > MaxDocumentTypeLength)
         return false;
     // A "\" would make the key name a path into some other key.

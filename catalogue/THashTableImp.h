@@ -55,6 +55,15 @@ public:
         return n;
     }
 
+    // Calls `visit` with every record, bucket by bucket; for tools and tests.
+    template <class F>
+    void ForEach(F visit) const
+    {
+        for (const Node* head : Buckets)
+            for (const Node* node = head; node; node = node->Next)
+                visit(node->Value);
+    }
+
     void Clear()
     {
         for (Node*& head : Buckets) {

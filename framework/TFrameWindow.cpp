@@ -54,9 +54,11 @@ bool TFrameWindow::Create()
     RegisterFrameClass(instance);
     HWND parent = Parent ? Parent->GetHandle() : nullptr;
     // Shown by the application afterwards, with the process's show state.
-    ::CreateWindowExA(0, FrameClassName, Title.c_str(), Style & ~WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, instance, this);
-    if (!Handle)
+    // The window procedure binds Handle on WM_NCCREATE, before creation can
+    // still fail; only a created window counts.
+    HWND created = ::CreateWindowExA(0, FrameClassName, Title.c_str(), Style & ~WS_VISIBLE, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, instance, this);
+    if (!created || !Handle)
         return false;
     SetupWindow();
     return Handle != nullptr;

@@ -40,6 +40,16 @@ packages=(
   locales
   # Screenshots of test windows.
   imagemagick
+  # The parsing code built for Linux: its logic tests under ASan and UBSan
+  # (gcc, whose GBK exec charset matches the product's texts) and its fuzz
+  # targets (clang with libFuzzer; the runtimes come with libclang-rt, the
+  # symbolizer for readable reports with llvm).
+  g++
+  clang-14
+  libclang-rt-14-dev
+  llvm-14
+  # Static analysis of the product sources.
+  cppcheck
 )
 
 log() {

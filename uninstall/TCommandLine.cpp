@@ -53,8 +53,9 @@ std::vector<std::string> SplitItems(const std::string& value)
 }
 } // namespace
 
-std::vector<std::string> TCommandLine::SplitArguments(const std::string& line)
+std::vector<std::string> TCommandLine::SplitArguments(const std::string& commandLine)
 {
+    const std::string line(commandLine.c_str());
     size_t i = 0;
     // The program name: up to the closing quote if quoted, else the first blank.
     if (i < line.size() && line[i] == '"') {
@@ -110,8 +111,10 @@ std::vector<std::string> TCommandLine::SplitArguments(const std::string& line)
     }
 }
 
-TCommandLine TCommandLine::Parse(const std::string& line)
+TCommandLine TCommandLine::Parse(const std::string& commandLine)
 {
+    // The system's command line ends at its first zero, as a C string does.
+    const std::string line(commandLine.c_str());
     TCommandLine options;
     bool haveItems = false, haveLog = false;
     auto fail = [&](const std::string& error) {

@@ -24,6 +24,16 @@ TEST(GbkFindText, DoesNotMatchAtATrailByte)
     EXPECT_EQ(-1, FindText("D:\\x\x81\\uninst", "\\uninst"));
 }
 
+TEST(GbkFindText, DoesNotMatchTheFirstHalfOfACharacter)
+{
+    // A needle that ends in a lead byte matches no two-byte character of the text.
+    EXPECT_EQ(-1, FindText(BACKSLASH_TRAIL, "\x81"));
+    EXPECT_EQ(-1, FindText("D:\\" BACKSLASH_TRAIL, "\\\x81"));
+    // The false match at 2 takes the lead byte of the character after it.
+    EXPECT_EQ(5, FindText("D:\\" BACKSLASH_TRAIL "\\\x81", "\\\x81"));
+    EXPECT_EQ(1, FindText("a\x81", "\x81"));
+}
+
 TEST(GbkFindText, FindsTheFirstOccurrence)
 {
     EXPECT_EQ(2, FindText("C:\\uninst\\uninst", "\\uninst"));

@@ -1,7 +1,9 @@
 #include "../../catalogue/THashTableImp.h"
 #include "../../catalogue/TLinkedStrings.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 TLinkedStrings Row(const std::string& name, const std::string& group = "", const std::string& files = "",
@@ -184,6 +186,19 @@ TEST(HashTableFind, NeedsTheWholeName)
     EXPECT_EQ(nullptr, table.Find(TLinkedStrings::Key("abc")));
     EXPECT_EQ(nullptr, table.Find(TLinkedStrings::Key("abcd ")));
     EXPECT_EQ(nullptr, table.Find(TLinkedStrings::Key(std::string("abcd\0", 5))));
+}
+
+TEST(HashTableForEach, VisitsEveryRecordOnce)
+{
+    THashTableImp<TLinkedStrings> table;
+    table.Add(Row("abc", "first"));
+    table.Add(Row("abc", "second"));
+    table.Add(Row(CollidesWithAbc));
+    table.Add(Row("abcde"));
+    std::vector<std::string> seen;
+    table.ForEach([&seen](const TLinkedStrings& row) { seen.push_back(row.Name + "/" + row.Group); });
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ((std::vector<std::string>{"abc/first", "abc/second", "abcde/", "adp/"}), seen);
 }
 
 TEST(HashTableClear, EmptiesEveryBucket)

@@ -1,5 +1,4 @@
 #include "../../catalogue/Catalogue.h"
-#include "../../catalogue/KeyList.h"
 #include "../../uninstall/TInstalledItems.h"
 #include "../support/Owners.h"
 #include "../support/TScratchMachine.h"
@@ -289,23 +288,4 @@ TEST_F(DiscoveredQuotaLibraries, CutThatEndsOnASeparatorLeavesNoEmptyName)
     for (size_t i = 0; i < read.size(); ++i)
         EXPECT_FALSE(read[i].empty()) << "empty name at " << i << " of " << read.size();
     ExpectCutPrefixOf(written, read);
-}
-
-TEST(KeyListSplit, LastNameWithoutZeroIsKeptAndNothingBeyondIsRead)
-{
-    const char buffer[] = "ab\0cd\0ef" "XYZ\0";
-    Names names = SplitKeyList(buffer, 8);
-    EXPECT_EQ((Names{"ab", "cd", "ef"}), names);
-}
-
-TEST(KeyListSplit, ListEndingInZeroHasNoEmptyName)
-{
-    const char buffer[] = "ab\0cd\0\0XYZ";
-    EXPECT_EQ((Names{"ab", "cd"}), SplitKeyList(buffer, 6));
-}
-
-TEST(KeyListSplit, NothingForLengthZero)
-{
-    const char buffer[] = "ab\0cd\0";
-    EXPECT_EQ(Names{}, SplitKeyList(buffer, 0));
 }
