@@ -55,7 +55,7 @@ std::vector<std::string> SplitItems(const std::string& value)
 
 std::vector<std::string> TCommandLine::SplitArguments(const std::string& commandLine)
 {
-    const std::string line(commandLine.c_str());
+    const std::string line = commandLine.substr(0, commandLine.find('\0'));
     size_t i = 0;
     // The program name: up to the closing quote if quoted, else the first blank.
     if (i < line.size() && line[i] == '"') {
@@ -114,7 +114,7 @@ std::vector<std::string> TCommandLine::SplitArguments(const std::string& command
 TCommandLine TCommandLine::Parse(const std::string& commandLine)
 {
     // The system's command line ends at its first zero, as a C string does.
-    const std::string line(commandLine.c_str());
+    const std::string line = commandLine.substr(0, commandLine.find('\0'));
     TCommandLine options;
     bool haveItems = false, haveLog = false;
     auto fail = [&](const std::string& error) {
