@@ -1,5 +1,6 @@
 #pragma once
 #include "../catalogue/TFixedPath.h"
+#include "../uninstall/TRemovalContext.h"
 
 // The program's global block. Only the window side and the unattended road
 // read or write it; the removal code is handed what it needs as arguments.
@@ -10,3 +11,8 @@ extern char SystemDir[PathBufferSize];
 
 // 1 when every tree item was chosen at the last run of the uninstall command.
 extern unsigned char CompleteRemovalFlag;
+
+// Reads the Windows and system directories into the block; returns them.
+TSystemDirs ReadSystemDirs();
+// What the removal code is handed of the block, with the program's own file.
+TRemovalContext RemovalContext();

@@ -1,6 +1,5 @@
 #include "TUnattendedRun.h"
 #include "../catalogue/Catalogue.h"
-#include "../framework/TModule.h"
 #include "../uninstall/TInstalledItems.h"
 #include "../uninstall/TRemovalPass.h"
 #include "GlobalBlock.h"
@@ -9,10 +8,9 @@ namespace {
 // What the form's set-up finds, found the same way.
 TInstalledItems DiscoverAsTheFormDoes()
 {
-    ::GetWindowsDirectoryA(WindowsDir, sizeof WindowsDir);
-    ::GetSystemDirectoryA(SystemDir, sizeof SystemDir);
+    TSystemDirs dirs = ReadSystemDirs();
     FillCatalogues();
-    return TInstalledItems::Discover(TSystemDirs{WindowsDir, SystemDir});
+    return TInstalledItems::Discover(dirs);
 }
 
 // To whoever started the program: a file or pipe gets UTF-8, a console
@@ -30,12 +28,8 @@ void WriteStandardOutput(const std::string& text)
     }
     DWORD mode = 0, written = 0;
     if (::GetConsoleMode(out, &mode)) {
-        int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        std::vector<wchar_t> wide(static_cast<size_t>(length > 0 ? length : 0));
-        if (length > 0) {
-            ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-            ::WriteConsoleW(out, wide.data(), static_cast<DWORD>(length), &written, nullptr);
-        }
+        std::vector<wchar_t> wide = TRunLog::ToUtf16(text);
+        ::WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
     }
     std::string utf8 = TRunLog::ToUtf8(text);
@@ -46,10 +40,7 @@ void WriteStandardOutput(const std::string& text)
 TUnattendedRun::TUnattendedRun(const TCommandLine& options, TRunLog& log)
     : Log(log), Tree(DiscoverAsTheFormDoes())
 {
-    if (options.All)
-        Tree.ChooseAll();
-    else if (!options.Items.empty())
-        Missing = Tree.ChooseOnly(options.Items);
+    Missing = Tree.Choose(options.All, options.Items);
     Log.Write("Found:\r\n" + Tree.Listing());
     for (const std::string& text : Missing)
         Log.WriteStamped("Not installed: " + text);
@@ -67,18 +58,13 @@ int TUnattendedRun::Remove()
     CompleteRemovalFlag = choice.CompleteRemoval ? 1 : 0;
     Log.Write("Chosen:\r\n" + choice.ConfirmationText);
 
-    TRemovalContext context;
-    context.Dirs = TSystemDirs{WindowsDir, SystemDir};
-    context.CompleteRemoval = CompleteRemovalFlag == 1;
-    context.OwnFile = TModule::Program().GetFileName();
-    TRemovalPass pass(context);
+    TRemovalPass pass(RemovalContext());
     pass.RemoveAll(choice.Items);
 
     const TRemovalReport& report = pass.GetReport();
     int status = report.Count(TRemovalReport::Failed) > 0      ? ExitFailed
                  : report.Count(TRemovalReport::Scheduled) > 0 ? ExitRestartNeeded
                                                                 : ExitDone;
-    Log.Write(report.LogLines());
-    Log.WriteStamped("Summary: " + report.Summary());
+    Log.WriteRemoval(report);
     return status;
 }

@@ -105,23 +105,26 @@ bool IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
-bool IsDriveLetter(char c)
+// "X:\" or "X:/" and whatever follows.
+bool StartsAtADrivesRoot(const std::string& path)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    char drive = path.empty() ? '\0' : path[0];
+    bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
+    return path.size() >= 3 && letter && path[1] == ':' && IsSeparator(path[2]);
 }
 } // namespace
 
 bool TFileListSpec::IsAbsolutePath(const std::string& path)
 {
-    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]))
+    if (StartsAtADrivesRoot(path))
         return true;
     return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
 }
 
 bool TFileListSpec::IsRootPath(const std::string& path)
 {
-    if (path.size() == 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2]))
-        return true;
+    if (StartsAtADrivesRoot(path))
+        return path.size() == 3;
     if (!IsAbsolutePath(path) || !IsSeparator(path[0]))
         return false;
     // "\\server\share\" and shorter: the separators after the server and the share.

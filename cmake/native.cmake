@@ -9,18 +9,7 @@ enable_testing()
 
 set(UZ_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
-add_library(uz_parsing STATIC
-    catalogue/Catalogue.cpp
-    catalogue/Gbk.cpp
-    catalogue/KeyList.cpp
-    catalogue/TFileListSpec.cpp
-    catalogue/TFixedPath.cpp
-    catalogue/TLinkedStrings.cpp
-    uninstall/TChoice.cpp
-    uninstall/TChoiceTree.cpp
-    uninstall/TCommandLine.cpp
-    uninstall/TRemovalReport.cpp
-)
+add_library(uz_parsing STATIC ${UZ_PLAIN_SOURCES})
 target_compile_options(uz_parsing PUBLIC -Wall -Wextra -Werror -g -O1 ${UZ_SANITIZE})
 target_compile_definitions(uz_parsing PUBLIC _GLIBCXX_ASSERTIONS)
 target_link_options(uz_parsing PUBLIC ${UZ_SANITIZE})

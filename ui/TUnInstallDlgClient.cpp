@@ -42,14 +42,11 @@ void TUnInstallDlgClient::StartWith(const TCommandLine* choice, TRunLog* log)
 void TUnInstallDlgClient::SetupWindow()
 {
     TDialog::SetupWindow();
-    ::GetWindowsDirectoryA(WindowsDir, sizeof WindowsDir);
-    ::GetSystemDirectoryA(SystemDir, sizeof SystemDir);
+    TSystemDirs dirs = ReadSystemDirs();
     FillCatalogues();
-    TChoiceTree tree(TInstalledItems::Discover(SystemDirs()));
-    if (StartChoice && StartChoice->All)
-        tree.ChooseAll();
-    else if (StartChoice && !StartChoice->Items.empty())
-        tree.ChooseOnly(StartChoice->Items);
+    TChoiceTree tree(TInstalledItems::Discover(dirs));
+    if (StartChoice)
+        tree.Choose(StartChoice->All, StartChoice->Items);
     FillTree(tree);
     if (StartChoice && StartChoice->ChoosesItems())
         ::PostMessageA(Handle, WM_COMMAND, IDOK, 0);
@@ -88,19 +85,13 @@ void TUnInstallDlgClient::CmUninstall()
 void TUnInstallDlgClient::RemoveChosenItems(const std::vector<std::string>& chosen)
 {
     TShowWait wait;
-    TRemovalContext context;
-    context.Dirs = SystemDirs();
-    context.CompleteRemoval = CompleteRemovalFlag == 1;
-    context.OwnFile = TModule::Program().GetFileName();
-    TRemovalPass pass(context);
+    TRemovalPass pass(RemovalContext());
     pass.RemoveAll(chosen);
 
     // The plain ending only when everything went; otherwise say what stayed.
     const TRemovalReport& report = pass.GetReport();
-    if (Log) {
-        Log->Write(report.LogLines());
-        Log->WriteStamped("Summary: " + report.Summary());
-    }
+    if (Log)
+        Log->WriteRemoval(report);
     std::string leftovers = report.IsComplete() ? std::string() : report.DescribeLeftovers();
     const char* text = leftovers.empty() ? CompletionMessage : leftovers.c_str();
     UINT type = leftovers.empty() ? MB_OK : MB_OK | MB_ICONWARNING;
@@ -109,9 +100,4 @@ void TUnInstallDlgClient::RemoveChosenItems(const std::vector<std::string>& chos
     else
         ::MessageBoxA(Handle, text, CompletionCaption, type);
     CloseWindow(IDOK);
-}
-
-TSystemDirs TUnInstallDlgClient::SystemDirs()
-{
-    return TSystemDirs{WindowsDir, SystemDir};
 }

@@ -1,5 +1,4 @@
 #pragma once
-#include "../catalogue/TSystemDirs.h"
 #include "../framework/TDialog.h"
 #include <string>
 #include <vector>
@@ -29,9 +28,6 @@ public:
 private:
     // Draws the tree: every item with the folder pictures and its state.
     void FillTree(const TChoiceTree& tree);
-
-    // The directories set-up stored in the global block.
-    static TSystemDirs SystemDirs();
 
     TMyTreeWnd* Tree;
     const TCommandLine* StartChoice = nullptr;

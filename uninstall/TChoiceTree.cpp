@@ -103,6 +103,15 @@ std::vector<std::string> TChoiceTree::ChooseOnly(const std::vector<std::string>&
     return missing;
 }
 
+std::vector<std::string> TChoiceTree::Choose(bool all, const std::vector<std::string>& texts)
+{
+    if (all)
+        ChooseAll();
+    else if (!texts.empty())
+        return ChooseOnly(texts);
+    return std::vector<std::string>();
+}
+
 TChoice TChoiceTree::Collect() const
 {
     TChoice choice;

@@ -27,6 +27,10 @@ public:
     // press on a box would. Returns the texts that name no item.
     std::vector<std::string> ChooseOnly(const std::vector<std::string>& texts);
 
+    // The choice a command line asks for: everything, or only these texts
+    // (none: the tree stays as it starts). Returns the texts that name no item.
+    std::vector<std::string> Choose(bool all, const std::vector<std::string>& texts);
+
     // What the uninstall command's walk over this tree collects.
     TChoice Collect() const;
 

@@ -1,5 +1,4 @@
 #include "TRunLog.h"
-#include <vector>
 
 TRunLog::~TRunLog()
 {
@@ -39,14 +38,28 @@ void TRunLog::WriteStamped(const std::string& line)
     Write(stamp + line + "\r\n");
 }
 
+void TRunLog::WriteRemoval(const TRemovalReport& report)
+{
+    Write(report.LogLines());
+    WriteStamped("Summary: " + report.Summary());
+}
+
+std::vector<wchar_t> TRunLog::ToUtf16(const std::string& text)
+{
+    int length = text.empty() ? 0
+                              : ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::vector<wchar_t> utf16(static_cast<size_t>(length > 0 ? length : 0));
+    if (length > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), utf16.data(), length);
+    return utf16;
+}
+
 std::string TRunLog::ToUtf8(const std::string& text)
 {
-    if (text.empty())
+    std::vector<wchar_t> utf16 = ToUtf16(text);
+    int wide = static_cast<int>(utf16.size());
+    if (wide == 0)
         return std::string();
-    int wide = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::vector<wchar_t> utf16(static_cast<size_t>(wide > 0 ? wide : 0));
-    if (wide > 0)
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), utf16.data(), wide);
     int size = ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(size > 0 ? size : 0), '\0');
     if (size > 0)

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
+#include "TRemovalReport.h"
 #include <string>
+#include <vector>
 
 // The log an administrator asks for with /log: text appended to a file as
 // UTF-8, whatever code page the program's own texts are in. The file is
@@ -20,8 +22,11 @@ public:
     void Write(const std::string& text);
     // A line that starts with the local date and time.
     void WriteStamped(const std::string& line);
+    // Every record of a removal pass, then its summary.
+    void WriteRemoval(const TRemovalReport& report);
 
-    // The same text in UTF-8.
+    // Text in the program's code page as UTF-16, and as UTF-8.
+    static std::vector<wchar_t> ToUtf16(const std::string& text);
     static std::string ToUtf8(const std::string& text);
 
 private:
