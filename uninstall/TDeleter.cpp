@@ -1,141 +1,426 @@
 #include "TDeleter.h"
-#include <utility>
+#include "../catalogue/TFileListSpec.h"
+#include <algorithm>
 
 namespace {
 using TReport = TRemovalReport;
 
+const DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+const DWORD DeleteAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+// Attributes alone may be opened whatever a holder of the file shares.
+const DWORD AttributeAccess = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+
+// Reparse points that keep a file's own data elsewhere instead of leading to
+// another file: cloud placeholders (a desktop kept in a cloud folder), the
+// system's compression and deduplication. Deleting one deletes that file.
+const DWORD ReparseTagCloud = 0x9000001A; // and its variants 0x9000n01A
+const DWORD ReparseTagWof = 0x80000017;
+const DWORD ReparseTagDedup = 0x80000013;
+
+bool IsDataReparseTag(DWORD tag)
+{
+    return (tag & 0xFFFF0FFF) == ReparseTagCloud || tag == ReparseTagWof || tag == ReparseTagDedup;
+}
+
 bool IsAbsence(DWORD error)
 {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME;
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
+           error == ERROR_BAD_PATHNAME || error == ERROR_BAD_NETPATH;
 }
 
-// What the system deletes at the restart if it cannot be deleted now.
-bool IsBusy(DWORD error)
+class TFileHandle {
+public:
+    explicit TFileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : Handle(handle) {}
+    ~TFileHandle() { Close(); }
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+
+    void Reset(HANDLE handle)
+    {
+        Close();
+        Handle = handle;
+    }
+    void Close()
+    {
+        if (IsOpen())
+            ::CloseHandle(Handle);
+        Handle = INVALID_HANDLE_VALUE;
+    }
+    bool IsOpen() const { return Handle != INVALID_HANDLE_VALUE; }
+    operator HANDLE() const { return Handle; }
+
+private:
+    HANDLE Handle;
+};
+
+// Opens the file or folder itself, never what a link at that name leads to.
+HANDLE OpenTarget(const TWidePath& path, DWORD access)
 {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+    return ::CreateFileW(path.c_str(), access, ShareAll, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-// The full path in UTF-16, so that two spellings of one place compare equal:
-// "/" or "\\", "..", and letters in either case. (A vector, not a wstring:
-// that would link in a whole second string class.)
-using TWidePath = std::vector<wchar_t>;
-
-TWidePath FullPath(const std::string& path)
+// Where a folder really is, its own link followed; empty, with the error, when it cannot be opened.
+TWidePath FinalPathOfFolder(const TWidePath& folder, DWORD& error)
 {
-    int length = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (length <= 0)
+    TFileHandle handle(::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.IsOpen()) {
+        error = ::GetLastError();
         return TWidePath();
-    TWidePath wide(static_cast<size_t>(length));
-    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
-    DWORD size = ::GetFullPathNameW(wide.data(), 0, nullptr, nullptr);
-    if (size == 0)
-        return TWidePath();
-    TWidePath full(size);
-    size = ::GetFullPathNameW(wide.data(), size, full.data(), nullptr);
-    full.resize(size);
-    while (full.size() > 3 && full.back() == L'\\')
-        full.pop_back();
-    return full;
+    }
+    TWidePath final = TWidePath::FinalOf(handle);
+    error = final.empty() ? ::GetLastError() : ERROR_SUCCESS;
+    return final;
 }
 
-bool SameText(const TWidePath& a, const TWidePath& b, size_t length)
+enum TWayDown { WayOpen, WayAbsent, WayThroughLink };
+
+// Whether every folder between `folder` and `path` is a plain folder, asked
+// by name, as a link that opening would follow still shows as one by name.
+TWayDown WalkBelow(const TWidePath& folder, const TWidePath& path)
 {
-    return a.size() >= length && b.size() >= length &&
-           ::CompareStringOrdinal(a.data(), static_cast<int>(length), b.data(), static_cast<int>(length), TRUE) ==
-               CSTR_EQUAL;
+    const wchar_t* text = path.c_str();
+    for (size_t i = folder.size() + 1; i < path.size(); ++i) {
+        if (text[i] != L'\\')
+            continue;
+        DWORD attributes = ::GetFileAttributesW(TWidePath(text, i).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return WayAbsent;
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            return WayThroughLink;
+    }
+    return WayOpen;
 }
 
-bool IsSamePath(const std::string& a, const std::string& b)
+// What the system says of an opened target, and of its name: Wine follows
+// a link even when asked not to, but shows it as one by name.
+TDeleter::TFacts FactsOf(HANDLE handle, const TWidePath& path)
 {
-    TWidePath x = FullPath(a), y = FullPath(b);
-    return !x.empty() && x.size() == y.size() && SameText(x, y, x.size());
+    TDeleter::TFacts facts = {INVALID_FILE_ATTRIBUTES, 0, TWidePath::FinalOf(handle)};
+    FILE_ATTRIBUTE_TAG_INFO info = {};
+    if (::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info)) {
+        facts.Attributes = info.FileAttributes;
+        facts.ReparseTag = info.ReparseTag;
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(path.c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        ::FindClose(search);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+            !(facts.Attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            facts.Attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+            facts.ReparseTag = found.dwReserved0;
+        }
+    }
+    return facts;
 }
 
-bool IsBelow(const std::string& path, const std::string& folder)
+bool SetAttributes(HANDLE handle, DWORD attributes)
 {
-    TWidePath inner = FullPath(path), outer = FullPath(folder);
-    if (outer.empty() || inner.size() <= outer.size() + 1 || !SameText(inner, outer, outer.size()))
+    FILE_BASIC_INFO basic = {};
+    if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic))
         return false;
-    return outer.back() == L'\\' || inner[outer.size()] == L'\\';
+    basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return ::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic) != FALSE;
+}
+
+// Marks the opened file or empty folder for deletion; it goes when the handle closes.
+bool Dispose(HANDLE handle)
+{
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return ::SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+}
+
+bool HasWildcard(const TWidePath& path)
+{
+    for (const wchar_t* c = path.c_str(); *c; ++c)
+        if (*c == L'*' || *c == L'?')
+            return true;
+    return false;
+}
+
+// How the report names a path the system gave: in the program's code page
+// when it has a form there, else as the caller spelled it.
+std::string ShownAs(const TWidePath& path, const std::string& given)
+{
+    std::string shown = path.ToAnsi();
+    return shown.empty() ? given : shown;
 }
 } // namespace
 
-TDeleter::TDeleter(TRemovalReport& report, std::string ownFile) : Report(report), OwnFile(std::move(ownFile))
+TDeleter::TDeleter(TRemovalReport& report, const std::string& ownFile) : Report(report), OwnFile(ownFile)
 {
+    if (ownFile.empty())
+        return;
+    TFileHandle own(::CreateFileW(TWidePath::Full(ownFile).c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    if (own.IsOpen() && ::GetFileInformationByHandle(own, &OwnIdentity)) {
+        HasOwnFile = true;
+        OwnFinalPath = TWidePath::FinalOf(own);
+    }
 }
 
-bool TDeleter::DeleteFile(const std::string& path, TRemovalReport::TTarget target, bool clearReadOnly)
+bool TDeleter::IsHeldByAProcess(bool opened, DWORD error)
 {
-    if (!OwnFile.empty() && IsSamePath(path, OwnFile)) {
-        Report.Add(target, TReport::Kept, path);
-        return false;
-    }
-    if (::DeleteFileA(path.c_str())) {
-        Report.Add(target, TReport::Deleted, path);
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
         return true;
-    }
-    DWORD error = ::GetLastError();
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (IsAbsence(error) || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))) {
+    // Opened for deletion and still refused: a running program's image.
+    return opened && error == ERROR_ACCESS_DENIED;
+}
+
+TDeleter::TVerdict TDeleter::Judge(const TWidePath& folderFinal, const TFacts& target, bool isTheFolderItself)
+{
+    if (target.Attributes == INVALID_FILE_ATTRIBUTES || target.FinalPath.empty() || folderFinal.empty())
+        return RefuseOutside;
+    if ((target.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !IsDataReparseTag(target.ReparseTag))
+        return isTheFolderItself ? KeepFolderLink : RefuseLink;
+    bool inside = isTheFolderItself ? folderFinal.IsSame(target.FinalPath) : folderFinal.Contains(target.FinalPath);
+    return inside ? Proceed : RefuseOutside;
+}
+
+bool TDeleter::Remember(const TWidePath& path, bool gone)
+{
+    if (!path.empty())
+        TriedFiles.push_back(TTried{path, gone});
+    return gone;
+}
+
+bool TDeleter::DeleteFile(const std::string& folder, const std::string& path, TReport::TTarget target,
+                          bool clearReadOnly)
+{
+    TWidePath full = TWidePath::Full(path);
+    for (const TTried& tried : TriedFiles)
+        if (tried.Path.IsSame(full))
+            return tried.Gone;
+    auto fail = [&](DWORD error, TReport::TReason reason) {
+        Report.Add(target, TReport::Failed, path, error, reason);
+        return Remember(full, false);
+    };
+    auto absent = [&]() {
         Report.Add(target, TReport::NotFound, path);
-        return false;
+        return Remember(full, false);
+    };
+
+    if (!TFileListSpec::IsAbsolutePath(folder.empty() ? path : folder))
+        return fail(0, TReport::NotAbsolute);
+    if (full.empty() || HasWildcard(full))
+        return absent();
+    TWidePath inFolder = folder.empty() ? full.Parent() : TWidePath::Full(folder);
+    if (!inFolder.Contains(full))
+        return fail(0, TReport::Outside);
+    switch (WalkBelow(inFolder, full)) {
+    case WayAbsent:
+        return absent();
+    case WayThroughLink:
+        return fail(0, TReport::Link);
+    case WayOpen:
+        break;
     }
-    bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    DWORD error = ERROR_SUCCESS;
+    TWidePath folderFinal = FinalPathOfFolder(inFolder, error);
+    if (folderFinal.empty())
+        return IsAbsence(error) ? absent() : fail(error, TReport::NoReason);
+
+    TFileHandle file(OpenTarget(full, DeleteAccess));
+    bool held = false;
+    if (!file.IsOpen()) {
+        error = ::GetLastError();
+        if (IsAbsence(error))
+            return absent();
+        if (!IsHeldByAProcess(false, error))
+            return fail(error, TReport::NoReason);
+        held = true;
+        file.Reset(OpenTarget(full, AttributeAccess));
+        if (!file.IsOpen())
+            return fail(::GetLastError(), TReport::NoReason);
+    }
+
+    TFacts facts = FactsOf(file, full);
+    switch (Judge(folderFinal, facts, false)) {
+    case RefuseLink:
+        return fail(0, TReport::Link);
+    case RefuseOutside:
+    case KeepFolderLink:
+        return fail(0, TReport::Outside);
+    case Proceed:
+        break;
+    }
+    // A folder standing where a file was expected is not the file.
+    if (facts.Attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return absent();
+    BY_HANDLE_FILE_INFORMATION identity;
+    if (HasOwnFile && ::GetFileInformationByHandle(file, &identity) &&
+        identity.dwVolumeSerialNumber == OwnIdentity.dwVolumeSerialNumber &&
+        identity.nFileIndexHigh == OwnIdentity.nFileIndexHigh && identity.nFileIndexLow == OwnIdentity.nFileIndexLow) {
+        Report.Add(target, TReport::Kept, path);
+        return Remember(full, false);
+    }
+
+    bool readOnly = (facts.Attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (readOnly) {
         // Nobody deletes a read-only file at the restart either.
-        if (!clearReadOnly) {
-            Report.Add(target, TReport::Failed, path, error);
-            return false;
-        }
-        ::SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-        if (::DeleteFileA(path.c_str())) {
+        if (!clearReadOnly)
+            return fail(ERROR_ACCESS_DENIED, TReport::NoReason);
+        if (!SetAttributes(file, facts.Attributes & ~FILE_ATTRIBUTE_READONLY))
+            return fail(::GetLastError(), TReport::NoReason);
+    }
+    if (!held) {
+        if (Dispose(file)) {
+            file.Close();
             Report.Add(target, TReport::Deleted, path);
-            return true;
+            return Remember(full, true);
         }
         error = ::GetLastError();
+        held = IsHeldByAProcess(true, error);
     }
-    if (IsBusy(error)) {
-        if (Schedule(path)) {
-            Report.Add(target, TReport::Scheduled, path, error);
-            return false;
+    if (held) {
+        if (Schedule(facts.FinalPath)) {
+            Report.Add(target, TReport::Scheduled, ShownAs(facts.FinalPath, path), error);
+            return Remember(full, false);
         }
         error = ::GetLastError();
     }
     if (readOnly)
-        ::SetFileAttributesA(path.c_str(), attributes);
-    Report.Add(target, TReport::Failed, path, error);
-    return false;
+        SetAttributes(file, facts.Attributes);
+    return fail(error, TReport::NoReason);
 }
 
-void TDeleter::RemoveFolder(const std::string& path)
+void TDeleter::RemoveFolder(const std::string& folder, const std::string& path)
 {
-    if (::RemoveDirectoryA(path.c_str())) {
-        Report.Add(TReport::Folder, TReport::Deleted, path);
-        return;
+    TryRemoveFolder(folder, path, Report.CurrentItem(), true);
+}
+
+TDeleter::TFolderResult TDeleter::TryRemoveFolder(const std::string& folder, const std::string& path, size_t item,
+                                                  bool mayWait)
+{
+    TWidePath full = TWidePath::Full(path);
+    if (mayWait) {
+        for (const TWidePath& removed : RemovedFolders)
+            if (removed.IsSame(full))
+                return FolderDone;
+        for (const TWaiting& waiting : Waiting)
+            if (TWidePath::Full(waiting.Path).IsSame(full))
+                return FolderWaits;
     }
-    DWORD error = ::GetLastError();
-    if (IsAbsence(error)) {
-        Report.Add(TReport::Folder, TReport::NotFound, path);
-        return;
+    auto add = [&](TReport::TOutcome outcome, DWORD error, TReport::TReason reason) {
+        Report.AddTo(item, TReport::Folder, outcome, path, error, reason);
+    };
+    auto fail = [&](DWORD error, TReport::TReason reason) {
+        add(TReport::Failed, error, reason);
+        return FolderKept;
+    };
+
+    if (!TFileListSpec::IsAbsolutePath(folder.empty() ? path : folder))
+        return fail(0, TReport::NotAbsolute);
+    if (full.empty() || HasWildcard(full)) {
+        add(TReport::NotFound, 0, TReport::NoReason);
+        return FolderDone;
     }
-    // Something else in it keeps it, as it should; but what is in it may
-    // only be waiting for the restart, and then the folder can follow.
-    bool keptByScheduled = error == ERROR_DIR_NOT_EMPTY && HoldsScheduled(path);
-    if (error == ERROR_DIR_NOT_EMPTY && !keptByScheduled) {
-        Report.Add(TReport::Folder, TReport::Kept, path);
-        return;
+    TWidePath inFolder = folder.empty() ? full : TWidePath::Full(folder);
+    bool itself = inFolder.IsSame(full);
+    if (!itself && !inFolder.Contains(full))
+        return fail(0, TReport::Outside);
+    TWayDown way = itself ? WayOpen : WalkBelow(inFolder, full);
+    if (way == WayThroughLink)
+        return fail(0, TReport::Link);
+    DWORD error = ERROR_SUCCESS;
+    TWidePath folderFinal = way == WayAbsent ? TWidePath() : FinalPathOfFolder(inFolder, error);
+    if (way == WayAbsent || (folderFinal.empty() && IsAbsence(error))) {
+        add(TReport::NotFound, 0, TReport::NoReason);
+        return FolderDone;
     }
-    if ((keptByScheduled || IsBusy(error)) && Schedule(path)) {
-        Report.Add(TReport::Folder, TReport::Scheduled, path, error);
-        return;
+    if (folderFinal.empty())
+        return fail(error, TReport::NoReason);
+
+    TFileHandle handle(OpenTarget(full, DeleteAccess));
+    bool held = false;
+    if (!handle.IsOpen()) {
+        error = ::GetLastError();
+        if (IsAbsence(error)) {
+            add(TReport::NotFound, 0, TReport::NoReason);
+            return FolderDone;
+        }
+        if (!IsHeldByAProcess(false, error))
+            return fail(error, TReport::NoReason);
+        held = true;
+        handle.Reset(OpenTarget(full, AttributeAccess));
+        if (!handle.IsOpen())
+            return fail(::GetLastError(), TReport::NoReason);
     }
-    Report.Add(TReport::Folder, keptByScheduled ? TReport::Kept : TReport::Failed, path, error);
+    TFacts facts = FactsOf(handle, full);
+    switch (Judge(folderFinal, facts, itself)) {
+    case RefuseLink:
+        return fail(0, TReport::Link);
+    case RefuseOutside:
+        return fail(0, TReport::Outside);
+    case KeepFolderLink:
+        add(TReport::Kept, 0, TReport::FolderIsLink);
+        return FolderKept;
+    case Proceed:
+        break;
+    }
+    if (!(facts.Attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        add(TReport::NotFound, 0, TReport::NoReason);
+        return FolderDone;
+    }
+
+    if (!held) {
+        // A read-only mark on a folder only asks the shell to look inside
+        // for its settings; an emptied folder of the product goes all the same.
+        bool readOnly = (facts.Attributes & FILE_ATTRIBUTE_READONLY) != 0;
+        if (readOnly)
+            SetAttributes(handle, facts.Attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (Dispose(handle)) {
+            handle.Close();
+            add(TReport::Deleted, 0, TReport::NoReason);
+            RemovedFolders.push_back(full);
+            return FolderDone;
+        }
+        error = ::GetLastError();
+        if (readOnly)
+            SetAttributes(handle, facts.Attributes);
+        if (error != ERROR_DIR_NOT_EMPTY)
+            return fail(error, TReport::NoReason);
+    }
+    // Our own hold on it would keep it from being looked into.
+    handle.Close();
+    // What is in it may still go later in the pass, or wait for the restart:
+    // the folder is looked at again at the end.
+    if (mayWait) {
+        Waiting.push_back(TWaiting{folder, path, facts.FinalPath, item});
+        return FolderWaits;
+    }
+    if (!HoldsOnlyScheduled(facts.FinalPath)) {
+        add(TReport::Kept, 0, TReport::NoReason);
+        return FolderKept;
+    }
+    if (!Schedule(facts.FinalPath))
+        return fail(::GetLastError(), TReport::NoReason);
+    Report.AddTo(item, TReport::Folder, TReport::Scheduled, ShownAs(facts.FinalPath, path), held ? error : 0);
+    return FolderWaits;
+}
+
+void TDeleter::Finish()
+{
+    std::vector<TWaiting> waiting;
+    waiting.swap(Waiting);
+    // Deepest first; folders of one depth in the order they were named.
+    size_t deepest = 0;
+    for (const TWaiting& folder : waiting)
+        deepest = std::max(deepest, folder.FinalPath.Depth());
+    for (size_t depth = deepest + 1; depth-- > 0;)
+        for (const TWaiting& folder : waiting)
+            if (folder.FinalPath.Depth() == depth)
+                TryRemoveFolder(folder.Folder, folder.Path, folder.Item, false);
 }
 
 LONG TDeleter::DeleteKey(TRegKey& parent, const std::string& parentName, const char* subKey)
 {
-    if (!TRegKey::IsSubKeyName(subKey))
+    if (!TRegKey::IsSubKeyName(subKey)) {
+        StepOver(TReport::Key, parentName + "\\" + (subKey ? subKey : ""), TReport::NotAKeyName);
         return ERROR_INVALID_PARAMETER;
+    }
     LONG result = parent.RecurseDeleteKey(subKey);
     TReport::TOutcome outcome = result == ERROR_SUCCESS        ? TReport::Deleted
                                 : result == ERROR_FILE_NOT_FOUND ? TReport::NotFound
@@ -154,29 +439,54 @@ void TDeleter::DeleteIniEntry(const char* section, const std::string& key, const
 
 void TDeleter::ScheduleOwnFileIn(const std::string& folder)
 {
-    if (OwnFile.empty() || !IsBelow(OwnFile, folder))
+    if (!HasOwnFile || OwnFinalPath.empty() || IsScheduled(OwnFinalPath))
         return;
-    for (const std::string& scheduled : ScheduledPaths)
-        if (IsSamePath(scheduled, OwnFile))
-            return;
-    if (Schedule(OwnFile))
-        Report.Add(TReport::File, TReport::Scheduled, OwnFile);
+    DWORD error = ERROR_SUCCESS;
+    TWidePath folderFinal = FinalPathOfFolder(TWidePath::Full(folder), error);
+    if (!folderFinal.Contains(OwnFinalPath))
+        return;
+    if (Schedule(OwnFinalPath))
+        Report.Add(TReport::File, TReport::Scheduled, ShownAs(OwnFinalPath, OwnFile));
     else
         Report.Add(TReport::File, TReport::Failed, OwnFile, ::GetLastError());
 }
 
-bool TDeleter::Schedule(const std::string& path)
+void TDeleter::StepOver(TReport::TTarget target, const std::string& name, TReport::TReason reason)
 {
-    if (!::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    Report.Add(target, TReport::Failed, name, 0, reason);
+}
+
+bool TDeleter::Schedule(const TWidePath& finalPath)
+{
+    if (IsScheduled(finalPath))
+        return true;
+    if (finalPath.empty() || !::MoveFileExW(finalPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
         return false;
-    ScheduledPaths.push_back(path);
+    ScheduledPaths.push_back(finalPath);
     return true;
 }
 
-bool TDeleter::HoldsScheduled(const std::string& folder) const
+bool TDeleter::IsScheduled(const TWidePath& path) const
 {
-    for (const std::string& scheduled : ScheduledPaths)
-        if (IsBelow(scheduled, folder))
+    for (const TWidePath& scheduled : ScheduledPaths)
+        if (scheduled.IsSame(path))
             return true;
     return false;
+}
+
+bool TDeleter::HoldsOnlyScheduled(const TWidePath& folderFinal) const
+{
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(folderFinal.Join(L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool onlyScheduled = true;
+    do {
+        const wchar_t* name = found.cFileName;
+        if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0')))
+            continue;
+        onlyScheduled = IsScheduled(folderFinal.Join(name));
+    } while (onlyScheduled && ::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return onlyScheduled;
 }

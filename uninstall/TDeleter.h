@@ -1,30 +1,41 @@
 #pragma once
 #include "TRegKey.h"
 #include "TRemovalReport.h"
+#include "TWidePath.h"
 #include <string>
 #include <vector>
 
-// Every deletion of the removal pass goes through here, so that each one is
-// recorded in the report, a file in use goes at the next restart instead of
-// staying for good, and the running program never deletes itself.
+// Every deletion of the removal pass goes through here. Each file or folder
+// is named under a folder it must lie in (the installation folder, the
+// program group, the desktop, the system folder, ...). That folder may itself
+// be a link, as a program moved to another drive and linked back is; but a
+// link met below it is never followed and never deleted, whatever its kind.
+// The target is opened once without following a link, checked, and deleted
+// through that same handle, so nothing can be swapped in between. Every
+// deletion is recorded in the report; a file that a program holds goes at
+// the next restart, from where it really is; the running program never
+// deletes itself.
 class TDeleter {
 public:
     // `ownFile`: the running program's path; empty when unknown.
-    TDeleter(TRemovalReport& report, std::string ownFile);
+    TDeleter(TRemovalReport& report, const std::string& ownFile);
 
-    // Deletes a file. One that is in use or refused is scheduled for the
-    // next restart. A read-only file has its attribute cleared first only
-    // when `clearReadOnly` (a file that a product's own list names); any
-    // other read-only file stays and is reported. True when it is gone now.
-    bool DeleteFile(const std::string& path, TRemovalReport::TTarget target = TRemovalReport::File,
-                    bool clearReadOnly = false);
+    // Deletes the file `path`, which must lie in `folder` (empty: the folder
+    // `path` names). A file a program holds is scheduled for the restart.
+    // A read-only file has its attribute cleared first only when
+    // `clearReadOnly` (a file that a product's own list names); any other
+    // stays and is reported. A path named before is not tried again: the
+    // answer is the first one. True when it is gone now.
+    bool DeleteFile(const std::string& folder, const std::string& path,
+                    TRemovalReport::TTarget target = TRemovalReport::File, bool clearReadOnly = false);
 
-    // Removes a folder if it is empty. A folder kept only by what is
-    // scheduled for the restart is scheduled too, after what it holds.
-    void RemoveFolder(const std::string& path);
+    // Removes the folder `path`, which lies in `folder` or is that folder,
+    // if it is empty. One that holds only what waits for the restart is
+    // scheduled by Finish, after all that is in it.
+    void RemoveFolder(const std::string& folder, const std::string& path);
 
     // Deletes `subKey` of `parent` with all below it; `parentName` spells
-    // the parent out for the report. A refused name is not attempted.
+    // the parent out for the report. A name that is no key's is refused.
     LONG DeleteKey(TRegKey& parent, const std::string& parentName, const char* subKey);
 
     // Removes `key` from `section` of the INI file `file`; `name` is how
@@ -35,11 +46,55 @@ public:
     // in `folder`: the one case in which the program touches itself.
     void ScheduleOwnFileIn(const std::string& folder);
 
+    // Records what the pass could not even try, as a failure.
+    void StepOver(TRemovalReport::TTarget target, const std::string& name, TRemovalReport::TReason reason);
+
+    // Schedules the folders that only what waits for the restart keeps, each
+    // after everything in it, deepest first. Called once, at the end.
+    void Finish();
+
+    // What the system reports of a target opened for deletion.
+    struct TFacts {
+        DWORD Attributes;
+        DWORD ReparseTag;
+        TWidePath FinalPath;
+    };
+    enum TVerdict { Proceed, RefuseLink, RefuseOutside, KeepFolderLink };
+    // The verdict on a target that must lie in the folder whose final path
+    // is `folderFinal`, or on that folder itself.
+    static TVerdict Judge(const TWidePath& folderFinal, const TFacts& target, bool isTheFolderItself);
+
+    // Whether a file that could not be deleted is held by a process, and so
+    // goes at the restart: `opened` tells whether it was opened for deletion
+    // before `error` came. Anything else, refused rights above all, is for
+    // the user: the system would delete it at boot with rights they lack.
+    static bool IsHeldByAProcess(bool opened, DWORD error);
+
 private:
-    bool Schedule(const std::string& path);
-    bool HoldsScheduled(const std::string& folder) const;
+    struct TTried {
+        TWidePath Path;
+        bool Gone;
+    };
+    struct TWaiting {
+        std::string Folder, Path;
+        TWidePath FinalPath;
+        size_t Item;
+    };
+    enum TFolderResult { FolderDone, FolderKept, FolderWaits };
+
+    TFolderResult TryRemoveFolder(const std::string& folder, const std::string& path, size_t item, bool mayWait);
+    bool Schedule(const TWidePath& finalPath);
+    bool IsScheduled(const TWidePath& path) const;
+    bool HoldsOnlyScheduled(const TWidePath& folderFinal) const;
+    bool Remember(const TWidePath& path, bool gone);
 
     TRemovalReport& Report;
+    bool HasOwnFile = false;
+    BY_HANDLE_FILE_INFORMATION OwnIdentity = {};
+    TWidePath OwnFinalPath;
     std::string OwnFile;
-    std::vector<std::string> ScheduledPaths;
+    std::vector<TTried> TriedFiles;
+    std::vector<TWidePath> RemovedFolders;
+    std::vector<TWidePath> ScheduledPaths;
+    std::vector<TWaiting> Waiting;
 };

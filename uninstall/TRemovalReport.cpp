@@ -33,15 +33,80 @@ const char* TargetName(TRemovalReport::TTarget target)
     }
 }
 
+const char* ReasonText(TRemovalReport::TReason reason)
+{
+    switch (reason) {
+    case TRemovalReport::Link:
+        return "a link: not followed";
+    case TRemovalReport::Outside:
+        return "not inside the folder it belongs to";
+    case TRemovalReport::TooLong:
+        return "the path is too long";
+    case TRemovalReport::NotAbsolute:
+        return "not a full path";
+    case TRemovalReport::NotAKeyName:
+        return "cannot name a registry key";
+    case TRemovalReport::NoFolder:
+        return "its folder is not known";
+    case TRemovalReport::MissingValues:
+        return "the uninstall entry lacks InstallPath, ProgramGroup or progs";
+    case TRemovalReport::NoInstallFolder:
+        return "the uninstall entry names no installation folder";
+    case TRemovalReport::BadDocumentType:
+        return "not a document-type name";
+    case TRemovalReport::BadGroup:
+        return "not a folder inside the programs folder";
+    case TRemovalReport::FolderIsLink:
+        return "a link; what it leads to stays";
+    case TRemovalReport::WayBack:
+        return "the only way back to files that stayed";
+    default:
+        return "";
+    }
+}
+
+// The same, for the user, in the box.
+const char* ReasonForUser(TRemovalReport::TReason reason)
+{
+    switch (reason) {
+    case TRemovalReport::Link:
+        return "（是链接，未删除）";
+    case TRemovalReport::Outside:
+        return "（不在所属文件夹内）";
+    case TRemovalReport::TooLong:
+        return "（路径过长）";
+    case TRemovalReport::NotAbsolute:
+        return "（不是完整路径）";
+    case TRemovalReport::NotAKeyName:
+        return "（不能作为注册表项名）";
+    case TRemovalReport::NoFolder:
+        return "（所在文件夹不明）";
+    case TRemovalReport::MissingValues:
+    case TRemovalReport::NoInstallFolder:
+        return "（卸载信息不全，未删除其文件）";
+    case TRemovalReport::BadDocumentType:
+        return "（文件类型名无效）";
+    case TRemovalReport::BadGroup:
+        return "（程序组名无效）";
+    default:
+        return "";
+    }
+}
+
 std::string Note(const TRemovalReport::TRecord& record)
 {
+    std::string error = record.Error ? "error " + std::to_string(record.Error) : std::string();
+    std::string reason = ReasonText(record.Reason);
+    std::string both = error.empty() ? reason : reason.empty() ? error : error + "; " + reason;
     switch (record.Outcome) {
     case TRemovalReport::Kept:
+        if (!reason.empty())
+            return " (" + reason + ")";
         return record.Target == TRemovalReport::Folder ? " (not empty)" : " (the running uninstaller)";
     case TRemovalReport::Scheduled:
-        return " (error " + std::to_string(record.Error) + "; goes at the next restart)";
+        return " (" + (error.empty() ? std::string() : error + "; ") + "goes at the next restart)";
     case TRemovalReport::Failed:
-        return " (error " + std::to_string(record.Error) + ")";
+        return both.empty() ? std::string() : " (" + both + ")";
     default:
         return std::string();
     }
@@ -53,9 +118,16 @@ void TRemovalReport::BeginItem(const std::string& text)
     ItemTexts.push_back(text);
 }
 
-void TRemovalReport::Add(TTarget target, TOutcome outcome, const std::string& name, unsigned long error)
+void TRemovalReport::Add(TTarget target, TOutcome outcome, const std::string& name, unsigned long error,
+                         TReason reason)
 {
-    Entries.push_back(TRecord{target, outcome, name, error, ItemTexts.empty() ? NoItem : ItemTexts.size() - 1});
+    AddTo(CurrentItem(), target, outcome, name, error, reason);
+}
+
+void TRemovalReport::AddTo(size_t item, TTarget target, TOutcome outcome, const std::string& name,
+                           unsigned long error, TReason reason)
+{
+    Entries.push_back(TRecord{target, outcome, name, error, item, reason});
 }
 
 size_t TRemovalReport::Count(TOutcome outcome) const
@@ -88,7 +160,7 @@ std::string TRemovalReport::DescribeLeftovers(size_t maxLines) const
             if (!shown(record, outcome))
                 continue;
             if (listed < maxLines) {
-                text += "    " + record.Name + "\r\n";
+                text += "    " + record.Name + ReasonForUser(record.Reason) + "\r\n";
                 ++listed;
             } else {
                 ++unlisted;

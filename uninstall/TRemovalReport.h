@@ -19,6 +19,23 @@ public:
         // Could not go, and will not go by itself.
         Failed,
     };
+    // Why something was not even tried, or why it was kept; the system's
+    // error code says the rest.
+    enum TReason {
+        NoReason,
+        Link,            // a link below its folder: never followed, never deleted
+        Outside,         // it does not lie in the folder it was named under
+        TooLong,         // the path does not fit
+        NotAbsolute,     // a path that would depend on the current directory
+        NotAKeyName,     // the text cannot name a registry key
+        NoFolder,        // the folder it lies in is not known
+        MissingValues,   // the uninstall entry lacks a value removal needs
+        NoInstallFolder, // the uninstall entry names no installation folder
+        BadDocumentType, // a document-type name that would name another key
+        BadGroup,        // a program group that is no folder inside the programs folder
+        FolderIsLink,    // kept: the folder itself is a link; what it leads to stays
+        WayBack,         // kept: the only way back to files that stayed
+    };
 
     struct TRecord {
         TTarget Target;
@@ -26,12 +43,18 @@ public:
         std::string Name;       // a path, or a key or INI entry written out in full
         unsigned long Error;    // the system's error code, for Scheduled and Failed
         size_t Item;            // index into Items(), or NoItem
+        TReason Reason;
     };
     static const size_t NoItem = static_cast<size_t>(-1);
 
     // The chosen item whose removal the records that follow belong to.
     void BeginItem(const std::string& text);
-    void Add(TTarget target, TOutcome outcome, const std::string& name, unsigned long error = 0);
+    void Add(TTarget target, TOutcome outcome, const std::string& name, unsigned long error = 0,
+             TReason reason = NoReason);
+    // A record that belongs to an earlier item (`item`, as CurrentItem gave it).
+    void AddTo(size_t item, TTarget target, TOutcome outcome, const std::string& name, unsigned long error = 0,
+               TReason reason = NoReason);
+    size_t CurrentItem() const { return ItemTexts.empty() ? NoItem : ItemTexts.size() - 1; }
 
     const std::vector<std::string>& Items() const { return ItemTexts; }
     const std::vector<TRecord>& Records() const { return Entries; }

@@ -35,10 +35,11 @@ TEST(RemovalReport, LeftoversSayWhatGoesByHandAndWhatAtTheRestart)
     report.Add(TReport::Folder, TReport::Scheduled, "D:\\Plan\\");
     report.Add(TReport::Key, TReport::Failed, "HKEY_CLASSES_ROOT\\.WLT", 5);
     report.Add(TReport::IniEntry, TReport::Failed, "C:\\WINDOWS\\VEXA.INI [Dek Files] 甲库", 5);
+    report.Add(TReport::File, TReport::Failed, "D:\\Plan\\data\\x.dat", 0, TReport::Link);
 
     std::string text = report.DescribeLeftovers();
     EXPECT_EQ(0u, text.find("卸载已经完成，但有些项目现在无法删除。"));
-    size_t byHand = text.find("以下项目需要您手动删除（共 2 项）：");
+    size_t byHand = text.find("以下项目需要您手动删除（共 3 项）：");
     size_t atRestart = text.find("以下项目将在重新启动计算机后删除（共 1 项）：");
     ASSERT_NE(std::string::npos, byHand);
     ASSERT_NE(std::string::npos, atRestart);
@@ -49,6 +50,9 @@ TEST(RemovalReport, LeftoversSayWhatGoesByHandAndWhatAtTheRestart)
     EXPECT_EQ(std::string::npos, text.find("D:\\Plan\\\r\n"));
     EXPECT_NE(std::string::npos, text.find("请在方便时重新启动计算机。"));
     EXPECT_EQ(std::string::npos, text.find("未列出"));
+    // Why it was not even tried is said with it.
+    EXPECT_NE(std::string::npos, text.find("    D:\\Plan\\data\\x.dat（是链接，未删除）\r\n"));
+    EXPECT_NE(std::string::npos, report.LogLines().find("D:\\Plan\\data\\x.dat (a link: not followed)\r\n"));
 }
 
 TEST(RemovalReport, LeftoversListAtMostFifteenLines)

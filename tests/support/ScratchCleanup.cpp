@@ -30,7 +30,10 @@ void DeleteFolderTree(const std::string& folder)
                 if (name == "." || name == "..")
                     continue;
                 std::string path = folder + "\\" + name;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                // A link goes itself: what it leads to is none of ours.
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                    RemoveLink(path);
+                } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                     DeleteFolderTree(path);
                 } else {
                     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -47,10 +50,58 @@ void DeletePath(const std::string& path)
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        RemoveLink(path);
+    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
         DeleteFolderTree(path);
     } else {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
     }
+}
+
+std::string UnixPath(const std::string& windowsPath)
+{
+    using TUnixName = char*(CDECL*)(const WCHAR*);
+    auto unixName = reinterpret_cast<TUnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (!unixName)
+        return std::string();
+    int length = MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
+    std::vector<WCHAR> wide(static_cast<size_t>(length > 0 ? length : 1));
+    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), length);
+    char* name = unixName(wide.data());
+    std::string text = name ? name : "";
+    HeapFree(GetProcessHeap(), 0, name);
+    return text;
+}
+
+bool RunUnixProgram(const std::string& program, const std::vector<std::string>& arguments)
+{
+    std::string line = program;
+    for (const std::string& argument : arguments)
+        line += " \"" + argument + "\"";
+    std::vector<WCHAR> command(line.size() + 1);
+    command.resize(static_cast<size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, command.data(), static_cast<int>(command.size()))));
+    std::vector<WCHAR> image(program.size() + 3);
+    MultiByteToWideChar(CP_UTF8, 0, ("Z:" + program).c_str(), -1, image.data(), static_cast<int>(image.size()));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (command.empty() ||
+        !CreateProcessW(image.data(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return false;
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+    return true;
+}
+
+void RemoveLink(const std::string& path)
+{
+    std::string unixPath = UnixPath(path);
+    if (unixPath.empty() || !RunUnixProgram("/bin/rm", {"-f", unixPath}))
+        return;
+    for (int i = 0; i < 250 && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
+        Sleep(20);
 }
