@@ -51,35 +51,40 @@ std::vector<std::string> TFileListSpec::SplitDocumentTypes(const std::string& ex
     return names;
 }
 
+TFilePlace TFileListSpec::Locate(const std::string& filePart, const TSystemDirs& dirs, const char* installDir)
+{
+    TFilePlace place;
+    if (filePart.empty() || filePart == "$")
+        return place;
+    place.Kind = TFilePlace::Resolved;
+    if (filePart[0] == '$') {
+        const std::string* folder = filePart[1] == 'w' ? &dirs.WindowsDir : filePart[1] == 'y' ? &dirs.SystemDir : nullptr;
+        if (folder && folder->empty())
+            place.Kind = TFilePlace::NoFolder;
+        else if (folder)
+            place.Folder = *folder;
+        place.Path = place.Folder + filePart.substr(2);
+    } else if (filePart.size() >= 2 && filePart[1] == ':') {
+        place.Path = filePart;
+    } else if (!installDir || !*installDir) {
+        place.Kind = TFilePlace::NoFolder;
+    } else {
+        place.Folder = installDir;
+        place.Path = place.Folder + filePart;
+    }
+    if (place.Kind != TFilePlace::Resolved)
+        place.Path.clear();
+    return place;
+}
+
 bool TFileListSpec::ResolveFilePart(const std::string& filePart, const TSystemDirs& dirs, const char* installDir,
                                     TFixedPath& path)
 {
     path = TFixedPath();
-    if (filePart.empty())
+    TFilePlace place = Locate(filePart, dirs, installDir);
+    if (place.Kind != TFilePlace::Resolved)
         return false;
-    if (filePart[0] == '$') {
-        if (filePart.size() < 2)
-            return false;
-        switch (filePart[1]) {
-        case 'w':
-            if (dirs.WindowsDir.empty())
-                return false;
-            path.Append(dirs.WindowsDir);
-            break;
-        case 'y':
-            if (dirs.SystemDir.empty())
-                return false;
-            path.Append(dirs.SystemDir);
-            break;
-        }
-        path.Append(filePart.c_str() + 2);
-    } else if (filePart.size() >= 2 && filePart[1] == ':') {
-        path.Append(filePart);
-    } else {
-        if (!installDir || !*installDir)
-            return false;
-        path.Append(installDir).Append(filePart);
-    }
+    path.Append(place.Path);
     return path.IsUsable();
 }
 

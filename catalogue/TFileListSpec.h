@@ -11,6 +11,21 @@ struct TFileListEntry {
     std::string ExtensionList;
 };
 
+// Where a file part of a spec points.
+struct TFilePlace {
+    enum TKind {
+        Nothing,  // an empty part, or a lone "$"
+        NoFolder, // a plain name or "$w"/"$y" name whose folder is not known
+        Resolved,
+    };
+    TKind Kind = Nothing;
+    // The folder the file must lie in: the Windows or system folder, or the
+    // installation folder; empty for a path of its own ("D:\x", "$q\x").
+    std::string Folder;
+    // The whole path, not yet checked against the path buffer's size.
+    std::string Path;
+};
+
 // The file-list spec format: entries end at ";" (the last may lack it);
 // an entry without "=" names nothing and is passed over.
 class TFileListSpec {
@@ -20,6 +35,10 @@ public:
     // The "|"-separated document-type names of an extension list, in order,
     // empty names included (the caller skips those).
     static std::vector<std::string> SplitDocumentTypes(const std::string& extensionList);
+
+    // Where a file part points, against the Windows and system directories
+    // or `installDir` (empty, or ending in "\").
+    static TFilePlace Locate(const std::string& filePart, const TSystemDirs& dirs, const char* installDir);
 
     // Resolves a file part against the Windows and system directories or
     // `installDir` (empty, or ending in "\"). False when the part names no

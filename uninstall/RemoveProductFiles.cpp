@@ -5,6 +5,7 @@
 #include <windows.h>
 
 namespace {
+using TReport = TRemovalReport;
 const char UninstallShortcut[] = "卸载.lnk";
 const char ClassesRootName[] = "HKEY_CLASSES_ROOT";
 
@@ -31,74 +32,100 @@ bool IsGroupName(const std::string& group)
 }
 
 // Deletes folder\[group\]name.lnk, or the ".url" of that name when the
-// ".lnk" cannot be deleted. Nothing when the folder is unknown or the group
-// names no folder inside it; an empty group means the folder itself.
+// ".lnk" cannot be deleted; nothing is looked for outside `folder`. An
+// empty group means the folder itself; a group that names no folder inside
+// it was reported once by the caller.
 void DeleteShortcut(const std::string& folder, const std::string* group, const std::string& name,
-                    TDeleter& deleter)
+                    TDeleter& deleter, TProductFilesResult& result)
 {
-    if (folder.empty() || (group && !group->empty() && !IsGroupName(*group)))
+    if (group && !group->empty() && !IsGroupName(*group))
         return;
+    if (folder.empty()) {
+        deleter.StepOver(TReport::Shortcut, name + ".lnk", TReport::NoFolder);
+        result.SteppedOver = true;
+        return;
+    }
     // Straight in the programs folder, its "卸载.lnk" is no product's own.
     if (group && group->empty() && name + ".lnk" == UninstallShortcut)
         return;
-    TFixedPath base;
-    base.Append(folder).Append("\\");
-    if (group && !group->empty())
-        base.Append(*group).Append("\\");
-    base.Append(name);
-    TFixedPath link(base.c_str());
-    link.Append(".lnk");
-    if (base.IsRefused() || !link.IsUsable())
-        return;
-    if (deleter.DeleteFile(link.c_str(), TRemovalReport::Shortcut))
-        return;
-    TFixedPath url(base.c_str());
-    if (url.Append(".url").IsUsable())
-        deleter.DeleteFile(url.c_str(), TRemovalReport::Shortcut);
+    std::string base = folder + "\\" + (group && !group->empty() ? *group + "\\" : std::string()) + name;
+    for (const char* extension : {".lnk", ".url"}) {
+        TFixedPath path;
+        if (!path.Append(base).Append(extension).IsUsable()) {
+            deleter.StepOver(TReport::Shortcut, base + extension, TReport::TooLong);
+            result.SteppedOver = true;
+            return;
+        }
+        if (deleter.DeleteFile(folder, path.c_str(), TReport::Shortcut))
+            return;
+    }
 }
 } // namespace
 
-int RemoveProductFiles(const std::string& spec, const std::string& groupName, const std::string& installDir,
-                       const std::string& programsFolder, const std::string& desktopFolder,
-                       const TRemovalContext& context, TDeleter& deleter)
+TProductFilesResult RemoveProductFiles(const std::string& spec, const std::string& groupName,
+                                       const std::string& installDir, const std::string& programsFolder,
+                                       const std::string& desktopFolder, const TRemovalContext& context,
+                                       TDeleter& deleter)
 {
+    TProductFilesResult result;
     // Plain names and the folder removals need a directory that means one
     // place; a relative one would resolve against our current directory.
     // The "\" goes on first, so that a drive ("D:") is its root folder.
     std::string directory = installDir;
     if (!directory.empty() && !TFileListSpec::EndsWithSeparator(directory))
         directory += '\\';
-    if (!TFileListSpec::IsAbsolutePath(directory))
+    if (!directory.empty() && !TFileListSpec::IsAbsolutePath(directory)) {
+        deleter.StepOver(TReport::Folder, installDir, TReport::NotAbsolute);
+        result.SteppedOver = true;
         directory.clear();
+    }
+    bool directoryRefused = result.SteppedOver;
+    if (!programsFolder.empty() && !groupName.empty() && !IsGroupName(groupName)) {
+        deleter.StepOver(TReport::Folder, programsFolder + "\\" + groupName, TReport::BadGroup);
+        result.SteppedOver = true;
+    }
 
-    int keysDeleted = 0;
     for (const TFileListEntry& entry : TFileListSpec::Parse(spec)) {
-        TFixedPath file;
-        if (TFileListSpec::ResolveFilePart(entry.FilePart, context.Dirs, directory.c_str(), file))
-            deleter.DeleteFile(file.c_str(), TRemovalReport::File, true);
+        TFilePlace place = TFileListSpec::Locate(entry.FilePart, context.Dirs, directory.c_str());
+        if (place.Kind == TFilePlace::NoFolder && !directoryRefused) {
+            deleter.StepOver(TReport::File, entry.FilePart, TReport::NoFolder);
+            result.SteppedOver = true;
+        } else if (place.Kind == TFilePlace::Resolved && !place.Path.empty()) {
+            TFixedPath file;
+            if (file.Append(place.Path).IsUsable()) {
+                deleter.DeleteFile(place.Folder, file.c_str(), TReport::File, true);
+            } else {
+                deleter.StepOver(TReport::File, place.Path, TReport::TooLong);
+                result.SteppedOver = true;
+            }
+        }
 
         if (!entry.Description.empty()) {
-            DeleteShortcut(programsFolder, &groupName, entry.Description, deleter);
-            DeleteShortcut(desktopFolder, nullptr, entry.Description, deleter);
+            DeleteShortcut(programsFolder, &groupName, entry.Description, deleter, result);
+            DeleteShortcut(desktopFolder, nullptr, entry.Description, deleter, result);
         }
 
         for (const std::string& name : TFileListSpec::SplitDocumentTypes(entry.ExtensionList)) {
             char dotKey[16], fileKey[16];
-            if (!TFileListSpec::DocumentTypeKeys(name, dotKey, fileKey))
+            // An empty name names nothing.
+            if (name.empty())
                 continue;
+            if (!TFileListSpec::DocumentTypeKeys(name, dotKey, fileKey)) {
+                deleter.StepOver(TReport::Key, std::string(ClassesRootName) + "\\." + name, TReport::BadDocumentType);
+                continue;
+            }
             TRegKey classes;
             if (classes.Create(HKEY_CLASSES_ROOT, "") != ERROR_SUCCESS)
                 continue;
             for (const char* key : {dotKey, fileKey})
-                keysDeleted += deleter.DeleteKey(classes, ClassesRootName, key) == ERROR_SUCCESS;
+                result.AssociationsRemoved += deleter.DeleteKey(classes, ClassesRootName, key) == ERROR_SUCCESS;
         }
     }
 
     if (!context.CompleteRemoval)
-        return keysDeleted;
+        return result;
 
-    // Only folders emptied by now go: RemoveDirectoryA never removes a folder
-    // that still holds something, and nothing here deletes recursively. The
+    // Only folders emptied by now go: nothing here deletes recursively. The
     // programs folder itself and any "卸载.lnk" in it are never touched.
     if (!programsFolder.empty() && IsGroupName(groupName)) {
         TFixedPath group;
@@ -106,20 +133,26 @@ int RemoveProductFiles(const std::string& spec, const std::string& groupName, co
         TFixedPath shortcut(group.c_str());
         shortcut.Append("\\").Append(UninstallShortcut);
         if (!group.IsRefused() && shortcut.IsUsable()) {
-            deleter.DeleteFile(shortcut.c_str(), TRemovalReport::Shortcut);
-            deleter.RemoveFolder(group.c_str());
+            deleter.DeleteFile(programsFolder, shortcut.c_str(), TReport::Shortcut);
+            deleter.RemoveFolder(programsFolder, group.c_str());
+        } else {
+            deleter.StepOver(TReport::Folder, programsFolder + "\\" + groupName, TReport::TooLong);
         }
     }
     if (!directory.empty()) {
         TFixedPath uninst(directory.c_str());
         uninst.Append("uninst");
+        TFixedPath self(directory.c_str());
         if (uninst.IsUsable()) {
             deleter.ScheduleOwnFileIn(uninst.c_str());
-            deleter.RemoveFolder(uninst.c_str());
+            deleter.RemoveFolder(directory, uninst.c_str());
+        } else {
+            deleter.StepOver(TReport::Folder, directory + "uninst", TReport::TooLong);
         }
-        TFixedPath self(directory.c_str());
+        // A drive's root folder is never removed; the folder itself may be a
+        // link (a program moved to another drive), which then stays.
         if (self.IsUsable() && !TFileListSpec::IsRootPath(directory))
-            deleter.RemoveFolder(self.c_str());
+            deleter.RemoveFolder("", self.c_str());
     }
-    return keysDeleted;
+    return result;
 }

@@ -57,13 +57,17 @@ std::vector<std::string> TCommandLine::SplitArguments(const std::string& command
 {
     const std::string line = commandLine.substr(0, commandLine.find('\0'));
     size_t i = 0;
-    // The program name: up to the closing quote if quoted, else the first blank.
-    if (i < line.size() && line[i] == '"') {
-        size_t close = line.find('"', i + 1);
-        i = close == std::string::npos ? line.size() : close + 1;
+    // The program name, as the C runtime reads it: a quote anywhere in it
+    // opens or closes a quoted stretch, and a blank outside one ends it.
+    bool quotedName = false;
+    while (i < line.size() && (quotedName || !IsBlank(line[i]))) {
+        if (line[i] == '"') {
+            quotedName = !quotedName;
+            ++i;
+        } else {
+            i += IsLead(line, i) ? 2 : 1;
+        }
     }
-    while (i < line.size() && !IsBlank(line[i]))
-        i += IsLead(line, i) ? 2 : 1;
 
     std::vector<std::string> arguments;
     for (;;) {
@@ -117,12 +121,14 @@ TCommandLine TCommandLine::Parse(const std::string& commandLine)
     const std::string line = commandLine.substr(0, commandLine.find('\0'));
     TCommandLine options;
     bool haveItems = false, haveLog = false;
+    size_t switches = 0;
     auto fail = [&](const std::string& error) {
         if (options.Error.empty())
             options.Error = error;
     };
     for (const std::string& argument : SplitArguments(line)) {
         options.Arguments = true;
+        ++switches;
         if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) {
             fail("无法识别的参数：" + argument);
             continue;
@@ -168,6 +174,9 @@ TCommandLine TCommandLine::Parse(const std::string& commandLine)
             fail("未知的开关：" + argument);
         }
     }
+    // Help with anything else could not be told from a run that did nothing.
+    if (options.Help && switches > 1)
+        fail("/? 不能与其他开关同用。");
     if (options.All && haveItems)
         fail("/all 与 /items 不能同用。");
     if (options.Quiet && !options.ChoosesItems() && !options.List && !options.Help)
@@ -175,6 +184,7 @@ TCommandLine TCommandLine::Parse(const std::string& commandLine)
     if (!options.IsValid()) {
         options.Items.clear();
         options.All = false;
+        options.Help = false;
     }
     return options;
 }

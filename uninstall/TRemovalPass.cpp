@@ -2,6 +2,7 @@
 #include "../catalogue/Catalogue.h"
 #include "../catalogue/Gbk.h"
 #include "../catalogue/TFileListSpec.h"
+#include "../catalogue/UninstallCommand.h"
 #include "RemoveProductFiles.h"
 #include "TInstalledItems.h"
 #include <shlobj.h>
@@ -16,7 +17,6 @@ const char MakerKeyPath[] = "Software\\Orlaquin";
 namespace {
 const char QuotaLibraryGroup[] = "ZOLT 工程预算";
 const char SampleFileList[] = "安装预算例子.YSB=安装预算例子;土建预算例子.YSB=土建工程预算的例子;";
-const char UninstallMarker[] = "\\uninst";
 // How the report spells out the keys the pass deletes from.
 const char UninstallKeyName[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char SettingsKeyName[] = "HKEY_CURRENT_USER\\Software\\Orlaquin\\Vexa";
@@ -71,6 +71,7 @@ void TRemovalPass::RemoveAll(const std::vector<std::string>& chosen)
     size_t count = chosen.size();
     for (size_t i = 0; i < count; ++i)
         Remove(chosen[i]);
+    Deleter.Finish();
     if (AssociationsRemoved > 0)
         NotifyAssociationsChanged();
 }
@@ -85,7 +86,7 @@ TRemovalPass::TItemKind TRemovalPass::Classify(const std::string& text, std::str
                                               static_cast<DWORD>(value.size()), IniFileName);
     if (length > 0) {
         if (iniValue)
-            *iniValue = length < ValueSize ? std::string(value.data(), length) : std::string();
+            *iniValue = std::string(value.data(), length);
         return QuotaLibrary;
     }
     if (const TLinkedStrings* row = ProductCatalogue.Find(TLinkedStrings::Key(text))) {
@@ -127,16 +128,30 @@ void TRemovalPass::DeleteUninstallEntry(const std::string& name)
     Deleter.DeleteKey(UninstallKey, UninstallKeyName, name.c_str());
 }
 
+void TRemovalPass::KeepUninstallEntry(const std::string& name)
+{
+    Report.Add(TRemovalReport::Key, TRemovalReport::Kept, std::string(UninstallKeyName) + "\\" + name, 0,
+               TRemovalReport::WayBack);
+}
+
 void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string& libraryPath)
 {
-    // A relative value would name a file in whatever the current directory is.
-    bool absolute = TFileListSpec::IsAbsolutePath(libraryPath);
-    if (absolute)
-        Deleter.DeleteFile(libraryPath);
-
+    // A relative value would name a file in whatever the current directory
+    // is, and one too long for a path would be cut into another: neither is
+    // tried, and the INI entry, the only record of where the file is, stays.
+    long slash = TFileListSpec::FindLastSeparator(libraryPath);
+    bool fits = libraryPath.size() < ValueSize;
+    bool usable = fits && TFileListSpec::IsAbsolutePath(libraryPath) && slash >= 0;
+    std::string directory = usable ? libraryPath.substr(0, static_cast<size_t>(slash)) : std::string();
     std::string iniName = Context.Dirs.WindowsDir.empty() ? IniFileName : Context.Dirs.WindowsDir + "\\" + IniFileName;
-    Deleter.DeleteIniEntry(QuotaLibrarySection, text, IniFileName,
-                           iniName + " [" + QuotaLibrarySection + "] " + text);
+    iniName += std::string(" [") + QuotaLibrarySection + "] " + text;
+    if (usable) {
+        Deleter.DeleteFile("", libraryPath);
+        Deleter.DeleteIniEntry(QuotaLibrarySection, text, IniFileName, iniName);
+    } else {
+        Deleter.StepOver(TRemovalReport::File, libraryPath, fits ? TRemovalReport::NotAbsolute : TRemovalReport::TooLong);
+        Report.Add(TRemovalReport::IniEntry, TRemovalReport::Kept, iniName, 0, TRemovalReport::WayBack);
+    }
     Deleter.DeleteKey(SettingsKey, SettingsKeyName, text.c_str());
 
     const TLinkedStrings* record = QuotaLibraryCatalogue.Find(TLinkedStrings::Key(text));
@@ -147,23 +162,27 @@ void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string
             continue;
         TFixedPath shortcut;
         shortcut.Append(*folder).Append("\\").Append(QuotaLibraryGroup).Append("\\").Append(shortcutName).Append(".lnk");
-        deleted = shortcut.IsUsable() && Deleter.DeleteFile(shortcut.c_str(), TRemovalReport::Shortcut);
+        if (shortcut.IsUsable())
+            deleted = Deleter.DeleteFile(*folder, shortcut.c_str(), TRemovalReport::Shortcut);
+        else
+            Deleter.StepOver(TRemovalReport::Shortcut,
+                             *folder + "\\" + QuotaLibraryGroup + "\\" + shortcutName + ".lnk", TRemovalReport::TooLong);
     }
 
-    long slash = TFileListSpec::FindLastSeparator(libraryPath);
-    if (absolute && slash >= 0) {
-        std::string directory = libraryPath.substr(0, slash);
+    if (usable)
         AssociationsRemoved += RemoveProductFiles(SampleFileList, QuotaLibraryGroup, directory, ProgramsFolder,
-                                                  DesktopFolder, Context, Deleter);
-    }
+                                                  DesktopFolder, Context, Deleter)
+                                   .AssociationsRemoved;
 
     DeleteUninstallEntry(record ? record->Group : text);
 }
 
 void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinkedStrings& record)
 {
-    if (!TRegKey::IsSubKeyName(text.c_str()))
+    if (!TRegKey::IsSubKeyName(text.c_str())) {
+        Deleter.StepOver(TRemovalReport::Key, std::string(UninstallKeyName) + "\\" + text, TRemovalReport::NotAKeyName);
         return;
+    }
     TRegKey entry;
     entry.Create(UninstallKey, text.c_str());
 
@@ -171,8 +190,7 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
     std::string installDir = ReadString(entry, "InstallPath", ValueSize, &read);
     if (!read) {
         std::string command = ReadString(entry, "UninstallString", ValueSize, &read);
-        long marker = read ? FindText(command.c_str(), UninstallMarker) : -1;
-        installDir = marker >= 0 ? command.substr(0, marker) : std::string();
+        installDir = read ? InstallDirFromCommand(command) : std::string();
     }
     std::string programGroup = ReadString(entry, "ProgramGroup", ValueSize, &read);
     if (!read)
@@ -180,36 +198,36 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
     std::string spec = ReadString(entry, "progs", FileListSize, &read);
     if (!read)
         spec = record.FileList.substr(0, FileListSize - 1);
-
-    if (!installDir.empty())
-        AssociationsRemoved +=
-            RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder, Context, Deleter);
     entry.Close();
-    DeleteUninstallEntry(text);
+
+    // Without a folder none of its files can be tried; its entry, which
+    // keeps it in the list, is then all that leads back to them.
+    if (installDir.empty()) {
+        Deleter.StepOver(TRemovalReport::Folder, text, TRemovalReport::NoInstallFolder);
+        KeepUninstallEntry(text);
+        return;
+    }
+    TProductFilesResult result =
+        RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder, Context, Deleter);
+    AssociationsRemoved += result.AssociationsRemoved;
+    if (result.SteppedOver)
+        KeepUninstallEntry(text);
+    else
+        DeleteUninstallEntry(text);
 }
 
 void TRemovalPass::RemoveSharedLibraries(const std::string& fileList)
 {
-    AssociationsRemoved += RemoveProductFiles(fileList.substr(0, FileListSize - 1), "", "", "", "", Context, Deleter);
+    AssociationsRemoved +=
+        RemoveProductFiles(fileList.substr(0, FileListSize - 1), "", "", "", "", Context, Deleter).AssociationsRemoved;
 }
 
 void TRemovalPass::RemoveHistory()
 {
     std::string documents = ReadString(UserShellFolders, "Personal", ValueSize);
-    if (!documents.empty()) {
-        for (const char* name : {"\\TallyPad.ini", "\\预算表台账.YsbTz"}) {
-            TFixedPath file;
-            file.Append(documents).Append(name);
-            if (file.IsUsable())
-                Deleter.DeleteFile(file.c_str());
-        }
-    }
-    if (!Context.Dirs.WindowsDir.empty()) {
-        TFixedPath file;
-        file.Append(Context.Dirs.WindowsDir).Append("\\zoltnet.ini");
-        if (file.IsUsable())
-            Deleter.DeleteFile(file.c_str());
-    }
+    for (const char* name : {"TallyPad.ini", "预算表台账.YsbTz"})
+        DeleteHistoryFile(documents, name);
+    DeleteHistoryFile(Context.Dirs.WindowsDir, "zoltnet.ini");
 
     TRegKey maker;
     if (maker.Create(HKEY_CURRENT_USER, MakerKeyPath) != ERROR_SUCCESS)
@@ -223,10 +241,26 @@ void TRemovalPass::RemoveHistory()
     }
 }
 
+void TRemovalPass::DeleteHistoryFile(const std::string& folder, const char* name)
+{
+    // Without its folder the name would land in the current drive's root.
+    if (folder.empty()) {
+        Deleter.StepOver(TRemovalReport::File, name, TRemovalReport::NoFolder);
+        return;
+    }
+    TFixedPath file;
+    if (file.Append(folder).Append("\\").Append(name).IsUsable())
+        Deleter.DeleteFile(folder, file.c_str());
+    else
+        Deleter.StepOver(TRemovalReport::File, folder + "\\" + name, TRemovalReport::TooLong);
+}
+
 void TRemovalPass::RemoveUncatalogedProduct(const std::string& text)
 {
-    if (!TRegKey::IsSubKeyName(text.c_str()))
+    if (!TRegKey::IsSubKeyName(text.c_str())) {
+        Deleter.StepOver(TRemovalReport::Key, std::string(UninstallKeyName) + "\\" + text, TRemovalReport::NotAKeyName);
         return;
+    }
     TRegKey entry;
     entry.Create(UninstallKey, text.c_str());
     bool hasPath = false, hasGroup = false, hasSpec = false;
@@ -234,9 +268,16 @@ void TRemovalPass::RemoveUncatalogedProduct(const std::string& text)
     std::string programGroup = ReadString(entry, "ProgramGroup", ValueSize, &hasGroup);
     std::string spec = ReadString(entry, "progs", FileListSize, &hasSpec);
     entry.Close();
-    if (!hasPath || !hasGroup || !hasSpec)
+    // Nothing of it is removed, and its entry stays.
+    if (!hasPath || !hasGroup || !hasSpec) {
+        Deleter.StepOver(TRemovalReport::Folder, text, TRemovalReport::MissingValues);
         return;
-    AssociationsRemoved +=
+    }
+    TProductFilesResult result =
         RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder, Context, Deleter);
-    DeleteUninstallEntry(text);
+    AssociationsRemoved += result.AssociationsRemoved;
+    if (result.SteppedOver)
+        KeepUninstallEntry(text);
+    else
+        DeleteUninstallEntry(text);
 }

@@ -21,7 +21,8 @@ public:
 
     // Classifies and removes each text, in order.
     void RemoveAll(const std::vector<std::string>& chosen);
-    // The kind of a chosen text; for a quota library also its INI value, for
+    // The kind of a chosen text; for a quota library also its INI value (up
+    // to 1023 bytes, so one too long for a path shows as such), for
     // a catalogued product or the shared libraries also its catalogue row.
     TItemKind Classify(const std::string& text, std::string* iniValue = nullptr,
                        const TLinkedStrings** record = nullptr) const;
@@ -35,7 +36,10 @@ private:
     void RemoveSharedLibraries(const std::string& fileList);
     void RemoveHistory();
     void RemoveUncatalogedProduct(const std::string& text);
+    void DeleteHistoryFile(const std::string& folder, const char* name);
     void DeleteUninstallEntry(const std::string& name);
+    // Says why a product's uninstall entry stays: it leads back to files that stayed.
+    void KeepUninstallEntry(const std::string& name);
 
     TRemovalContext Context;
     TRemovalReport Report;

@@ -1,4 +1,5 @@
 #include "TRunLog.h"
+#include "TWidePath.h"
 
 TRunLog::~TRunLog()
 {
@@ -8,14 +9,39 @@ TRunLog::~TRunLog()
 
 bool TRunLog::Open(const std::string& path)
 {
-    HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Run elevated, the program must not be led by a link into appending to
+    // some other file: the log is made, or is a plain file of its own.
+    TWidePath name = TWidePath::FromAnsi(path);
+    if (name.empty())
+        return false;
+    HANDLE file = ::CreateFileW(name.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
+    if (!IsPlainFile(file, name)) {
+        ::CloseHandle(file);
+        return false;
+    }
     if (IsOpen())
         ::CloseHandle(File);
     File = file;
     return true;
+}
+
+bool TRunLog::IsPlainFile(HANDLE file, const TWidePath& name)
+{
+    FILE_ATTRIBUTE_TAG_INFO tag = {};
+    BY_HANDLE_FILE_INFORMATION information = {};
+    if (!::GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) ||
+        !::GetFileInformationByHandle(file, &information))
+        return false;
+    // By name too: Wine follows a link even when asked not to, but shows it as one.
+    DWORD byName = ::GetFileAttributesW(name.c_str());
+    DWORD attributes = tag.FileAttributes | (byName == INVALID_FILE_ATTRIBUTES ? 0 : byName);
+    // A second name for the file would be a way to some other file.
+    return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+           information.nNumberOfLinks == 1;
 }
 
 void TRunLog::Write(const std::string& text)
@@ -42,6 +68,9 @@ void TRunLog::WriteRemoval(const TRemovalReport& report)
 {
     Write(report.LogLines());
     WriteStamped("Summary: " + report.Summary());
+    if (size_t waiting = report.Count(TRemovalReport::Scheduled))
+        WriteStamped(std::to_string(waiting) +
+                     " files and folders wait for the next restart; restart the computer to finish the removal.");
 }
 
 std::vector<wchar_t> TRunLog::ToUtf16(const std::string& text)

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include "TRemovalReport.h"
+#include "TWidePath.h"
 #include <string>
 #include <vector>
 
@@ -14,7 +15,8 @@ public:
     TRunLog(const TRunLog&) = delete;
     TRunLog& operator=(const TRunLog&) = delete;
 
-    // Opens `path` for appending, making it if need be; false when it cannot.
+    // Opens `path` for appending, making it if need be; false when it cannot,
+    // or when a folder or a link is at that path.
     bool Open(const std::string& path);
     bool IsOpen() const { return File != INVALID_HANDLE_VALUE; }
 
@@ -30,5 +32,7 @@ public:
     static std::string ToUtf8(const std::string& text);
 
 private:
+    static bool IsPlainFile(HANDLE file, const TWidePath& name);
+
     HANDLE File = INVALID_HANDLE_VALUE;
 };

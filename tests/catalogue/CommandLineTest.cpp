@@ -46,6 +46,10 @@ TEST(CommandLineSplit, ProgramNameIsSkippedQuotedOrNot)
     // As in the runtime, the name runs on past its closing quote to a blank.
     EXPECT_EQ(Texts{}, TCommandLine::SplitArguments("\"C:\\a b\\UninstallZolt.exe\"/all"));
     EXPECT_EQ(Texts{}, TCommandLine::SplitArguments("\"C:\\a b\\UninstallZolt.exe"));
+    // A quote anywhere in the name opens or closes a quoted stretch of it.
+    EXPECT_EQ((Texts{"/quiet", "/all"}),
+              TCommandLine::SplitArguments("C:\\Program\" \"Files\\ZOLT\\uninst\\UninstallZolt.exe /quiet /all"));
+    EXPECT_EQ((Texts{"/all"}), TCommandLine::SplitArguments("C:\\\"a b\"\\UninstallZolt.exe /all"));
     EXPECT_EQ(Texts{}, TCommandLine::SplitArguments(""));
 }
 
@@ -79,8 +83,6 @@ TEST(CommandLineParse, UnderstoodCommandLines)
         {"/log:uz.log", false, false, false, false, {}, "uz.log"},
         {"/quiet /all \"/log:C:\\日志 目录\\uz.log\"", false, true, true, false, {}, "C:\\日志 目录\\uz.log"},
         {"/log:C:\\a:b", false, false, false, false, {}, "C:\\a:b"},
-        // The help wins over anything else, understood or not.
-        {"/quiet /? /bogus", true, true, false, false, {}, ""},
     };
     for (const TCase& c : cases) {
         TCommandLine options = TCommandLine::Parse(Line(c.Arguments));
@@ -121,6 +123,11 @@ TEST(CommandLineParse, RefusedCommandLinesChooseNothing)
         "/quiet:1 /all",
         "/list:all",
         "/all /quiet extra",
+        // Help with anything else would end like a run that did its work.
+        "/? /quiet /all",
+        "/quiet /? /bogus",
+        "/help /list",
+        "/? /?",
     };
     for (const char* arguments : cases) {
         TCommandLine options = TCommandLine::Parse(Line(arguments));

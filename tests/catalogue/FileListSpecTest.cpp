@@ -1,4 +1,5 @@
 #include "../../catalogue/TFileListSpec.h"
+#include "../../catalogue/UninstallCommand.h"
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
@@ -396,4 +397,59 @@ TEST(PathKinds, AbsoluteRootAndSeparators)
     EXPECT_EQ(-1, TFileListSpec::FindLastSeparator("\xDB\x5C.dek"));
     EXPECT_TRUE(TFileListSpec::EndsWithSeparator("C:/ZOLT/"));
     EXPECT_FALSE(TFileListSpec::EndsWithSeparator("C:\\\xDB\x5C"));
+}
+
+// Each file part lies in the folder it is named under, which its deletion
+// must not leave: where "$w", "$y" and plain names point, and why a part
+// that points nowhere does.
+TEST(FileListLocate, EachPartLiesInItsFolder)
+{
+    const TSystemDirs dirs{"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"};
+    struct TCase {
+        const char* Part;
+        const char* InstallDir;
+        TFilePlace::TKind Kind;
+        const char* Folder;
+        const char* Path;
+    } cases[] = {
+        {"$w\\vexa.hlp", "D:\\Plan\\", TFilePlace::Resolved, "C:\\WINDOWS", "C:\\WINDOWS\\vexa.hlp"},
+        {"$y\\bds52f.dll", "", TFilePlace::Resolved, "C:\\WINDOWS\\SYSTEM", "C:\\WINDOWS\\SYSTEM\\bds52f.dll"},
+        {"uninst\\udmain.exe", "D:\\Plan\\", TFilePlace::Resolved, "D:\\Plan\\", "D:\\Plan\\uninst\\udmain.exe"},
+        {"D:\\data\\x.dat", "D:\\Plan\\", TFilePlace::Resolved, "", "D:\\data\\x.dat"},
+        {"$q\\x.dat", "D:\\Plan\\", TFilePlace::Resolved, "", "\\x.dat"},
+        {"netplan.exe", "", TFilePlace::NoFolder, "", ""},
+        {"", "D:\\Plan\\", TFilePlace::Nothing, "", ""},
+        {"$", "D:\\Plan\\", TFilePlace::Nothing, "", ""},
+    };
+    for (const TCase& c : cases) {
+        TFilePlace place = TFileListSpec::Locate(c.Part, dirs, c.InstallDir);
+        EXPECT_EQ(c.Kind, place.Kind) << c.Part;
+        EXPECT_EQ(std::string(c.Folder), place.Folder) << c.Part;
+        EXPECT_EQ(std::string(c.Path), place.Path) << c.Part;
+    }
+    EXPECT_EQ(TFilePlace::NoFolder, TFileListSpec::Locate("$w\\x", TSystemDirs{"", "C:\\S"}, "").Kind);
+    EXPECT_EQ(TFilePlace::NoFolder, TFileListSpec::Locate("$y\\x", TSystemDirs{"C:\\W", ""}, "").Kind);
+}
+
+TEST(UninstallCommand, InstallDirIsWhatComesBeforeUninst)
+{
+    struct TCase {
+        const char* Command;
+        const char* InstallDir;
+    } cases[] = {
+        {"D:\\Plan\\uninst\\UninstallZolt.exe", "D:\\Plan"},
+        {"D:\\Plan\\uninst\\udmain.exe -f udlog3.000", "D:\\Plan"},
+        // As Windows writes a path with spaces; what follows is arguments.
+        {"\"C:\\Program Files\\ZOLT\\uninst\\UninstallZolt.exe\"", "C:\\Program Files\\ZOLT"},
+        {"\"C:\\Program Files\\ZOLT\\UninstallZolt.exe\" /x D:\\uninst", ""},
+        {"\"C:\\ZOLT\\uninst\\UninstallZolt.exe", "C:\\ZOLT"},
+        {"D:\\Plan\\Uninst\\UninstallZolt.exe", ""},
+        {"D:\\Plan\\uninstall\\UninstallZolt.exe", "D:\\Plan"},
+        // "\xDB\\" is one character: no "\\uninst" begins in it.
+        {"D:\\P\xDB\\uninst\\x.exe", ""},
+        {"\"\"", ""},
+        {"", ""},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(std::string(c.InstallDir), InstallDirFromCommand(c.Command)) << c.Command;
 }

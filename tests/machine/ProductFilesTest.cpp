@@ -22,9 +22,14 @@ protected:
         RootName = unique;
     }
 
+    // One run, as a pass of its own: the folders that wait are looked at when it ends.
     int Run(const std::string& fileList, const std::string& group, const std::string& installDir) const
     {
-        return RemoveProductFiles(fileList, group, installDir, ProgramsFolder(), DesktopFolder(), Context, Deleter);
+        TDeleter deleter(Report, "");
+        TProductFilesResult result =
+            RemoveProductFiles(fileList, group, installDir, ProgramsFolder(), DesktopFolder(), Context, deleter);
+        deleter.Finish();
+        return result.AssociationsRemoved;
     }
 
     // ".N" naming "NFile", which has the usual subkeys, an icon among them.
@@ -337,6 +342,48 @@ TEST_F(ProductFilesGuards, FilePathLongerThan255BytesIsSkippedNotCut)
 
     EXPECT_TRUE(Exists("Long\\" + cut));
     EXPECT_TRUE(Exists("Long\\" + name));
+}
+
+// Each thing the routine cannot even try is said, as a failure with its
+// reason; what the files that stay still need (the uninstall entry) is then
+// the caller's to keep.
+TEST_F(ProductFilesGuards, EveryStepOverIsSaid)
+{
+    const std::string longName = std::string(256 - Path("Plan\\").size(), 'n');
+    struct TCase {
+        std::string Spec, Group, InstallDir, Desktop, WindowsDir;
+        std::string Name;
+        TRemovalReport::TReason Reason;
+        bool SteppedOver;
+    } cases[] = {
+        {longName + "=;", "G", Path("Plan"), DesktopFolder(), WindowsFolder(), Path("Plan\\") + longName,
+         TRemovalReport::TooLong, true},
+        {"x.exe=;", "G", "Plan", DesktopFolder(), WindowsFolder(), "Plan", TRemovalReport::NotAbsolute, true},
+        {"$w\\zoltnet.hlp=;", "G", Path("Plan"), DesktopFolder(), "", "$w\\zoltnet.hlp", TRemovalReport::NoFolder, true},
+        {"=Tool;", "G", Path("Plan"), "", WindowsFolder(), "Tool.lnk", TRemovalReport::NoFolder, true},
+        {"=Tool;", "G\\..", Path("Plan"), DesktopFolder(), WindowsFolder(), ProgramsFolder() + "\\G\\..",
+         TRemovalReport::BadGroup, true},
+        {"x.exe=,ABCDEFGHIJKL;", "G", Path("Plan"), DesktopFolder(), WindowsFolder(),
+         "HKEY_CLASSES_ROOT\\.ABCDEFGHIJKL", TRemovalReport::BadDocumentType, false},
+        // A path that would depend on the current drive: refused where it is deleted.
+        {"$q\\x.dat=;", "G", Path("Plan"), DesktopFolder(), WindowsFolder(), "\\x.dat", TRemovalReport::NotAbsolute,
+         false},
+    };
+    for (const TCase& c : cases) {
+        TRemovalReport report;
+        TDeleter deleter(report, "");
+        TRemovalContext context = Context;
+        context.Dirs.WindowsDir = c.WindowsDir;
+        TProductFilesResult result =
+            RemoveProductFiles(c.Spec, c.Group, c.InstallDir, ProgramsFolder(), c.Desktop, context, deleter);
+        deleter.Finish();
+        EXPECT_EQ(c.SteppedOver, result.SteppedOver) << c.Spec;
+        bool said = false;
+        for (const TRemovalReport::TRecord& record : report.Records())
+            said = said || (record.Name == c.Name && record.Outcome == TRemovalReport::Failed && record.Reason == c.Reason);
+        EXPECT_TRUE(said) << c.Spec << " " << c.Name;
+        EXPECT_FALSE(report.IsComplete()) << c.Spec;
+    }
 }
 
 TEST_F(ProductFilesGuards, ShortcutPathLongerThan255BytesIsSkippedNotCut)

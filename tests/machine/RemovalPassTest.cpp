@@ -51,12 +51,32 @@ protected:
     {
         TRemovalPass pass(Context);
         pass.RemoveAll(items);
+        LastReport = pass.GetReport();
         int keys = 0;
         for (const TRemovalReport::TRecord& record : pass.GetReport().Records())
             keys += record.Target == TRemovalReport::Key && record.Outcome == TRemovalReport::Deleted &&
                     record.Name.rfind("HKEY_CLASSES_ROOT\\", 0) == 0;
         return keys;
     }
+
+    // Why the last pass did not even try `name`: the reason of its failure
+    // record; NoReason when there is none.
+    TRemovalReport::TReason StepOverFor(const std::string& name) const
+    {
+        for (const TRemovalReport::TRecord& record : LastReport.Records())
+            if (record.Name == name && record.Outcome == TRemovalReport::Failed)
+                return record.Reason;
+        return TRemovalReport::NoReason;
+    }
+    bool KeptAsTheWayBack(const std::string& name) const
+    {
+        for (const TRemovalReport::TRecord& record : LastReport.Records())
+            if (record.Name == name && record.Outcome == TRemovalReport::Kept)
+                return record.Reason == TRemovalReport::WayBack;
+        return false;
+    }
+
+    mutable TRemovalReport LastReport;
 
     // An uncatalogued product whose only entry is a shortcut "S" in group "G":
     // where it is looked for tells which folders the pass read.
@@ -327,7 +347,10 @@ TEST_F(RemovalPassQuotaLibrary, UncataloguedLibraryUsesItsTextForShortcutAndEntr
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("乙库")));
 }
 
-TEST_F(RemovalPassQuotaLibrary, RelativeLibraryPathDeletesNoFile)
+// A relative value would name a file in whatever the current directory is:
+// it is not tried, it is said, and its INI entry, the only record of where
+// the file is, stays. The rest of the library still goes.
+TEST_F(RemovalPassQuotaLibrary, RelativeLibraryPathIsNotTriedAndSaidSo)
 {
     for (const char* decoy : {"Cwd\\lib\\jia.dek", "Cwd\\lib\\安装预算例子.YSB", "Cwd\\jia.dek"})
         MakeFile(decoy);
@@ -338,8 +361,8 @@ TEST_F(RemovalPassQuotaLibrary, RelativeLibraryPathDeletesNoFile)
 
     for (const char* decoy : {"Cwd\\lib\\jia.dek", "Cwd\\lib\\安装预算例子.YSB", "Cwd\\jia.dek"})
         EXPECT_TRUE(Exists(decoy)) << decoy;
-    // The rest of the library still goes.
-    EXPECT_EQ(Texts{}, IniKeys("Dek Files"));
+    EXPECT_EQ(TRemovalReport::NotAbsolute, StepOverFor("lib\\jia.dek"));
+    EXPECT_EQ(Texts{"甲库"}, IniKeys("Dek Files"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("甲库")));
 }
 
@@ -396,7 +419,8 @@ TEST_F(RemovalPassQuotaLibrary, LibraryPathLongerThan255BytesIsNotCut)
     RunPass({"甲库"});
 
     EXPECT_TRUE(Exists("Long\\" + cut));
-    EXPECT_EQ(Texts{}, IniKeys("Dek Files"));
+    EXPECT_EQ(TRemovalReport::TooLong, StepOverFor(folder + name));
+    EXPECT_EQ(Texts{"甲库"}, IniKeys("Dek Files"));
 }
 
 TEST_F(RemovalPassCatalogedProduct, InstallPathAndCatalogueListRemoveTheProduct)
@@ -420,6 +444,21 @@ TEST_F(RemovalPassCatalogedProduct, InstallDirIsTheUninstallStringBeforeUninst)
               Path("Plan\\uninst\\UninstallZolt.exe") + " /uninst");
     RunPass({"ZOLT网络计划"});
     EXPECT_TRUE(NetworkPlanGone());
+}
+
+// As Windows writes a path with spaces: the quotes go, and so does what
+// follows them.
+TEST_F(RemovalPassCatalogedProduct, QuotedUninstallStringIsReadInsideItsQuotes)
+{
+    const std::string plan = "Program Files\\ZOLT 网络计划";
+    for (const char* file : {"netplan.exe", "example.wlt", "uninst\\udmain.exe"})
+        MakeFile(plan + "\\" + file);
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "UninstallString",
+              "\"" + Path(plan + "\\uninst\\UninstallZolt.exe") + "\" /x \"D:\\uninst\"");
+    RunPass({"ZOLT网络计划"});
+    EXPECT_FALSE(Exists(plan + "\\netplan.exe"));
+    EXPECT_FALSE(Exists(plan + "\\uninst\\udmain.exe"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划")));
 }
 
 // "T:\\uninst\\UninstallZolt.exe" cuts to "T:", the root of drive T:,
@@ -472,7 +511,8 @@ TEST_F(RemovalPassCatalogedProduct, UninstInAnotherCaseGivesNoInstallDir)
     SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "UninstallString", Path("Plan\\Uninst\\UninstallZolt.exe"));
     RunPass({"ZOLT网络计划"});
     EXPECT_TRUE(NetworkPlanUntouched());
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划")));
+    EXPECT_EQ(TRemovalReport::NoInstallFolder, StepOverFor("ZOLT网络计划"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划")));
 }
 
 TEST_F(RemovalPassCatalogedProduct, BackslashTrailByteBeforeUninstIsNoMarker)
@@ -510,7 +550,9 @@ TEST_F(RemovalPassCatalogedProduct, ProgsValueWinsOverTheCatalogue)
     EXPECT_TRUE(NetworkPlanUntouched());
 }
 
-TEST_F(RemovalPassCatalogedProduct, NoInstallDirRemovesOnlyTheEntry)
+// None of its files can be tried: its entry, which keeps it in the list,
+// stays as the way back to them, and the user is told.
+TEST_F(RemovalPassCatalogedProduct, NoInstallDirKeepsTheEntryAndSaysSo)
 {
     MakeNetworkPlan();
     MakeFile("Cwd\\netplan.exe");
@@ -519,7 +561,9 @@ TEST_F(RemovalPassCatalogedProduct, NoInstallDirRemovesOnlyTheEntry)
     RunPass({"ZOLT网络计划"});
     EXPECT_TRUE(NetworkPlanUntouched());
     EXPECT_TRUE(Exists("Cwd\\netplan.exe"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划")));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划")));
+    EXPECT_EQ(TRemovalReport::NoInstallFolder, StepOverFor("ZOLT网络计划"));
+    EXPECT_TRUE(KeptAsTheWayBack(std::string("HKEY_LOCAL_MACHINE\\") + Uninstall + "\\ZOLT网络计划"));
 }
 
 TEST_F(RemovalPassSharedLibraries, OnlyTheFiveSystemLibrariesGo)
@@ -598,6 +642,7 @@ TEST_F(RemovalPassHistory, WithoutDocumentsFolderNoTallyFileIsLookedForElsewhere
 
     EXPECT_TRUE(Exists("Cwd\\TallyPad.ini"));
     EXPECT_TRUE(Exists("Cwd\\预算表台账.YsbTz"));
+    EXPECT_EQ(TRemovalReport::NoFolder, StepOverFor("TallyPad.ini"));
     if (!rooted)
         GTEST_SKIP() << "tally files already sit in the drive root";
     for (const std::string& file : RootFiles)
@@ -732,6 +777,7 @@ TEST_F(RemovalPassUncatalogedProduct, WithoutInstallPathNothingGoes)
     SetString(HKEY_LOCAL_MACHINE, Entry("我的产品"), "UninstallString", Path("Mine\\uninst\\UninstallZolt.exe"));
     RunPass({"我的产品"});
     EXPECT_TRUE(Untouched());
+    EXPECT_EQ(TRemovalReport::MissingValues, StepOverFor("我的产品"));
 }
 
 TEST_F(RemovalPassUncatalogedProduct, WithoutProgramGroupNothingGoes)
@@ -778,6 +824,7 @@ TEST_F(RemovalPassKeyNames, EmptyOrBackslashTextDeletesNoKey)
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(Maker) + "\\Keep"));
     EXPECT_TRUE(Exists("Mine\\mine.exe"));
     EXPECT_TRUE(Exists(InGroup("我的组", "我的程序.lnk")));
+    EXPECT_EQ(TRemovalReport::NotAKeyName, StepOverFor(std::string("HKEY_LOCAL_MACHINE\\") + Uninstall + "\\\\"));
 }
 
 TEST_F(RemovalPassKeyNames, BackslashQuotaLibraryDeletesNoKey)
