@@ -11,6 +11,13 @@ std::string ExitLine(int status)
 {
     return "Exit code " + std::to_string(status);
 }
+
+std::string FullPath(const std::string& path)
+{
+    char full[MAX_PATH];
+    DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? std::string(full, length) : path;
+}
 } // namespace
 
 TUnInstallApp::TUnInstallApp()
@@ -20,9 +27,19 @@ TUnInstallApp::TUnInstallApp()
 
 int TUnInstallApp::Run()
 {
+    // A log named relative to where we were started stays there; then the
+    // system folder becomes our current directory, so that we keep no
+    // folder busy (a shortcut's "Start in" is often a product's uninst).
+    if (!Options.LogFile.empty())
+        Options.LogFile = FullPath(Options.LogFile);
+    char system[MAX_PATH];
+    UINT length = ::GetSystemDirectoryA(system, sizeof system);
+    if (length > 0 && length < sizeof system)
+        ::SetCurrentDirectoryA(system);
+
     if (!Options.HasArguments())
         return TApplication::Run();
-    if (Options.Help) {
+    if (Options.Help && Options.IsValid()) {
         Tell(TCommandLine::Usage, MB_ICONINFORMATION);
         return ExitDone;
     }

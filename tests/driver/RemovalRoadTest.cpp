@@ -1,5 +1,6 @@
 #include "../../res/resource.h"
 #include "../support/Pixels.h"
+#include "../support/ScratchCleanup.h"
 #include "../support/TDrivenProgram.h"
 #include <algorithm>
 
@@ -148,8 +149,9 @@ protected:
             ASSERT_NO_FATAL_FAILURE(SeedMachine());
         }
         ASSERT_NO_FATAL_FAILURE(StartProgram());
+        bool tuJi = UninstallEntryExists(TuJi);
         for (const char* listed : {NetPlan, BriSel, GangJie, TuJi, SharedLibraryItemText, JianZhu, ShiZheng, YuanLin})
-            ASSERT_NE(nullptr, Program->FindItem(TreeWindow, listed)) << listed;
+            ASSERT_TRUE(listed == TuJi && !tuJi ? true : Program->FindItem(TreeWindow, listed) != nullptr) << listed;
         ASSERT_EQ(nullptr, Program->FindItem(TreeWindow, "OtherSoft Viewer"));
 
         ASSERT_NO_FATAL_FAILURE(ClickBox(SharedLibraryItemText, 2));
@@ -158,6 +160,9 @@ protected:
         } else {
             ASSERT_NO_FATAL_FAILURE(ClickBox(BriSel, 1));
             ASSERT_NO_FATAL_FAILURE(ClickBox(YuanLin, 1));
+            if (tuJi) {
+                ASSERT_NO_FATAL_FAILURE(ClickBox(TuJi, 1));
+            }
         }
         bool allChosen = true;
         for (const auto& item : TRemoteProgram::Flatten(Program->ReadTree(TreeWindow)))
@@ -188,6 +193,34 @@ protected:
         }
         MainWindowClosed = Program->WaitForWindowGone(Frame, 20000);
         ASSERT_TRUE(Program->WaitForExit(ExitCode, 20000));
+    }
+
+    // Without its uninstall entry, the product that cannot be removed (no
+    // file list) is no longer there to be said.
+    void ForgetTuJi() { DeleteRegistryTree(HKEY_LOCAL_MACHINE, UninstallEntry(TuJi).c_str()); }
+
+    // The network plan's uninst folder made a link to a folder elsewhere
+    // that holds files named like the product's; the steel-structure
+    // product's installation folder itself a link to where it was moved.
+    void LinkTheInstallationFolders()
+    {
+        DeletePath(Path("Apps\\NetPlan\\uninst"));
+        MakeFiles("Elsewhere", {"udmain.exe", "udenu.dll", "udlog3.000"});
+        ASSERT_NO_FATAL_FAILURE(MakeFolderLink("Apps\\NetPlan\\uninst", "Elsewhere"));
+        DeletePath(Path("Apps\\GangJie"));
+        MakeFiles("Moved\\GangJie", {"gjg.exe", "gjg.hlp", "UninstallZolt.exe", "uninst\\udlog3.000", "mine.gjg"});
+        ASSERT_NO_FATAL_FAILURE(MakeFolderLink("Apps\\GangJie", "Moved\\GangJie"));
+    }
+
+    void ExpectLinksNotFollowed()
+    {
+        ExpectKept({"Elsewhere\\udmain.exe", "Elsewhere\\udenu.dll", "Elsewhere\\udlog3.000", "Apps\\NetPlan\\uninst"});
+        ExpectGone({"Apps\\NetPlan\\netplan.exe", "Moved\\GangJie\\gjg.exe", "Moved\\GangJie\\gjg.hlp",
+                    "Moved\\GangJie\\UninstallZolt.exe", "Moved\\GangJie\\uninst"});
+        ExpectKept({"Moved\\GangJie\\mine.gjg", "Apps\\GangJie"});
+        std::vector<std::string> pending = PendingDeletions();
+        for (const char* path : {"Elsewhere\\udmain.exe", "Apps\\NetPlan\\uninst\\udmain.exe", "Apps\\NetPlan\\uninst"})
+            EXPECT_EQ(pending.end(), std::find(pending.begin(), pending.end(), Path(path))) << path;
     }
 
     void ExpectGone(std::initializer_list<std::string> paths)
@@ -367,11 +400,18 @@ TEST_F(RemovalRoad, PartialRemovalTakesAnUncataloguedProductWithAllThreeValues)
     ExpectGangJieFilesGone();
 }
 
-TEST_F(RemovalRoad, ChosenUncataloguedProductWithoutFileListStays)
+// A chosen product none of whose files can be tried is not passed over in
+// silence: the box says so, and it stays whole, entry and all.
+TEST_F(RemovalRoad, ChosenUncataloguedProductWithoutFileListStaysAndIsSaid)
 {
-    ASSERT_NO_FATAL_FAILURE(RunRoad(false));
+    ASSERT_NO_FATAL_FAILURE(RunRoad(true));
     ASSERT_NE(std::string::npos, ShownChoice.find(TuJi));
     ExpectTuJiWhole();
+    EXPECT_TRUE(CompletionShowsWarning);
+    EXPECT_EQ("卸载已经完成，但有些项目现在无法删除。\r\n\r\n以下项目需要您手动删除（共 1 项）：\r\n"
+              "    弈辰图集（卸载信息不全，未删除其文件）\r\n",
+              Completion.Text);
+    EXPECT_EQ(0u, ExitCode);
 }
 
 TEST_F(RemovalRoad, PartialRemovalTakesTheSharedLibrariesOnly)
@@ -418,6 +458,9 @@ TEST_F(RemovalRoad, PartialRemovalLeavesOtherVendorsAlone)
 
 TEST_F(RemovalRoad, CompleteRemovalEndsWithCompletionMessageAndExitZero)
 {
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    Seeded = true;
+    ForgetTuJi();
     ASSERT_NO_FATAL_FAILURE(RunRoad(true));
     ExpectRoadEndedWell();
     EXPECT_NE(std::string::npos, ShownChoice.find(std::string("  ") + HistoryItemText + "\r\n"));
@@ -501,6 +544,7 @@ TEST_F(RemovalRoad, WhatStaysIsSaidAndFilesInUseGoAtTheRestart)
 {
     ASSERT_NO_FATAL_FAILURE(SeedMachine());
     Seeded = true;
+    ForgetTuJi();
     const std::string held = Path("Apps\\NetPlan\\uninst\\udmain.exe");
     TFile holder(CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                              nullptr));
@@ -531,16 +575,16 @@ TEST_F(RemovalRoad, WhatStaysIsSaidAndFilesInUseGoAtTheRestart)
     ExpectGone({"Apps\\NetPlan\\netplan.exe", "Apps\\NetPlan\\uninst\\udenu.dll", "Programs\\ZOLT 网络计划"});
     EXPECT_FALSE(UninstallEntryExists(NetPlan));
 
-    // The held file first, then the folders it keeps, inner before outer.
+    // The held file first, then the folder only it keeps; the installation
+    // folder holds the user's file too, so it waits for nothing.
     std::vector<std::string> pending = PendingDeletions();
     auto at = [&](const std::string& path) {
         return std::find(pending.begin(), pending.end(), path) - pending.begin();
     };
     ASSERT_LT(at(held), static_cast<long>(pending.size()));
     ASSERT_LT(at(Path("Apps\\NetPlan\\uninst")), static_cast<long>(pending.size()));
-    ASSERT_LT(at(Path("Apps\\NetPlan\\")), static_cast<long>(pending.size()));
     EXPECT_LT(at(held), at(Path("Apps\\NetPlan\\uninst")));
-    EXPECT_LT(at(Path("Apps\\NetPlan\\uninst")), at(Path("Apps\\NetPlan\\")));
+    EXPECT_EQ(static_cast<long>(pending.size()), at(Path("Apps\\NetPlan")));
     EXPECT_EQ(pending.end(), std::find(pending.begin(), pending.end(), library));
 
     holder.Reset();
@@ -564,7 +608,8 @@ TEST_F(RemovalRoad, QuietAllRemovesWhatChoosingEverythingRemovesWithoutAWindow)
 
     MakeFolder("logs dir");
     ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /ALL \"/log:" + Path("logs dir\\uz.log") + "\""));
-    EXPECT_EQ(0u, ExitCode);
+    // The product without a file list could not even be tried.
+    EXPECT_EQ(1603u, ExitCode);
     EXPECT_FALSE(ShowedWindow);
     ExpectNetPlanFilesGone();
     ExpectGangJieFilesGone();
@@ -587,7 +632,11 @@ TEST_F(RemovalRoad, QuietAllRemovesWhatChoosingEverythingRemovesWithoutAWindow)
     EXPECT_NE(std::string::npos, log.find("  not found  shortcut   "));
     EXPECT_NE(std::string::npos, log.find("  deleted    INI entry  "));
     EXPECT_NE(std::string::npos, log.find("  kept       folder     " + Path("Apps\\NetPlan\\") + " (not empty)"));
-    EXPECT_NE(std::string::npos, log.find(" Exit code 0\r\n")) << log;
+    EXPECT_NE(std::string::npos,
+              log.find(std::string("  failed     folder     ") + TuJi +
+                       " (the uninstall entry lacks InstallPath, ProgramGroup or progs)\r\n"))
+        << log;
+    EXPECT_NE(std::string::npos, log.find(" Exit code 1603\r\n")) << log;
 }
 
 TEST_F(RemovalRoad, QuietItemsRemoveOnlyThoseAndUnknownItemsNothing)
@@ -628,13 +677,14 @@ TEST_F(RemovalRoad, QuietRemovalWithFilesInUseAsksForARestart)
     const std::string held = Path("Apps\\GangJie\\gjg.exe");
     TFile holder(CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.IsOpen());
+    ForgetTuJi();
 
     ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /all", copy));
 
     EXPECT_EQ(3010u, ExitCode);
     EXPECT_FALSE(ShowedWindow);
     std::vector<std::string> pending = PendingDeletions();
-    for (const std::string& path : {copy, Path("Apps\\NetPlan\\uninst"), held, Path("Apps\\GangJie\\")})
+    for (const std::string& path : {copy, Path("Apps\\NetPlan\\uninst"), held, Path("Apps\\GangJie")})
         EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), path)) << path;
     EXPECT_TRUE(ExistsAbsolute(copy));
     ExpectGone({"Apps\\NetPlan\\netplan.exe", "Apps\\GangJie\\gjg.hlp"});
@@ -664,4 +714,112 @@ TEST_F(RemovalRoad, ListWritesTheTreeToStandardOutputAndRemovesNothing)
     EXPECT_NE(std::string::npos, output.find("    ZOLT\xE7\xBD\x91\xE7\xBB\x9C\xE8\xAE\xA1\xE5\x88\x92 [chosen]\r\n"));
     EXPECT_EQ(std::string::npos, output.find("OtherSoft"));
     ExpectNothingOfTheMachineRemoved();
+}
+
+// A link inside an installation folder leads nowhere: the files behind it
+// stay, nothing of them is scheduled, and the box says what must go by hand.
+// An installation folder that is itself a link still loses its files.
+TEST_F(RemovalRoad, LinkInAnInstallationFolderIsNotFollowed)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    Seeded = true;
+    ForgetTuJi();
+    ASSERT_NO_FATAL_FAILURE(LinkTheInstallationFolders());
+
+    ASSERT_NO_FATAL_FAILURE(RunRoad(true));
+
+    ExpectLinksNotFollowed();
+    EXPECT_TRUE(CompletionShowsWarning);
+    const std::string& text = Completion.Text;
+    EXPECT_NE(std::string::npos, text.find("以下项目需要您手动删除（共 4 项）：")) << text;
+    for (const char* path : {"Apps\\NetPlan\\uninst\\udmain.exe", "Apps\\NetPlan\\uninst\\udenu.dll",
+                             "Apps\\NetPlan\\uninst\\udlog3.000", "Apps\\NetPlan\\uninst"})
+        EXPECT_NE(std::string::npos, text.find("    " + Path(path) + "（是链接，未删除）\r\n")) << path << text;
+    EXPECT_EQ(std::string::npos, text.find("重新启动")) << text;
+    EXPECT_EQ(0u, ExitCode);
+    ExpectOtherVendorsUntouched();
+}
+
+TEST_F(RemovalRoad, QuietRunEndsWith1603WhenALinkWasNotFollowed)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    ForgetTuJi();
+    ASSERT_NO_FATAL_FAILURE(LinkTheInstallationFolders());
+    MakeFolder("logs");
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /all /log:" + Path("logs\\uz.log")));
+
+    EXPECT_EQ(1603u, ExitCode);
+    ExpectLinksNotFollowed();
+    std::string log = ReadLog("logs\\uz.log");
+    EXPECT_NE(std::string::npos,
+              log.find("  failed     file       " + Path("Apps\\NetPlan\\uninst\\udmain.exe") + " (a link: not followed)"))
+        << log;
+    EXPECT_NE(std::string::npos, log.find("  kept       folder     " + Path("Apps\\GangJie") +
+                                          "\\ (a link; what it leads to stays)"))
+        << log;
+}
+
+// "C:\Program Files\..." as Windows writes it, in quotes: the installation
+// folder is read inside them, so the product's files go with its entry.
+TEST_F(RemovalRoad, QuotedUninstallCommandLeadsToTheProductsFiles)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    const char TallyPad[] = "ZOLT计算簿";
+    const std::string folder = "Program Files\\ZOLT 计算簿";
+    AddUninstallEntry(TallyPad, {{"UninstallString", "\"" + Path(folder + "\\uninst\\UninstallZolt.exe") + "\""}});
+    MakeFiles(folder, {"TallyPad.EXE", "函数说明.tpb", "钢筋比重表.tpb", "uninst\\udmain.exe", "我的计算.tpb"});
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine(std::string("/quiet /items:") + TallyPad));
+
+    EXPECT_EQ(0u, ExitCode);
+    ExpectGone({folder + "\\TallyPad.EXE", folder + "\\函数说明.tpb", folder + "\\钢筋比重表.tpb",
+                folder + "\\uninst\\udmain.exe"});
+    ExpectKept({folder + "\\我的计算.tpb"});
+    EXPECT_FALSE(UninstallEntryExists(TallyPad));
+}
+
+// A quota library held open inside a product's folder whose own file is
+// held too: everything held is scheduled, then the folders, deepest first,
+// across both items; after the restart nothing the pass meant to remove is left.
+TEST_F(RemovalRoad, HeldLibraryInsideAHeldProductsFolderGoesWithItAtTheRestart)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    ForgetTuJi();
+    DeletePath(Path("Apps\\NetPlan\\我的网络图.wlt"));
+    MakeFiles("Apps\\NetPlan\\Dek", {"yl2003.dek", "安装预算例子.YSB", "土建预算例子.YSB"});
+    std::string ini = "[Dek Files]\r\n";
+    ini += std::string(JianZhu) + "=" + Path("Dek\\JianZhu\\hb2000jz.dek") + "\r\n";
+    ini += std::string(ShiZheng) + "=" + Path("Dek\\ShiZheng\\sz2003.dek") + "\r\n";
+    ini += std::string(YuanLin) + "=" + Path("Apps\\NetPlan\\Dek\\yl2003.dek") + "\r\n";
+    ini += "[Options]\r\nLastProject=" + Path("Documents\\办公楼.YSB") + "\r\n";
+    WriteIni(ini);
+    const std::string heldFile = Path("Apps\\NetPlan\\uninst\\udmain.exe");
+    const std::string heldLibrary = Path("Apps\\NetPlan\\Dek\\yl2003.dek");
+    TFile fileHolder(CreateFileA(heldFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    TFile libraryHolder(
+        CreateFileA(heldLibrary.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(fileHolder.IsOpen() && libraryHolder.IsOpen());
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /all"));
+
+    EXPECT_EQ(3010u, ExitCode);
+    std::vector<std::string> pending = PendingDeletions();
+    auto at = [&](const std::string& path) {
+        return std::find(pending.begin(), pending.end(), Path(path)) - pending.begin();
+    };
+    for (const char* path : {"Apps\\NetPlan\\uninst\\udmain.exe", "Apps\\NetPlan\\Dek\\yl2003.dek",
+                             "Apps\\NetPlan\\uninst", "Apps\\NetPlan\\Dek", "Apps\\NetPlan"})
+        ASSERT_LT(at(path), static_cast<long>(pending.size())) << path;
+    EXPECT_LT(at("Apps\\NetPlan\\uninst\\udmain.exe"), at("Apps\\NetPlan\\uninst"));
+    EXPECT_LT(at("Apps\\NetPlan\\Dek\\yl2003.dek"), at("Apps\\NetPlan\\uninst"));
+    EXPECT_LT(at("Apps\\NetPlan\\uninst"), at("Apps\\NetPlan"));
+    EXPECT_LT(at("Apps\\NetPlan\\Dek"), at("Apps\\NetPlan"));
+    EXPECT_EQ(1, std::count(pending.begin(), pending.end(), Path("Apps\\NetPlan")));
+
+    fileHolder.Reset();
+    libraryHolder.Reset();
+    ASSERT_TRUE(RestartWine());
+    EXPECT_FALSE(Exists("Apps\\NetPlan"));
+    ExpectOtherVendorsUntouched();
 }
