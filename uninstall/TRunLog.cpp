@@ -19,7 +19,7 @@ bool TRunLog::Open(const std::string& path)
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    if (!IsPlainFile(file, name)) {
+    if (!IsPlainFile(file, path, name)) {
         ::CloseHandle(file);
         return false;
     }
@@ -29,7 +29,7 @@ bool TRunLog::Open(const std::string& path)
     return true;
 }
 
-bool TRunLog::IsPlainFile(HANDLE file, const TWidePath& name)
+bool TRunLog::IsPlainFile(HANDLE file, const std::string& path, const TWidePath& name)
 {
     FILE_ATTRIBUTE_TAG_INFO tag = {};
     BY_HANDLE_FILE_INFORMATION information = {};
@@ -39,9 +39,10 @@ bool TRunLog::IsPlainFile(HANDLE file, const TWidePath& name)
     // By name too: Wine follows a link even when asked not to, but shows it as one.
     DWORD byName = ::GetFileAttributesW(name.c_str());
     DWORD attributes = tag.FileAttributes | (byName == INVALID_FILE_ATTRIBUTES ? 0 : byName);
-    // A second name for the file would be a way to some other file.
+    // A second name for the file would be a way to some other file; so
+    // would a link Wine shows as none, whose file has a name of its own.
     return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-           information.nNumberOfLinks == 1;
+           information.nNumberOfLinks == 1 && TWidePath::FinalOf(file).Name().IsSame(TWidePath::Full(path).Name());
 }
 
 void TRunLog::Write(const std::string& text)

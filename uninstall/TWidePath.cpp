@@ -130,6 +130,14 @@ TWidePath TWidePath::Parent() const
     return end == 0 ? TWidePath() : TWidePath(Text, end);
 }
 
+TWidePath TWidePath::Name() const
+{
+    size_t last = Length;
+    while (last > 0 && !IsSeparator(Text[last - 1]))
+        --last;
+    return TWidePath(Text ? Text + last : L"", Length - last);
+}
+
 TWidePath TWidePath::Join(const wchar_t* name) const
 {
     size_t added = static_cast<size_t>(::lstrlenW(name));

@@ -40,6 +40,8 @@ public:
     bool Contains(const TWidePath& inner) const;
     // The folder it lies in; empty for a root.
     TWidePath Parent() const;
+    // The last part: the name of the file or folder itself.
+    TWidePath Name() const;
     // This folder, "\" and a name.
     TWidePath Join(const wchar_t* name) const;
     // How many separators it has: deeper paths have more.

@@ -206,10 +206,10 @@ protected:
     {
         DeletePath(Path("Apps\\NetPlan\\uninst"));
         MakeFiles("Elsewhere", {"udmain.exe", "udenu.dll", "udlog3.000"});
-        ASSERT_NO_FATAL_FAILURE(MakeFolderLink("Apps\\NetPlan\\uninst", "Elsewhere"));
+        ASSERT_NO_FATAL_FAILURE(MakeLink("Apps\\NetPlan\\uninst", "Elsewhere"));
         DeletePath(Path("Apps\\GangJie"));
         MakeFiles("Moved\\GangJie", {"gjg.exe", "gjg.hlp", "UninstallZolt.exe", "uninst\\udlog3.000", "mine.gjg"});
-        ASSERT_NO_FATAL_FAILURE(MakeFolderLink("Apps\\GangJie", "Moved\\GangJie"));
+        ASSERT_NO_FATAL_FAILURE(MakeLink("Apps\\GangJie", "Moved\\GangJie"));
     }
 
     void ExpectLinksNotFollowed()
@@ -237,10 +237,11 @@ protected:
 
     // The program run from a command line, these arguments after its name,
     // to its end: whether it showed any window on the way, and its exit code.
-    void RunFromCommandLine(const std::string& arguments, const std::string& exe = ProgramUnderTest)
+    void RunFromCommandLine(const std::string& arguments, const std::string& exe = ProgramUnderTest,
+                            const std::string& directory = "")
     {
         Program = std::make_unique<TRemoteProgram>(exe);
-        ASSERT_TRUE(Program->Start(arguments));
+        ASSERT_TRUE(Program->Start(arguments, nullptr, directory));
         ShowedWindow = Program->ShowedAWindowBeforeExit(60000);
         ASSERT_TRUE(Program->WaitForExit(ExitCode, 60000));
     }
@@ -600,14 +601,25 @@ TEST_F(RemovalRoad, WhatStaysIsSaidAndFilesInUseGoAtTheRestart)
 TEST_F(RemovalRoad, QuietAllRemovesWhatChoosingEverythingRemovesWithoutAWindow)
 {
     ASSERT_NO_FATAL_FAILURE(SeedMachine());
-    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /ALL \"/log:" + Path("logs dir\\uz.log") + "\""));
-    // A log in a folder that is not there cannot be opened: nothing is done.
-    EXPECT_EQ(1622u, ExitCode);
-    EXPECT_FALSE(ShowedWindow);
-    ExpectNothingOfTheMachineRemoved();
+    // A log that cannot be opened, or is a folder or a link at that path
+    // (to a folder, to somebody's file): nothing is done.
+    MakeFile("Elsewhere\\notes.txt");
+    ASSERT_NO_FATAL_FAILURE(MakeLink("linked.log", "Elsewhere"));
+    ASSERT_NO_FATAL_FAILURE(MakeLink("uz.log", "Elsewhere\\notes.txt"));
+    for (const char* log : {"logs dir\\uz.log", "Documents", "linked.log", "uz.log"}) {
+        ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /ALL \"/log:" + Path(log) + "\""));
+        EXPECT_EQ(1622u, ExitCode) << log;
+        EXPECT_FALSE(ShowedWindow);
+        ExpectNothingOfTheMachineRemoved();
+    }
+    EXPECT_EQ(1u, GetFileSize(TFile(CreateFileA(Path("Elsewhere\\notes.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                               nullptr, OPEN_EXISTING, 0, nullptr)),
+                              nullptr));
 
     MakeFolder("logs dir");
-    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /ALL \"/log:" + Path("logs dir\\uz.log") + "\""));
+    // Started from inside a product's folder, the program keeps it no more busy than any other.
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /ALL \"/log:" + Path("logs dir\\uz.log") + "\"",
+                                               ProgramUnderTest, Path("Apps\\GangJie\\uninst")));
     // The product without a file list could not even be tried.
     EXPECT_EQ(1603u, ExitCode);
     EXPECT_FALSE(ShowedWindow);

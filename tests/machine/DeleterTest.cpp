@@ -215,12 +215,12 @@ TEST_F(Deleter, LinksBelowTheFolderAreNeverFollowed)
     MakeFile("Elsewhere\\y.dat");
     MakeFile("Elsewhere\\t.txt");
     MakeFile("Plan\\netplan.exe");
-    ASSERT_NO_FATAL_FAILURE(MakeFolderLink("Plan\\data", "Elsewhere"));
+    ASSERT_NO_FATAL_FAILURE(MakeLink("Plan\\data", "Elsewhere"));
     MakeFolder("Elsewhere\\Empty");
-    ASSERT_NO_FATAL_FAILURE(MakeFolderLink("Plan\\Empty", "Elsewhere\\Empty"));
+    ASSERT_NO_FATAL_FAILURE(MakeLink("Plan\\Empty", "Elsewhere\\Empty"));
     MakeFile("Moved\\a.exe");
     MakeFile("Moved\\uninst\\udmain.exe");
-    ASSERT_NO_FATAL_FAILURE(MakeFolderLink("Linked", "Moved"));
+    ASSERT_NO_FATAL_FAILURE(MakeLink("Linked", "Moved"));
     TDeleter deleter(Report, "");
 
     EXPECT_FALSE(deleter.DeleteFile(Path("Plan"), Path("Plan\\data\\x.dat"), TReport::File, true));

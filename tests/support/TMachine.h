@@ -47,10 +47,11 @@ protected:
     void MakeOutsideFile(const std::string& path);
     bool MakeNewOutsideFile(const std::string& path);
     void MakeOutsideFolder(const std::string& path);
-    // Makes `link` a link to the folder `target` (both relative to the
-    // scratch folder, or absolute): a Unix symbolic link, which Wine shows
-    // as a reparse point; Windows' own links cannot be made under Wine.
-    void MakeFolderLink(const std::string& link, const std::string& target) const;
+    // Makes `link` a link to `target` (both relative to the scratch folder,
+    // or absolute): a Unix symbolic link. Wine shows one to a folder as a
+    // reparse point, one to a file not at all; Windows' own links cannot be
+    // made under Wine.
+    void MakeLink(const std::string& link, const std::string& target) const;
 
     // The root of the current drive ("C:\\"), where a path that lost its folder lands.
     static std::string DriveRoot();

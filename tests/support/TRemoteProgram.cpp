@@ -15,7 +15,7 @@ TRemoteProgram::~TRemoteProgram()
     }
 }
 
-bool TRemoteProgram::Start(const std::string& arguments, HANDLE standardOutput)
+bool TRemoteProgram::Start(const std::string& arguments, HANDLE standardOutput, const std::string& directory)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -31,7 +31,7 @@ bool TRemoteProgram::Start(const std::string& arguments, HANDLE standardOutput)
     PROCESS_INFORMATION started = {};
     for (int attempt = 0; attempt < 3 && !started.hProcess; ++attempt) {
         if (!CreateProcessA(ExePath.c_str(), &commandLine[0], nullptr, nullptr, standardOutput != nullptr, 0, nullptr,
-                            nullptr, &startup, &started)) {
+                            directory.empty() ? nullptr : directory.c_str(), &startup, &started)) {
             std::fprintf(stderr, "CreateProcess failed with %lu; trying again\n", GetLastError());
             Sleep(500);
         }

@@ -15,8 +15,8 @@ public:
     TRemoteProgram& operator=(const TRemoteProgram&) = delete;
 
     // Starts the program with these arguments after its name; with a handle,
-    // its standard output goes there.
-    bool Start(const std::string& arguments = "", HANDLE standardOutput = nullptr);
+    // its standard output goes there; with a folder, that is its current one.
+    bool Start(const std::string& arguments = "", HANDLE standardOutput = nullptr, const std::string& directory = "");
     bool IsRunning() const;
     // True when a visible window of the program showed at some moment
     // before it ended; watches until then, for at most the time given.
