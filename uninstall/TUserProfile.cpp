@@ -46,10 +46,10 @@ TUserProfile::TUserProfile(std::string sid, std::string path) : Sid(std::move(si
     ReadFolders();
 }
 
-TUserProfile::~TUserProfile()
+LONG TUserProfile::Close()
 {
     Root.Close();
-    Hive.Unload();
+    return Hive.Unload();
 }
 
 std::string TUserProfile::LoadedName(const std::string& sid)

@@ -16,7 +16,7 @@ class TUserProfile {
 public:
     // `path` is the profile folder, expanded.
     TUserProfile(std::string sid, std::string path);
-    ~TUserProfile();
+    ~TUserProfile() { Close(); }
     TUserProfile(const TUserProfile&) = delete;
     TUserProfile& operator=(const TUserProfile&) = delete;
 
@@ -38,6 +38,10 @@ public:
     // The name the hive was loaded under below HKEY_USERS; empty when it was
     // used in place or could not be loaded.
     const std::string& GetLoadedName() const { return Hive.GetName(); }
+    // Closes the root and unloads a hive loaded for the profile; returns
+    // what the unloading said (a key left open below the root keeps the
+    // hive loaded), for the log. The destructor does the same.
+    LONG Close();
 
     // Empty when neither "User Shell Folders" nor "Shell Folders" of the
     // user's hive gives an absolute path.

@@ -125,8 +125,10 @@ TEST_F(UserProfiles, LoggedOffUsersHiveIsLoadedForTheProfileAndUnloadedAfter)
         EXPECT_TRUE(KeyExists(HKEY_USERS, profile.GetLoadedName()));
         EXPECT_EQ("bob", ReadThroughRoot(profile, Marker, "Who"));
         EXPECT_EQ(folder + "\\Documents", profile.GetDocumentsFolder());
+        EXPECT_EQ(ERROR_SUCCESS, profile.Close());
+        EXPECT_FALSE(profile.IsOpen());
+        EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(Bob)));
     }
-    EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(Bob)));
     EXPECT_FALSE(KeyExists(HKEY_USERS, Bob));
     // Not left enabled for whatever the process does next.
     EXPECT_FALSE(PrivilegeEnabled(SE_RESTORE_NAME));
