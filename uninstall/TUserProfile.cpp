@@ -13,12 +13,10 @@ const DWORD FolderValueSize = 1024;
 // Variables of the process that are the machine's, not its user's: the
 // process may run as LocalSystem or as another user, so USERPROFILE,
 // APPDATA, HOMEPATH, USERNAME and the like are never taken from it.
-const char* const MachineVariables[] = {"SystemDrive",        "SystemRoot",
-                                        "windir",             "ProgramData",
-                                        "ALLUSERSPROFILE",    "PUBLIC",
-                                        "ProgramFiles",       "ProgramFiles(x86)",
-                                        "ProgramW6432",       "CommonProgramFiles",
-                                        "CommonProgramFiles(x86)", "CommonProgramW6432"};
+const char* const MachineVariables[] = {
+    "SystemDrive",  "SystemRoot",         "windir",       "ProgramData",        "ALLUSERSPROFILE",
+    "PUBLIC",       "ProgramFiles",       "ProgramW6432", "ProgramFiles(x86)",  "CommonProgramFiles",
+    "CommonProgramW6432", "CommonProgramFiles(x86)"};
 
 bool SameName(const std::string& a, const std::string& b)
 {
@@ -94,9 +92,8 @@ void TUserProfile::ReadVariables()
         if (length > 0 && length < sizeof value)
             Variables.emplace_back(name, value);
     }
-    // The user's own, after the profile folder and before the machine's:
-    // those of the logon session if there is one, then the lasting ones.
-    size_t at = 1;
+    // The user's own: those of the logon session if there is one, then the
+    // lasting ones. A name already known keeps its value.
     for (const char* keyName : {"Volatile Environment", "Environment"}) {
         TRegKey key;
         if (key.Open(Root, keyName) != ERROR_SUCCESS)
@@ -117,7 +114,7 @@ void TUserProfile::ReadVariables()
             std::string value = data.data();
             if (type == REG_EXPAND_SZ && !Expand(data.data(), value))
                 continue;
-            Variables.insert(Variables.begin() + static_cast<long>(at++), {name.data(), value});
+            Variables.emplace_back(name.data(), value);
         }
     }
 }
