@@ -29,9 +29,9 @@ public:
     // and the root and the folders are empty.
     bool IsOpen() const { return Root != nullptr; }
     HKEY GetRoot() const { return Root; }
-    // ERROR_SUCCESS when open; else the error of the load (1314 without the
-    // restore privilege, 1017 for a file that is no hive, 2 or 3 for a
-    // missing one, 32 for one in use) or of the opening.
+    // ERROR_SUCCESS when open; else the error of the load (1314 when the
+    // process lacks the restore privilege, 1017 for a file that is no hive,
+    // 2 or 3 for a missing one, 32 for one in use) or of the opening.
     LONG GetLoadError() const { return LoadError; }
     // The hive was loaded already: the user is logged on.
     bool IsLoggedOn() const { return LoggedOn; }
