@@ -1,11 +1,15 @@
 #include "TUnInstallApp.h"
 #include "../res/resource.h"
 #include "../ui/TUnInstallDlgClient.h"
+#include "../uninstall/TProcessToken.h"
+#include "../uninstall/TRemovalLock.h"
 #include "TSDIDecFrame.h"
 #include "TUnattendedRun.h"
+#include <optional>
 
 namespace {
 const char ApplicationName[] = "弈辰软件卸载程序";
+const char AnotherRemovalText[] = "另一个弈辰软件卸载程序正在运行（也许是由管理员的部署工具启动的），请等它结束后再试。";
 
 std::string ExitLine(int status)
 {
@@ -17,6 +21,23 @@ std::string FullPath(const std::string& path)
     char full[MAX_PATH];
     DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
     return length > 0 && length < sizeof full ? std::string(full, length) : path;
+}
+
+// The main window of another instance; one that is still starting is
+// given a few seconds to appear.
+HWND FindOtherMainWindow()
+{
+    for (int tries = 0; tries < 30; ++tries) {
+        HWND window = nullptr;
+        while ((window = ::FindWindowExA(nullptr, window, TFrameWindow::ClassName, ApplicationName)) != nullptr) {
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(window, &process);
+            if (process != ::GetCurrentProcessId())
+                return window;
+        }
+        ::Sleep(100);
+    }
+    return nullptr;
 }
 } // namespace
 
@@ -37,8 +58,14 @@ int TUnInstallApp::Run()
     if (length > 0 && length < sizeof system)
         ::SetCurrentDirectoryA(system);
 
-    if (!Options.HasArguments())
+    if (!Options.HasArguments()) {
+        TRemovalLock lock;
+        if (lock.IsHeldElsewhere()) {
+            GiveWayToTheOtherRemoval();
+            return ExitDone;
+        }
         return TApplication::Run();
+    }
     if (Options.Help && Options.IsValid()) {
         Tell(TCommandLine::Usage, MB_ICONINFORMATION);
         return ExitDone;
@@ -55,8 +82,29 @@ int TUnInstallApp::Run()
         return ExitBadCommandLine;
     }
 
+    // Listing removes nothing, so it needs no turn of its own.
+    std::optional<TRemovalLock> lock;
+    if (!Options.List) {
+        lock.emplace();
+        if (lock->IsHeldElsewhere()) {
+            Log.WriteStamped("Another removal is running: nothing was done");
+            int status = ExitDone;
+            if (Options.Quiet)
+                status = ExitAnotherRemoval;
+            else
+                GiveWayToTheOtherRemoval();
+            Log.WriteStamped(ExitLine(status));
+            return status;
+        }
+    }
+
+    bool localSystem = TProcessToken::RunsAsLocalSystem();
+    bool everyProfile = Options.VisitsEveryProfile(localSystem);
+    if (everyProfile)
+        Log.WriteStamped(localSystem ? "Running as LocalSystem: every user's profile is visited"
+                                     : "Every user's profile is visited (/allusers)");
     int status = ExitDone;
-    TUnattendedRun run(Options, Log);
+    TUnattendedRun run(Options, Log, everyProfile);
     if (Options.List) {
         run.List();
     } else if (!run.GetMissing().empty()) {
@@ -86,6 +134,21 @@ void TUnInstallApp::InitMainWindow()
     frame->SetShrinkToClient(true);
     frame->SetIcon(&GetModule(), IDI_PROGRAM);
     SetMainWindow(frame);
+}
+
+void TUnInstallApp::GiveWayToTheOtherRemoval()
+{
+    HWND other = FindOtherMainWindow();
+    if (!other) {
+        // An unattended run has no window to show.
+        Tell(AnotherRemovalText, MB_ICONINFORMATION);
+        return;
+    }
+    if (::IsIconic(other))
+        ::ShowWindow(other, SW_RESTORE);
+    // Its confirmation or message box, when one is up, is what wants an answer.
+    HWND popup = ::GetLastActivePopup(other);
+    ::SetForegroundWindow(popup ? popup : other);
 }
 
 void TUnInstallApp::Tell(const std::string& text, UINT type)

@@ -16,6 +16,9 @@ protected:
     void InitMainWindow() override;
 
 private:
+    // Another instance holds the removal: its window comes to the front,
+    // or without one the user is told.
+    void GiveWayToTheOtherRemoval();
     // A message box, unless /quiet forbids one.
     void Tell(const std::string& text, UINT type);
 

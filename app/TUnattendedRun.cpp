@@ -37,8 +37,8 @@ void WriteStandardOutput(const std::string& text)
 }
 } // namespace
 
-TUnattendedRun::TUnattendedRun(const TCommandLine& options, TRunLog& log)
-    : Log(log), Tree(DiscoverAsTheFormDoes())
+TUnattendedRun::TUnattendedRun(const TCommandLine& options, TRunLog& log, bool everyProfile)
+    : Log(log), EveryProfile(everyProfile), Tree(DiscoverAsTheFormDoes())
 {
     Missing = Tree.Choose(options.All, options.Items);
     Log.Write("Found:\r\n" + Tree.Listing());

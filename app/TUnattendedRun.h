@@ -12,7 +12,8 @@
 class TUnattendedRun {
 public:
     // Finds what is installed, chooses in it, and logs the tree.
-    TUnattendedRun(const TCommandLine& options, TRunLog& log);
+    // `everyProfile`: the per-user parts go from every user's profile.
+    TUnattendedRun(const TCommandLine& options, TRunLog& log, bool everyProfile);
 
     // The texts of /items that name nothing installed.
     const std::vector<std::string>& GetMissing() const { return Missing; }
@@ -23,8 +24,11 @@ public:
     // Removes what is chosen; returns the exit code.
     int Remove();
 
+    bool VisitsEveryProfile() const { return EveryProfile; }
+
 private:
     TRunLog& Log;
+    bool EveryProfile;
     TChoiceTree Tree;
     std::vector<std::string> Missing;
 };

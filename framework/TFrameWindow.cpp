@@ -1,8 +1,10 @@
 #include "TFrameWindow.h"
 #include "TApplication.h"
 
+const char TFrameWindow::ClassName[] = "TFrameWindow";
+
 namespace {
-const char FrameClassName[] = "TFrameWindow";
+const char* const FrameClassName = TFrameWindow::ClassName;
 
 // Style bits that make a window a stand-alone one, and what a client gets instead.
 const DWORD StandAloneStyle = WS_POPUP | WS_DLGFRAME | WS_THICKFRAME;

@@ -16,6 +16,9 @@ public:
 
     void SetupWindow() override;
 
+    // The window class of every frame, by which another process finds one.
+    static const char ClassName[];
+
 protected:
     // Makes the client a borderless child filling the client area and,
     // when shrinking to it, sizes the frame around it.

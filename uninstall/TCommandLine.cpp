@@ -2,13 +2,16 @@
 #include "../catalogue/Gbk.h"
 
 const char TCommandLine::Usage[] =
-    "用法：UninstallZolt.exe [/quiet] [/all | /items:项目[;项目...]] [/list] [/log:文件]\r\n"
+    "用法：UninstallZolt.exe [/quiet] [/all | /items:项目[;项目...]] [/allusers] [/list] [/log:文件]\r\n"
     "\r\n"
     "/? 或 /help\t显示本说明。\r\n"
     "/quiet\t\t不显示任何窗口或提示，须与 /all、/items 或 /list 同用。\r\n"
     "/all\t\t选择可卸载的全部项目。\r\n"
     "/items:项目\t选择这些项目，文字与树中所示相同，以分号分隔；\r\n"
     "\t\t“程序”或“定额库”选择其下全部项目。\r\n"
+    "/allusers\t对本机每个用户都删除其桌面和开始菜单中的快捷方式、\r\n"
+    "\t\t文档中的历史记录和注册表中的设置，须与 /quiet 同用；\r\n"
+    "\t\t以 LocalSystem 运行时总是如此。\r\n"
     "/list\t\t列出可卸载的项目，不删除任何内容。\r\n"
     "/log:文件\t把卸载经过追加写入该文件（UTF-8）。\r\n"
     "\r\n"
@@ -16,6 +19,7 @@ const char TCommandLine::Usage[] =
     "\r\n"
     "退出代码：0 完成；3010 完成，部分文件重新启动后删除；\r\n"
     "1603 有项目无法删除；1605 指定的项目未安装；\r\n"
+    "1618 另一个卸载正在进行，什么也没有删除；\r\n"
     "1622 无法打开日志文件；1639 命令行无效。";
 
 namespace {
@@ -138,13 +142,16 @@ TCommandLine TCommandLine::Parse(const std::string& commandLine)
         bool hasValue = colon != std::string::npos;
         std::string value = hasValue ? argument.substr(colon + 1) : std::string();
 
-        if (name == "?" || name == "help" || name == "quiet" || name == "all" || name == "list") {
+        if (name == "?" || name == "help" || name == "quiet" || name == "all" || name == "allusers" ||
+            name == "list") {
             if (hasValue)
                 fail("开关 /" + name + " 不带值：" + argument);
             else if (name == "quiet")
                 options.Quiet = true;
             else if (name == "all")
                 options.All = true;
+            else if (name == "allusers")
+                options.AllUsers = true;
             else if (name == "list")
                 options.List = true;
             else
@@ -181,6 +188,9 @@ TCommandLine TCommandLine::Parse(const std::string& commandLine)
         fail("/all 与 /items 不能同用。");
     if (options.Quiet && !options.ChoosesItems() && !options.List && !options.Help)
         fail("/quiet 须与 /all、/items 或 /list 同用。");
+    // The window removes the current user's parts only; say so rather than ignore it.
+    if (options.AllUsers && !options.Quiet && !options.Help)
+        fail("/allusers 须与 /quiet 同用。");
     if (!options.IsValid()) {
         options.Items.clear();
         options.All = false;

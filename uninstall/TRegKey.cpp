@@ -14,6 +14,17 @@ LONG TRegKey::Create(HKEY parent, const char* subKey)
     return result;
 }
 
+LONG TRegKey::Open(HKEY parent, const char* subKey, REGSAM access)
+{
+    HKEY opened = nullptr;
+    LONG result = ::RegOpenKeyExA(parent, subKey, 0, access, &opened);
+    if (result == ERROR_SUCCESS) {
+        Close();
+        Key = opened;
+    }
+    return result;
+}
+
 LONG TRegKey::Close()
 {
     LONG result = ERROR_SUCCESS;
@@ -24,7 +35,7 @@ LONG TRegKey::Close()
     return result;
 }
 
-bool TRegKey::QueryString(const char* valueName, char* buffer, DWORD size) const
+bool TRegKey::QueryString(const char* valueName, char* buffer, DWORD size, DWORD* valueType) const
 {
     if (!Key || !buffer || size == 0)
         return false;
@@ -32,6 +43,8 @@ bool TRegKey::QueryString(const char* valueName, char* buffer, DWORD size) const
     DWORD got = size;
     if (::RegQueryValueExA(Key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &got) != ERROR_SUCCESS)
         return false;
+    if (valueType)
+        *valueType = type;
     // A list of strings reads as its first, as a program that ignores the type would read it.
     if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ)
         return false;

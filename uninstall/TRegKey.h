@@ -12,6 +12,9 @@ public:
 
     // Opens `subKey` of `parent` with full access, creating it if missing.
     LONG Create(HKEY parent, const char* subKey);
+    // Opens `subKey` of `parent` if it is there, creating nothing: for keys
+    // that are not ours to create, such as other users' hives.
+    LONG Open(HKEY parent, const char* subKey, REGSAM access = KEY_READ);
     LONG Close();
 
     operator HKEY() const { return Key; }
@@ -19,8 +22,8 @@ public:
     // Reads a string value into `buffer` of `size` bytes; a list of strings
     // gives its first. Only a value that fits with its terminating zero
     // counts; anything else (another type, too long, or no room left for
-    // the zero) fails.
-    bool QueryString(const char* valueName, char* buffer, DWORD size) const;
+    // the zero) fails. `type`, when given, receives the value's type.
+    bool QueryString(const char* valueName, char* buffer, DWORD size, DWORD* type = nullptr) const;
 
     LONG EnumKey(DWORD index, char* name, DWORD size) const;
 

@@ -128,6 +128,11 @@ TEST(CommandLineParse, RefusedCommandLinesChooseNothing)
         "/quiet /? /bogus",
         "/help /list",
         "/? /?",
+        // The window removes the current user's parts only.
+        "/allusers",
+        "/all /allusers",
+        "/items:甲库 /allusers",
+        "/quiet /all /allusers:yes",
     };
     for (const char* arguments : cases) {
         TCommandLine options = TCommandLine::Parse(Line(arguments));
@@ -135,6 +140,34 @@ TEST(CommandLineParse, RefusedCommandLinesChooseNothing)
         EXPECT_FALSE(options.Error.empty()) << arguments;
         EXPECT_FALSE(options.ChoosesItems()) << arguments << " would still choose something";
         EXPECT_FALSE(options.Help) << arguments;
+    }
+}
+
+// As LocalSystem, whose own profile is nobody's, every profile is visited
+// without /allusers. Wine runs as its one user, so what the token says is
+// given here as Windows would report it.
+TEST(CommandLineParse, EveryProfileOnlyForAnUnattendedRemoval)
+{
+    struct TCase {
+        const char* Arguments;
+        bool AllUsers, Visits, VisitsAsLocalSystem;
+    } cases[] = {
+        {"/quiet /all /allusers", true, true, true},
+        {"-ALLUSERS /quiet /items:甲库", true, true, true},
+        {"/quiet /all", false, false, true},
+        {"/quiet /items:甲库", false, false, true},
+        // Nothing is removed.
+        {"/quiet /list /allusers", true, false, false},
+        {"/quiet /all /list", false, false, false},
+        // The window.
+        {"/all", false, false, false},
+        {"", false, false, false},
+    };
+    for (const TCase& c : cases) {
+        TCommandLine options = TCommandLine::Parse(Line(c.Arguments));
+        EXPECT_EQ(c.AllUsers, options.AllUsers) << c.Arguments;
+        EXPECT_EQ(c.Visits, options.VisitsEveryProfile(false)) << c.Arguments;
+        EXPECT_EQ(c.VisitsAsLocalSystem, options.VisitsEveryProfile(true)) << c.Arguments;
     }
 }
 

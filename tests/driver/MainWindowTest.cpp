@@ -2,6 +2,7 @@
 #include "../support/DialogTemplate.h"
 #include "../support/Pixels.h"
 #include "../support/TDrivenProgram.h"
+#include "../../uninstall/TRemovalLock.h"
 #include <set>
 #include <vector>
 
@@ -209,6 +210,46 @@ TEST_F(MainWindow, AltF4EndsTheProgramRemovingNothing)
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     ASSERT_TRUE(RealInput::BringToFront(Frame));
     RealInput::KeyWithAlt(VK_F4);
+    ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
+    ExpectNothingRemoved();
+}
+
+// One removal at a time: a second start brings the open window to the
+// front and ends, showing nothing of its own.
+TEST_F(MainWindow, SecondStartBringsTheOpenWindowForwardAndEnds)
+{
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    ShowWindow(Frame, SW_MINIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(Frame) != FALSE; }));
+
+    TRemoteProgram second(ProgramUnderTest);
+    ASSERT_TRUE(second.Start());
+    EXPECT_FALSE(second.ShowedAWindowBeforeExit());
+    DWORD code = 1234;
+    ASSERT_TRUE(second.WaitForExit(code));
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(Frame) && GetForegroundWindow() == Frame; }))
+        << "iconic " << IsIconic(Frame) << ", foreground " << GetForegroundWindow();
+    EXPECT_TRUE(Program->IsRunning());
+}
+
+// While an unattended removal runs (this process takes its turn) there is
+// no window to bring forward: the user is told, and the window stays shut.
+TEST_F(MainWindow, StartDuringAnUnattendedRemovalSaysSoAndEnds)
+{
+    SeedInstalledProduct();
+    TRemovalLock unattended;
+    ASSERT_FALSE(unattended.IsHeldElsewhere());
+    Program = std::make_unique<TRemoteProgram>(ProgramUnderTest);
+    ASSERT_TRUE(Program->Start());
+    HWND box = Program->WaitForWindow(MainWindowTitle);
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("#32770", ClassName(box));
+    TMessageBoxText shown = ReadMessageBox(box);
+    EXPECT_EQ(0u, shown.Text.find("另一个弈辰软件卸载程序正在运行")) << shown.Text;
+    EXPECT_EQ(1, shown.Buttons);
+    bool dismissed = false;
+    ASSERT_NO_FATAL_FAILURE(ClickMessageBoxOk(box, dismissed));
     ASSERT_NO_FATAL_FAILURE(ExpectEndsWithZero());
     ExpectNothingRemoved();
 }

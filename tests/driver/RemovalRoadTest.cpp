@@ -702,6 +702,31 @@ TEST_F(RemovalRoad, QuietRemovalWithFilesInUseAsksForARestart)
     ExpectGone({"Apps\\NetPlan\\netplan.exe", "Apps\\GangJie\\gjg.hlp"});
 }
 
+// One removal at a time: while a window is open, an unattended removal ends
+// at once with 1618, which deployment tools retry on. Listing removes
+// nothing and needs no turn.
+TEST_F(RemovalRoad, QuietRemovalWhileAWindowIsOpenEndsWith1618AndRemovesNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    ASSERT_NO_FATAL_FAILURE(StartProgram());
+    std::unique_ptr<TRemoteProgram> window = std::move(Program);
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /all \"/log:" + Path("uz.log") + "\""));
+    EXPECT_EQ(1618u, ExitCode);
+    EXPECT_FALSE(ShowedWindow);
+    ExpectNothingOfTheMachineRemoved();
+    ExpectKept({"Documents\\TallyPad.ini", "Desktop\\ZOLT 网络计划.lnk"});
+    std::string log = ReadLog("uz.log");
+    EXPECT_NE(std::string::npos, log.find(" Another removal is running: nothing was done\r\n")) << log;
+    EXPECT_NE(std::string::npos, log.find(" Exit code 1618\r\n")) << log;
+    EXPECT_EQ(std::string::npos, log.find("Found:")) << log;
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /list \"/log:" + Path("list.log") + "\""));
+    EXPECT_EQ(0u, ExitCode);
+    EXPECT_NE(std::string::npos, ReadLog("list.log").find("    ZOLT网络计划 [chosen]\r\n"));
+    EXPECT_TRUE(window->IsRunning());
+}
+
 TEST_F(RemovalRoad, ListWritesTheTreeToStandardOutputAndRemovesNothing)
 {
     ASSERT_NO_FATAL_FAILURE(SeedMachine());

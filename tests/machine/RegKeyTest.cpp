@@ -76,6 +76,7 @@ protected:
 };
 
 class RegKeyCreate : public TRegKeyScratch {};
+class RegKeyOpen : public TRegKeyScratch {};
 class RegKeyQueryString : public TRegKeyScratch {};
 class RegKeyEnumKey : public TRegKeyScratch {};
 class RegKeyRecurseDelete : public TRegKeyScratch {
@@ -199,6 +200,24 @@ TEST_F(RegKeyCreate, CloseClosesOnceAndForgetsTheKey)
     EXPECT_EQ(ERROR_SUCCESS, key.Close());
 }
 
+// For keys that are not the program's to make, such as other users' hives.
+TEST_F(RegKeyOpen, OpensAnExistingKeyAndCreatesNoMissingOne)
+{
+    SetString(HKEY_CURRENT_USER, Under("There"), "Name", "there");
+    TRegKey key;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.Open(HKEY_CURRENT_USER, Under("Missing").c_str()));
+    EXPECT_EQ(nullptr, static_cast<HKEY>(key));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Under("Missing")));
+
+    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, Under("There").c_str()));
+    std::string text;
+    EXPECT_TRUE(Read(key, "Name", text));
+    EXPECT_EQ("there", text);
+    HKEY there = key;
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND, key.Open(HKEY_CURRENT_USER, Under("Missing").c_str()));
+    EXPECT_EQ(there, static_cast<HKEY>(key)) << "a failed open closed the key it had";
+}
+
 TEST_F(RegKeyQueryString, ReadsAString)
 {
     SetString(HKEY_CURRENT_USER, Base, "Path", "C:\\ZOLT\\vexa.exe");
@@ -218,6 +237,10 @@ TEST_F(RegKeyQueryString, ReadsAnExpandStringAsStored)
     std::string text;
     EXPECT_TRUE(Read(key, "Help", text));
     EXPECT_EQ(value, text);
+    char buffer[64];
+    DWORD type = REG_NONE;
+    EXPECT_TRUE(key.QueryString("Help", buffer, sizeof buffer, &type));
+    EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), type);
 }
 
 TEST_F(RegKeyQueryString, ReadsAnEmptyString)

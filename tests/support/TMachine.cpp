@@ -1,6 +1,13 @@
 #include "TMachine.h"
 #include "Owners.h"
 #include "ScratchCleanup.h"
+#include "../../uninstall/TProcessToken.h"
+#include "../../uninstall/TUserProfile.h"
+#include "../../uninstall/TUserProfiles.h"
+
+const char TMachine::ProfileDesktop[] = "Desktop";
+const char TMachine::ProfileDocuments[] = "Documents";
+const char TMachine::ProfilePrograms[] = "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
 
 void TMachine::SetUp()
 {
@@ -10,6 +17,16 @@ void TMachine::SetUp()
 
 void TMachine::TearDown()
 {
+    if (!ProfileSids.empty()) {
+        // A loaded hive outlives this process in the Wine session.
+        TProcessToken token;
+        token.EnableHivePrivileges();
+        for (const std::string& sid : ProfileSids) {
+            RegUnLoadKeyA(HKEY_USERS, sid.c_str());
+            RegUnLoadKeyA(HKEY_USERS, TUserProfile::LoadedName(sid).c_str());
+        }
+        ProfileSids.clear();
+    }
     for (auto it = OutsidePaths.rbegin(); it != OutsidePaths.rend(); ++it)
         DeletePath(*it);
     OutsidePaths.clear();
@@ -204,6 +221,61 @@ void TMachine::SeedShellFolders(const std::string& userPrograms, bool common) co
         KeepValue(value.Root, ShellFoldersPath, value.Name);
         SetString(value.Root, ShellFoldersPath, value.Name, value.Folder);
     }
+}
+
+void TMachine::AddProfileListEntry(const std::string& sid, const std::string& folder)
+{
+    std::string stored = folder;
+    char drive[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableA("SystemDrive", drive, sizeof drive);
+    if (length > 0 && stored.compare(0, length, drive) == 0)
+        stored = "%SystemDrive%" + stored.substr(length);
+    const std::string entry = SubKey(TUserProfiles::ProfileListPath, sid);
+    MakeKey(HKEY_LOCAL_MACHINE, entry);
+    SetRaw(HKEY_LOCAL_MACHINE, entry, "ProfileImagePath", REG_EXPAND_SZ, stored.c_str(),
+           static_cast<DWORD>(stored.size() + 1));
+    ProfileSids.push_back(sid);
+}
+
+std::string TMachine::MakeProfile(const std::string& sid, const std::string& name, bool loggedOn,
+                                  const std::function<void(HKEY)>& fill)
+{
+    const std::string relative = "Profiles\\" + name;
+    const std::string folder = Path(relative);
+    for (const char* place : {ProfileDesktop, ProfileDocuments, ProfilePrograms})
+        MakeFolder(relative + "\\" + place);
+    AddProfileListEntry(sid, folder);
+
+    // The hive is made from a scratch key of the current user's.
+    const std::string source = "Software\\UzHive-" + std::to_string(GetCurrentProcessId()) + "-" + sid;
+    const std::string file = folder + "\\" + TUserProfile::HiveFileName;
+    {
+        TKey key;
+        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, source.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, key.Receive(), nullptr));
+        const struct {
+            const char* Name;
+            const char* Place;
+        } folders[] = {{"Desktop", ProfileDesktop}, {"Personal", ProfileDocuments}, {"Programs", ProfilePrograms}};
+        for (const auto& entry : folders) {
+            std::string unexpanded = std::string("%USERPROFILE%\\") + entry.Place;
+            SetRaw(key, UserShellFoldersPath, entry.Name, REG_EXPAND_SZ, unexpanded.c_str(),
+                   static_cast<DWORD>(unexpanded.size() + 1));
+            SetString(key, ShellFoldersPath, entry.Name, folder + "\\" + entry.Place);
+        }
+        if (fill)
+            fill(key);
+        TProcessToken token;
+        token.EnableHivePrivileges();
+        EXPECT_EQ(ERROR_SUCCESS, RegSaveKeyA(key, file.c_str(), nullptr)) << file;
+    }
+    DeleteRegistryTree(HKEY_CURRENT_USER, source.c_str());
+    if (loggedOn) {
+        TProcessToken token;
+        token.EnableHivePrivileges();
+        EXPECT_EQ(ERROR_SUCCESS, RegLoadKeyA(HKEY_USERS, sid.c_str(), file.c_str())) << sid;
+    }
+    return folder;
 }
 
 std::string TMachine::IniPath()

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include "Names.h"
 #include <gtest/gtest.h>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -79,6 +80,25 @@ protected:
     // Programs" out.
     void SeedShellFolders(const std::string& userPrograms, bool common = true) const;
 
+    // Another user's profile, as the system keeps one: an entry in the
+    // profile list, a folder "Profiles\<name>" under the scratch folder with
+    // a desktop, documents and Programs folder, and its hive NTUSER.DAT made
+    // with RegSaveKey. The hive's "User Shell Folders" name the three as
+    // %USERPROFILE% paths, its "Shell Folders" expanded; then `fill` may
+    // write more into the key it is handed. `loggedOn` loads the hive at
+    // HKEY_USERS\<sid> beforehand, as logging on does. Tear-down unloads
+    // every hive of these profiles and deletes the entries. Returns the
+    // profile folder.
+    std::string MakeProfile(const std::string& sid, const std::string& name, bool loggedOn,
+                            const std::function<void(HKEY)>& fill = nullptr);
+    // A profile-list entry alone; the folder is stored as REG_EXPAND_SZ,
+    // with %SystemDrive% for its drive when it is the system's.
+    void AddProfileListEntry(const std::string& sid, const std::string& folder);
+    // Where a profile made above keeps its folders, relative to it.
+    static const char ProfileDesktop[];
+    static const char ProfileDocuments[];
+    static const char ProfilePrograms[];
+
     // The real "VEXA.INI" in the real Windows directory: the program reads it
     // by bare name, so tests write it there.
     static std::string IniPath();
@@ -102,4 +122,6 @@ protected:
 
 private:
     std::vector<std::string> OutsidePaths;
+    // Profiles made: their hives are unloaded at tear-down, under either name.
+    std::vector<std::string> ProfileSids;
 };

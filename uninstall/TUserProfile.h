@@ -1,0 +1,78 @@
+#pragma once
+#include <windows.h>
+#include "TRegKey.h"
+#include "TUserHive.h"
+#include <string>
+#include <utility>
+#include <vector>
+
+// One user's profile opened for the per-user parts of a removal: the root of
+// the user's hive, to be used where HKEY_CURRENT_USER serves the current
+// user, and the user's desktop, Programs and documents folders.
+// A logged-on user's hive is used in place at HKEY_USERS\<SID> and stays
+// loaded. Otherwise the profile's NTUSER.DAT is loaded below HKEY_USERS and
+// unloaded by the destructor; close every key opened below GetRoot() first.
+class TUserProfile {
+public:
+    // `path` is the profile folder, expanded.
+    TUserProfile(std::string sid, std::string path);
+    ~TUserProfile() { Close(); }
+    TUserProfile(const TUserProfile&) = delete;
+    TUserProfile& operator=(const TUserProfile&) = delete;
+
+    const std::string& GetSid() const { return Sid; }
+    const std::string& GetPath() const { return Path; }
+    // How the log names the profile: its SID and its folder.
+    std::string GetLogName() const { return Sid + " (" + Path + ")"; }
+
+    // False when the hive could not be opened; then GetLoadError says why
+    // and the root and the folders are empty.
+    bool IsOpen() const { return Root != nullptr; }
+    HKEY GetRoot() const { return Root; }
+    // ERROR_SUCCESS when open; else the error of the load (1314 when the
+    // process lacks the restore privilege, 1017 for a file that is no hive,
+    // 2 or 3 for a missing one, 32 for one in use) or of the opening.
+    LONG GetLoadError() const { return LoadError; }
+    // The hive was loaded already: the user is logged on.
+    bool IsLoggedOn() const { return LoggedOn; }
+    // The name the hive was loaded under below HKEY_USERS; empty when it was
+    // used in place or could not be loaded.
+    const std::string& GetLoadedName() const { return Hive.GetName(); }
+    // Closes the root and unloads a hive loaded for the profile; returns
+    // what the unloading said (a key left open below the root keeps the
+    // hive loaded), for the log. The destructor does the same.
+    LONG Close();
+
+    // Empty when neither "User Shell Folders" nor "Shell Folders" of the
+    // user's hive gives an absolute path.
+    const std::string& GetDesktopFolder() const { return DesktopFolder; }
+    const std::string& GetProgramsFolder() const { return ProgramsFolder; }
+    const std::string& GetDocumentsFolder() const { return DocumentsFolder; }
+
+    static const char HiveFileName[];
+    // The program's own name below HKEY_USERS for a logged-off user's hive.
+    static std::string LoadedName(const std::string& sid);
+
+private:
+    void Open();
+    void ReadVariables();
+    void ReadFolders();
+    // `text` with each %NAME% replaced; false when a name is not known.
+    bool Expand(const std::string& text, std::string& expanded) const;
+    const std::string* FindVariable(const std::string& name) const;
+
+    std::string Sid;
+    std::string Path;
+    // Before Root, so that the hive is unloaded only after its root closed.
+    TUserHive Hive;
+    TRegKey Root;
+    LONG LoadError = ERROR_SUCCESS;
+    bool LoggedOn = false;
+    // What %NAME% stands for in this user's folder values.
+    std::vector<std::pair<std::string, std::string>> Variables;
+    std::string DesktopFolder;
+    std::string ProgramsFolder;
+    std::string DocumentsFolder;
+};
+
+extern const char UserShellFoldersPath[];
