@@ -1,4 +1,5 @@
 #include "TMyTreeWnd.h"
+#include "../framework/TDisplayScale.h"
 #include "../res/resource.h"
 
 namespace {
@@ -13,7 +14,8 @@ END_RESPONSE_TABLE;
 TMyTreeWnd::TMyTreeWnd(TWindow* parent, int id, TModule* module)
     : TTreeWindow(parent, id, module),
       NormalImages(new TImageList(GetModule().GetInstance(), IDB_ITEMS, PictureWidth, 1, PictureMask)),
-      StateImages(new TImageList(GetModule().GetInstance(), IDB_CHECKBOXES, PictureWidth, 1, PictureMask))
+      StateImages(new TImageList(GetModule().GetInstance(), IDB_CHECKBOXES, PictureWidth, 1, PictureMask)),
+      PicturesDpi(TDisplayScale::Standard)
 {
 }
 
@@ -28,6 +30,24 @@ void TMyTreeWnd::SetupWindow()
     TTreeWindow::SetupWindow();
     SetImageList(TVSIL_NORMAL, NormalImages->GetHandle());
     SetImageList(TVSIL_STATE, StateImages->GetHandle());
+}
+
+void TMyTreeWnd::ScaleTo(UINT dpi)
+{
+    TTreeWindow::ScaleTo(dpi);
+    if (!Handle || dpi == PicturesDpi)
+        return;
+    HINSTANCE instance = GetModule().GetInstance();
+    std::unique_ptr<TImageList> normal(new TImageList(instance, IDB_ITEMS, PictureWidth, 1, PictureMask, dpi));
+    std::unique_ptr<TImageList> state(new TImageList(instance, IDB_CHECKBOXES, PictureWidth, 1, PictureMask, dpi));
+    if (!normal->GetHandle() || !state->GetHandle())
+        return;
+    // The control measures its rows anew from the lists it is given.
+    SetImageList(TVSIL_NORMAL, normal->GetHandle());
+    SetImageList(TVSIL_STATE, state->GetHandle());
+    NormalImages = std::move(normal);
+    StateImages = std::move(state);
+    PicturesDpi = dpi;
 }
 
 void TMyTreeWnd::SetCheckState(HTREEITEM item, int state)
