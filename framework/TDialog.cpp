@@ -3,6 +3,7 @@
 #include "TDisplayScale.h"
 #include "TScaledPicture.h"
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 // A font's dialog base units, measured as the dialog manager measures
@@ -35,6 +36,15 @@ int Across(int units, SIZE base)
 int Down(int units, SIZE base)
 {
     return ::MulDiv(units, base.cy, 8);
+}
+
+// Whether a drawing's size agrees with one worked out through the base
+// units at its DPI and at 100 %: each of those is a whole number of pixels,
+// so their ratio may be off by half a pixel of either. (The font standing
+// in for the template's may be 13 pixels high at 100 % and 19 at 150 %.)
+bool Agrees(int drawn, int wanted, int base, int standardBase)
+{
+    return 2 * std::abs(drawn - wanted) * base * standardBase <= drawn * (base + standardBase);
 }
 } // namespace
 
@@ -188,6 +198,14 @@ void TDialog::LayOut(const TDialogLayout& layout, UINT dpi)
 
 void TDialog::ShowPictures(const TDialogLayout& layout, UINT dpi)
 {
+    HFONT own = reinterpret_cast<HFONT>(::SendMessageA(Handle, WM_GETFONT, 0, 0));
+    HFONT standard = FontAt(TDisplayScale::Standard, layout.PointSize);
+    if (!own || !standard)
+        return;
+    const SIZE base = BaseUnits(ScaledFont ? ScaledFont : own), standardBase = BaseUnits(standard);
+    if (standard != own)
+        ::DeleteObject(standard);
+
     HINSTANCE instance = Module->GetInstance();
     HWND child = ::GetWindow(Handle, GW_CHILD);
     for (const TDialogLayout::TControl& control : layout.Controls) {
@@ -197,16 +215,15 @@ void TDialog::ShowPictures(const TDialogLayout& layout, UINT dpi)
         child = ::GetWindow(child, GW_HWNDNEXT);
         if (!control.PictureId)
             continue;
-        // As large in dialog units as the 100 % bitmap is at 100 %.
-        const SIZE drawn = TScaledPicture::BitmapSize(instance, control.PictureId);
-        HFONT standard = FontAt(TDisplayScale::Standard, layout.PointSize);
-        HFONT shown = ScaledFont ? ScaledFont : reinterpret_cast<HFONT>(::SendMessageA(Handle, WM_GETFONT, 0, 0));
-        if (!standard || !shown || !drawn.cx)
-            continue;
-        const SIZE base = BaseUnits(shown), standardBase = BaseUnits(standard);
-        if (standard != reinterpret_cast<HFONT>(::SendMessageA(Handle, WM_GETFONT, 0, 0)))
-            ::DeleteObject(standard);
-        const SIZE wanted = {::MulDiv(drawn.cx, base.cx, standardBase.cx), ::MulDiv(drawn.cy, base.cy, standardBase.cy)};
+        // As large in dialog units as the 100 % bitmap is at 100 %; the
+        // drawing for this DPI as it is, where it agrees with that.
+        const SIZE standardSize = TScaledPicture::BitmapSize(instance, control.PictureId);
+        const SIZE drawn = TScaledPicture::DrawnSize(instance, control.PictureId, dpi);
+        SIZE wanted = {::MulDiv(standardSize.cx, base.cx, standardBase.cx),
+                       ::MulDiv(standardSize.cy, base.cy, standardBase.cy)};
+        if (Agrees(drawn.cx, wanted.cx, base.cx, standardBase.cx) &&
+            Agrees(drawn.cy, wanted.cy, base.cy, standardBase.cy))
+            wanted = drawn;
 
         BITMAP current = {};
         auto bitmap = reinterpret_cast<HBITMAP>(::SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));

@@ -41,7 +41,8 @@ bool TDialogLayout::Load(HINSTANCE instance, int resId)
     Controls.clear();
     for (int i = 0; i < head->cdit; ++i) {
         // Each item starts on a DWORD boundary.
-        const auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>((reinterpret_cast<ULONG_PTR>(at) + 3) & ~ULONG_PTR(3));
+        const ULONG_PTR aligned = (reinterpret_cast<ULONG_PTR>(at) + 3) & ~ULONG_PTR(3);
+        const auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>(aligned);
         if (reinterpret_cast<const WORD*>(item + 1) > end)
             return false;
         at = reinterpret_cast<const WORD*>(item + 1);

@@ -20,8 +20,7 @@ const BITMAPINFOHEADER* FindBitmap(HINSTANCE instance, int id)
     return loaded ? static_cast<const BITMAPINFOHEADER*>(::LockResource(loaded)) : nullptr;
 }
 
-// A top-down DIB section with its bits where the caller can write them.
-HBITMAP MakeDib(int width, int height, WORD bitCount, void** bits)
+BITMAPINFO TopDown(int width, int height, WORD bitCount)
 {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -30,31 +29,38 @@ HBITMAP MakeDib(int width, int height, WORD bitCount, void** bits)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = bitCount;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// A top-down DIB section with its bits where the caller can write them.
+HBITMAP MakeDib(int width, int height, WORD bitCount, void** bits)
+{
+    BITMAPINFO info = TopDown(width, height, bitCount);
     return ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
-// Reads any bitmap GDI can (run-length encoded ones too) as 32-bit pixels.
-bool ReadBits(HBITMAP source, const BITMAPINFOHEADER* packed, const void* packedBits, TPixels& out)
+// A bitmap of out.Width x out.Height as 32-bit pixels.
+bool ReadBitmap(HBITMAP source, TPixels& out)
+{
+    BITMAPINFO info = TopDown(out.Width, out.Height, 32);
+    out.Bits.resize(static_cast<size_t>(out.Width) * out.Height);
+    HDC screen = ::GetDC(nullptr);
+    int rows = ::GetDIBits(screen, source, 0, static_cast<UINT>(out.Height), out.Bits.data(), &info, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    return rows == out.Height;
+}
+
+// A bitmap resource as 32-bit pixels, whatever its depth and run-length
+// encoding: GDI decodes it into a bitmap of that form.
+bool ReadPacked(const BITMAPINFOHEADER* header, const void* packedBits, TPixels& out)
 {
     void* bits = nullptr;
     HBITMAP target = MakeDib(out.Width, out.Height, 32, &bits);
     if (!target)
         return false;
     HDC screen = ::GetDC(nullptr);
-    int rows = 0;
-    if (packed) {
-        rows = ::SetDIBits(screen, target, 0, static_cast<UINT>(out.Height), packedBits,
-                           reinterpret_cast<const BITMAPINFO*>(packed), DIB_RGB_COLORS);
-    } else {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = out.Width;
-        info.bmiHeader.biHeight = -out.Height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        rows = ::GetDIBits(screen, source, 0, static_cast<UINT>(out.Height), bits, &info, DIB_RGB_COLORS);
-    }
+    int rows = ::SetDIBits(screen, target, 0, static_cast<UINT>(out.Height), packedBits,
+                           reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, screen);
     if (rows == out.Height) {
         const DWORD* from = static_cast<const DWORD*>(bits);
@@ -67,7 +73,8 @@ bool ReadBits(HBITMAP source, const BITMAPINFOHEADER* packed, const void* packed
 // The drawing of bitmap `id` nearest `dpi`, opaque; `mask` pixels see-through.
 bool ReadDrawing(HINSTANCE instance, int id, UINT dpi, COLORREF mask, bool masked, TPixels& out)
 {
-    const BITMAPINFOHEADER* header = FindBitmap(instance, TScaledPicture::DrawnId(id, TScaledPicture::NearestDrawn(dpi)));
+    const int drawnId = TScaledPicture::DrawnId(id, TScaledPicture::NearestDrawn(dpi));
+    const BITMAPINFOHEADER* header = FindBitmap(instance, drawnId);
     if (!header)
         header = FindBitmap(instance, id);
     if (!header || header->biSize < sizeof(BITMAPINFOHEADER))
@@ -80,7 +87,7 @@ bool ReadDrawing(HINSTANCE instance, int id, UINT dpi, COLORREF mask, bool maske
     out.Width = header->biWidth;
     out.Height = std::abs(header->biHeight);
     const BYTE* bits = reinterpret_cast<const BYTE*>(header) + header->biSize + colours * sizeof(RGBQUAD);
-    if (!ReadBits(nullptr, header, bits, out))
+    if (!ReadPacked(header, bits, out))
         return false;
     const DWORD seeThrough = RGB(GetBValue(mask), GetGValue(mask), GetRValue(mask)); // as 0x00RRGGBB
     for (DWORD& pixel : out.Bits) {
@@ -127,6 +134,15 @@ TPixels Resized(const TPixels& from, int width, int height)
     return out;
 }
 
+DWORD Premultiplied(DWORD pixel)
+{
+    const DWORD alpha = pixel >> 24;
+    DWORD out = pixel & 0xFF000000;
+    for (int channel = 0; channel < 3; ++channel)
+        out |= (((pixel >> (8 * channel)) & 0xFF) * alpha / 255) << (8 * channel);
+    return out;
+}
+
 // Straight (not premultiplied) alpha, as image lists and icons take it.
 DWORD Straight(DWORD pixel)
 {
@@ -148,7 +164,8 @@ HBITMAP MakeBitmap(const TPixels& pixels, bool withAlpha)
     if (!bitmap)
         return nullptr;
     BYTE* row = static_cast<BYTE*>(bits);
-    const size_t stride = withAlpha ? static_cast<size_t>(pixels.Width) * 4 : (static_cast<size_t>(pixels.Width) * 3 + 3) & ~size_t(3);
+    const size_t width = static_cast<size_t>(pixels.Width);
+    const size_t stride = withAlpha ? width * 4 : (width * 3 + 3) & ~size_t(3);
     for (int y = 0; y < pixels.Height; ++y, row += stride) {
         for (int x = 0; x < pixels.Width; ++x) {
             const DWORD pixel = pixels.Bits[static_cast<size_t>(y) * pixels.Width + x];
@@ -176,6 +193,50 @@ HBITMAP MakeMask(const TPixels& pixels)
                 bits[static_cast<size_t>(y) * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
     return ::CreateBitmap(pixels.Width, pixels.Height, 1, 1, bits.data());
 }
+
+// A colour icon's pixels; where it has no alpha of its own, its mask gives it.
+bool ReadIcon(HICON icon, TPixels& out)
+{
+    ICONINFO info = {};
+    if (!::GetIconInfo(icon, &info))
+        return false;
+    BITMAP shape = {};
+    TPixels mask;
+    bool read = info.hbmColor && ::GetObjectA(info.hbmColor, sizeof shape, &shape);
+    out.Width = mask.Width = shape.bmWidth;
+    out.Height = mask.Height = shape.bmHeight;
+    read = read && ReadBitmap(info.hbmColor, out) && ReadBitmap(info.hbmMask, mask);
+    if (info.hbmColor)
+        ::DeleteObject(info.hbmColor);
+    if (info.hbmMask)
+        ::DeleteObject(info.hbmMask);
+    if (!read)
+        return false;
+    bool hasAlpha = false;
+    for (DWORD pixel : out.Bits)
+        hasAlpha = hasAlpha || (pixel >> 24);
+    for (size_t i = 0; i < out.Bits.size(); ++i) {
+        DWORD& pixel = out.Bits[i];
+        if (!hasAlpha)
+            pixel = (mask.Bits[i] & 0x00FFFFFF) ? 0 : (pixel | 0xFF000000);
+        pixel = Premultiplied(pixel);
+    }
+    return true;
+}
+
+HICON MakeIcon(const TPixels& pixels)
+{
+    ICONINFO made = {};
+    made.fIcon = TRUE;
+    made.hbmColor = MakeBitmap(pixels, true);
+    made.hbmMask = MakeMask(pixels);
+    HICON icon = made.hbmColor && made.hbmMask ? ::CreateIconIndirect(&made) : nullptr;
+    if (made.hbmColor)
+        ::DeleteObject(made.hbmColor);
+    if (made.hbmMask)
+        ::DeleteObject(made.hbmMask);
+    return icon;
+}
 } // namespace
 
 UINT TScaledPicture::NearestDrawn(UINT dpi)
@@ -201,6 +262,12 @@ SIZE TScaledPicture::BitmapSize(HINSTANCE instance, int id)
     if (!header)
         return SIZE{0, 0};
     return SIZE{header->biWidth, std::abs(header->biHeight)};
+}
+
+SIZE TScaledPicture::DrawnSize(HINSTANCE instance, int id, UINT dpi)
+{
+    SIZE drawn = BitmapSize(instance, DrawnId(id, NearestDrawn(dpi)));
+    return drawn.cx ? drawn : BitmapSize(instance, id);
 }
 
 HBITMAP TScaledPicture::Bitmap(HINSTANCE instance, int id, UINT dpi, SIZE size)
@@ -235,54 +302,17 @@ HIMAGELIST TScaledPicture::ImageList(HINSTANCE instance, int id, int side, int g
 
 HICON TScaledPicture::Icon(HINSTANCE instance, int id, UINT dpi, int size)
 {
-    // Its own size: no size asked for and no default size.
+    // At its own size: none asked for, and not the default size.
     HICON drawn = static_cast<HICON>(
         ::LoadImageA(instance, MAKEINTRESOURCEA(DrawnId(id, NearestDrawn(dpi))), IMAGE_ICON, 0, 0, 0));
     if (!drawn)
         drawn = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, 0, 0, 0));
-    ICONINFO info = {};
-    if (!drawn || !::GetIconInfo(drawn, &info))
+    TPixels pixels;
+    if (!drawn || !ReadIcon(drawn, pixels) || pixels.Width == size)
         return drawn;
-    BITMAP shape = {};
-    ::GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof shape, &shape);
-    TPixels colours, mask;
-    colours.Width = mask.Width = shape.bmWidth;
-    colours.Height = mask.Height = shape.bmWidth; // a colourless icon's mask is twice as high
-    HICON result = drawn;
-    if (shape.bmWidth != size && info.hbmColor && ReadBits(info.hbmColor, nullptr, nullptr, colours) &&
-        ReadBits(info.hbmMask, nullptr, nullptr, mask)) {
-        bool hasAlpha = false;
-        for (DWORD pixel : colours.Bits)
-            hasAlpha = hasAlpha || (pixel >> 24);
-        for (size_t i = 0; i < colours.Bits.size(); ++i) {
-            DWORD& pixel = colours.Bits[i];
-            if (!hasAlpha)
-                pixel = (mask.Bits[i] & 0x00FFFFFF) ? 0 : (pixel | 0xFF000000);
-            const DWORD alpha = pixel >> 24;
-            DWORD premultiplied = pixel & 0xFF000000;
-            for (int channel = 0; channel < 3; ++channel)
-                premultiplied |= (((pixel >> (8 * channel)) & 0xFF) * alpha / 255) << (8 * channel);
-            pixel = premultiplied;
-        }
-        TPixels scaled = Resized(colours, size, size);
-        ICONINFO made = {};
-        made.fIcon = TRUE;
-        made.hbmColor = MakeBitmap(scaled, true);
-        made.hbmMask = MakeMask(scaled);
-        if (made.hbmColor && made.hbmMask) {
-            if (HICON icon = ::CreateIconIndirect(&made)) {
-                ::DestroyIcon(drawn);
-                result = icon;
-            }
-        }
-        if (made.hbmColor)
-            ::DeleteObject(made.hbmColor);
-        if (made.hbmMask)
-            ::DeleteObject(made.hbmMask);
-    }
-    if (info.hbmColor)
-        ::DeleteObject(info.hbmColor);
-    if (info.hbmMask)
-        ::DeleteObject(info.hbmMask);
-    return result;
+    HICON scaled = MakeIcon(Resized(pixels, size, size));
+    if (!scaled)
+        return drawn;
+    ::DestroyIcon(drawn);
+    return scaled;
 }

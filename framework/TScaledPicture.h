@@ -18,6 +18,8 @@ public:
 
     // The 100 % bitmap's own size; zero when there is none.
     static SIZE BitmapSize(HINSTANCE instance, int id);
+    // The size of the bitmap drawn nearest `dpi`.
+    static SIZE DrawnSize(HINSTANCE instance, int id, UINT dpi);
     // An opaque bitmap of `size` (for a static control), or null.
     static HBITMAP Bitmap(HINSTANCE instance, int id, UINT dpi, SIZE size);
     // The square pictures of a bitmap strip, `side` pixels wide at 100 %,
