@@ -5,6 +5,8 @@
 namespace {
 const COLORREF PictureMask = RGB(255, 0, 255);
 const int PictureWidth = 16;
+// The control's own indent at 100 %, a little more than a picture.
+const int StandardIndent = 19;
 } // namespace
 
 DEFINE_RESPONSE_TABLE1(TMyTreeWnd, TTreeWindow)
@@ -42,9 +44,12 @@ void TMyTreeWnd::ScaleTo(UINT dpi)
     std::unique_ptr<TImageList> state(new TImageList(instance, IDB_CHECKBOXES, PictureWidth, 1, PictureMask, dpi));
     if (!normal->GetHandle() || !state->GetHandle())
         return;
-    // The control measures its rows anew from the lists it is given.
-    SetImageList(TVSIL_NORMAL, normal->GetHandle());
+    // The control measures its rows anew from the lists; the state list
+    // first, as the control lays its items out again when the normal
+    // list's size changes, with the state pictures' width as it is then.
     SetImageList(TVSIL_STATE, state->GetHandle());
+    SetImageList(TVSIL_NORMAL, normal->GetHandle());
+    SetIndent(TDisplayScale::Scale(StandardIndent, dpi));
     NormalImages = std::move(normal);
     StateImages = std::move(state);
     PicturesDpi = dpi;

@@ -85,7 +85,7 @@ TEST_F(TreeControl, LoadsBothPictureStripsBeforeAnyItem)
 TEST_F(TreeControl, PicturesAndRowsAreSizedForTheScale)
 {
     HTREEITEM root = Host.Add(nullptr, "root", 2);
-    Host.Add(root, "child", 1);
+    HTREEITEM child = Host.Add(root, "child", 1);
     TreeView_Expand(TreeWindow(), root, TVE_EXPAND);
     // The 16 colours the pictures are drawn in, as 0xRRGGBB.
     const std::set<DWORD> drawnColours = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
@@ -110,6 +110,20 @@ TEST_F(TreeControl, PicturesAndRowsAreSizedForTheScale)
             EXPECT_EQ(scale.Side, cy);
         }
         EXPECT_GE(TreeView_GetItemHeight(TreeWindow()), scale.Side) << "the rows are lower than their pictures";
+        // Box and picture side by side, each as wide as drawn.
+        RECT row;
+        *reinterpret_cast<HTREEITEM*>(&row) = child;
+        ASSERT_TRUE(SendMessageA(TreeWindow(), TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&row)));
+        int boxWidth = 0, pictureWidth = 0;
+        for (int x = row.left; x < row.right; ++x) {
+            TVHITTESTINFO hit = {};
+            hit.pt = POINT{x, (row.top + row.bottom) / 2};
+            SendMessageA(TreeWindow(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+            boxWidth += hit.hItem == child && (hit.flags & TVHT_ONITEMSTATEICON) ? 1 : 0;
+            pictureWidth += hit.hItem == child && (hit.flags & TVHT_ONITEMICON) ? 1 : 0;
+        }
+        EXPECT_EQ(scale.Side, boxWidth);
+        EXPECT_EQ(scale.Side, pictureWidth);
 
         // Where there is a drawing for the scale it is shown as drawn;
         // between two, it is smoothed, and so has colours of its own.
