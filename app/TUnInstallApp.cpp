@@ -5,7 +5,8 @@
 #include "TSDIDecFrame.h"
 #include "TUnattendedRun.h"
 
-static_assert(IDB_TITLE_150 == IDB_TITLE + TScaledPicture::IdStep && IDB_TITLE_200 == IDB_TITLE + 2 * TScaledPicture::IdStep &&
+static_assert(IDB_TITLE_150 == IDB_TITLE + TScaledPicture::IdStep &&
+                  IDB_TITLE_200 == IDB_TITLE + 2 * TScaledPicture::IdStep &&
                   IDB_CHECKBOXES_150 == IDB_CHECKBOXES + TScaledPicture::IdStep &&
                   IDB_CHECKBOXES_200 == IDB_CHECKBOXES + 2 * TScaledPicture::IdStep &&
                   IDB_ITEMS_150 == IDB_ITEMS + TScaledPicture::IdStep &&
