@@ -145,3 +145,30 @@ TEST_F(FrameScale, MovedToAMonitorOfAnotherScaleItIsLaidOutThereAndBackAgain)
     EXPECT_EQ(sizeAtStart.cx, ClientSize().cx);
     EXPECT_EQ(sizeAtStart.cy, ClientSize().cy);
 }
+
+// A dialog of its own on the desktop, such as the confirmation, is told of
+// the move itself.
+TEST(DialogScale, ATopLevelDialogMovedToAMonitorOfAnotherScaleIsLaidOutThere)
+{
+    TDialogTemplate confirmation;
+    ASSERT_TRUE(LoadDialogTemplate(GetModuleHandleA(nullptr), IDD_CONFIRM, confirmation));
+    TDialog dialog(nullptr, IDD_CONFIRM);
+    ASSERT_TRUE(dialog.Create());
+    for (UINT dpi : {144u, 96u}) {
+        SCOPED_TRACE(testing::Message() << dpi << " DPI");
+        RECT window;
+        GetWindowRect(dialog.GetHandle(), &window);
+        RECT suggested = {window.left + 40, window.top + 30, window.right + 100, window.bottom + 80};
+        SendMessageA(dialog.GetHandle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        const RECT size = MapWithUnits(RECT{0, 0, confirmation.Cx, confirmation.Cy}, BaseUnitsAt(confirmation, dpi));
+        RECT client;
+        GetClientRect(dialog.GetHandle(), &client);
+        EXPECT_EQ(size.right, client.right);
+        EXPECT_EQ(size.bottom, client.bottom);
+        GetWindowRect(dialog.GetHandle(), &window);
+        EXPECT_EQ(suggested.left, window.left);
+        EXPECT_EQ(suggested.top, window.top);
+    }
+    dialog.Destroy();
+}
