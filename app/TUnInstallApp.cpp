@@ -1,4 +1,5 @@
 #include "TUnInstallApp.h"
+#include "../framework/TScaledPicture.h"
 #include "../res/resource.h"
 #include "../ui/TUnInstallDlgClient.h"
 #include "../uninstall/TProcessToken.h"
@@ -6,6 +7,16 @@
 #include "TSDIDecFrame.h"
 #include "TUnattendedRun.h"
 #include <optional>
+
+static_assert(IDB_TITLE_150 == IDB_TITLE + TScaledPicture::IdStep &&
+                  IDB_TITLE_200 == IDB_TITLE + 2 * TScaledPicture::IdStep &&
+                  IDB_CHECKBOXES_150 == IDB_CHECKBOXES + TScaledPicture::IdStep &&
+                  IDB_CHECKBOXES_200 == IDB_CHECKBOXES + 2 * TScaledPicture::IdStep &&
+                  IDB_ITEMS_150 == IDB_ITEMS + TScaledPicture::IdStep &&
+                  IDB_ITEMS_200 == IDB_ITEMS + 2 * TScaledPicture::IdStep &&
+                  IDI_PROGRAM_150 == IDI_PROGRAM + TScaledPicture::IdStep &&
+                  IDI_PROGRAM_200 == IDI_PROGRAM + 2 * TScaledPicture::IdStep,
+              "the pictures for 150 % and 200 % are found by their ids");
 
 namespace {
 const char ApplicationName[] = "弈辰软件卸载程序";

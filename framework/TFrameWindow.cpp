@@ -1,5 +1,7 @@
 #include "TFrameWindow.h"
 #include "TApplication.h"
+#include "TDisplayScale.h"
+#include "TScaledPicture.h"
 
 const char TFrameWindow::ClassName[] = "TFrameWindow";
 
@@ -12,6 +14,21 @@ const DWORD ClientStyle = WS_CHILD | WS_VISIBLE | WS_BORDER;
 const DWORD StandAloneExStyle = WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME;
 static_assert(StandAloneStyle == 0x80440000 && ClientStyle == 0x50800000 && StandAloneExStyle == 0x00020101,
               "the documented style masks of an embedded client");
+
+// The large icon's size at 100 %; the caption shows it at half that.
+const int IconSize = 32;
+
+// Sizes a window so that its client area has this size, with the caption
+// and borders it has now: at a new DPI, Windows has measured them anew by
+// the time the window has its new place.
+void FitAround(HWND window, int width, int height)
+{
+    RECT outer, inner;
+    ::GetWindowRect(window, &outer);
+    ::GetClientRect(window, &inner);
+    ::SetWindowPos(window, nullptr, 0, 0, width + (outer.right - outer.left) - inner.right,
+                   height + (outer.bottom - outer.top) - inner.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void RegisterFrameClass(HINSTANCE instance)
 {
@@ -28,6 +45,8 @@ void RegisterFrameClass(HINSTANCE instance)
 } // namespace
 
 DEFINE_RESPONSE_TABLE1(TFrameWindow, TWindow)
+    EV_MESSAGE(WM_NCCREATE, TFrameWindow, EvNcCreate),
+    EV_MESSAGE(TDisplayScale::DpiChangedMessage, TFrameWindow, EvDpiChanged),
     EV_MESSAGE(WM_PARENTNOTIFY, TFrameWindow, EvParentNotify),
     EV_MESSAGE(WM_CLOSE, TFrameWindow, EvClose),
     EV_MESSAGE(WM_DESTROY, TFrameWindow, EvDestroy),
@@ -38,10 +57,16 @@ END_RESPONSE_TABLE;
 TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TWindow* client, bool shrinkToClient,
                            TModule* module)
     : TWindow(parent, title, module), ClientWnd(client),
-      Style(WS_OVERLAPPEDWINDOW | WS_VISIBLE), ShrinkToClient(shrinkToClient)
+      Style(WS_OVERLAPPEDWINDOW | WS_VISIBLE), ShrinkToClient(shrinkToClient), Dpi(TDisplayScale::Standard)
 {
     if (ClientWnd)
         AddChild(ClientWnd);
+}
+
+TFrameWindow::~TFrameWindow()
+{
+    if (ScaledIcon)
+        ::DestroyIcon(ScaledIcon);
 }
 
 void TFrameWindow::SetIcon(TModule* module, int resId)
@@ -71,12 +96,27 @@ void TFrameWindow::SetupWindow()
     TWindow::SetupWindow();
     if (ClientWnd && !ClientWnd->GetHandle())
         ClientWnd->Create();
+    Dpi = TDisplayScale::ForWindow(Handle);
+    if (ClientWnd && ClientWnd->GetHandle())
+        ClientWnd->ScaleTo(Dpi);
     EmbedClient();
-    if (IconModule && IconResId) {
-        HICON icon = IconModule->LoadIcon(IconResId);
-        ::SendMessageA(Handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        ::SendMessageA(Handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    }
+    ShowIcon();
+}
+
+void TFrameWindow::ShowIcon()
+{
+    if (!IconModule || !IconResId)
+        return;
+    HICON scaled = nullptr;
+    HICON icon = Dpi == TDisplayScale::Standard
+                     ? IconModule->LoadIcon(IconResId)
+                     : (scaled = TScaledPicture::Icon(IconModule->GetInstance(), IconResId, Dpi,
+                                                      TDisplayScale::Scale(IconSize, Dpi)));
+    ::SendMessageA(Handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    ::SendMessageA(Handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    if (ScaledIcon)
+        ::DestroyIcon(ScaledIcon);
+    ScaledIcon = scaled;
 }
 
 void TFrameWindow::EmbedClient()
@@ -85,11 +125,16 @@ void TFrameWindow::EmbedClient()
     if (!client)
         return;
     // The client's own area is what the frame's client area becomes; its
-    // outer size would bring the stripped caption and frame along.
+    // outer size would bring the stripped caption and frame along. Once
+    // embedded, its window fills that area and gives it.
     RECT clientArea;
-    ::GetClientRect(client, &clientArea);
     DWORD style = static_cast<DWORD>(::GetWindowLongPtrA(client, GWL_STYLE));
-    if (style & StandAloneStyle) {
+    if (!(style & StandAloneStyle)) {
+        RECT outer;
+        ::GetWindowRect(client, &outer);
+        clientArea = RECT{0, 0, outer.right - outer.left, outer.bottom - outer.top};
+    } else {
+        ::GetClientRect(client, &clientArea);
         bool wasPopup = style & WS_POPUP;
         style = (style & ~StandAloneStyle) | ClientStyle;
         ::SetWindowLongPtrA(client, GWL_STYLE, style);
@@ -105,13 +150,31 @@ void TFrameWindow::EmbedClient()
     int height = clientArea.bottom;
     ::SetWindowPos(client, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 
-    if (ShrinkToClient) {
-        RECT outer = {0, 0, width, height};
-        ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongPtrA(Handle, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(::GetWindowLongPtrA(Handle, GWL_EXSTYLE)));
-        ::SetWindowPos(Handle, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    if (ShrinkToClient)
+        FitAround(Handle, width, height);
+}
+
+LRESULT TFrameWindow::EvNcCreate(WPARAM wParam, LPARAM lParam)
+{
+    TDisplayScale::ScaleNonClientArea(Handle);
+    return DefaultProcessing(WM_NCCREATE, wParam, lParam);
+}
+
+LRESULT TFrameWindow::EvDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    Dpi = HIWORD(wParam);
+    // Windows' place for it on the new monitor, where its caption and
+    // borders are measured anew; a frame that shrinks to its client then
+    // takes the size from the client.
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+        ::SetWindowPos(Handle, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                       suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (ClientWnd && ClientWnd->GetHandle())
+        ClientWnd->ScaleTo(Dpi);
+    EmbedClient();
+    ShowIcon();
+    ::RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return 0;
 }
 
 LRESULT TFrameWindow::EvParentNotify(WPARAM wParam, LPARAM lParam)

@@ -2,11 +2,14 @@
 #include "TWindow.h"
 
 // A top-level window whose client area is one client window. The frame
-// closes itself when its client's window is destroyed.
+// closes itself when its client's window is destroyed. It shows its client
+// and its icon at its DPI, and again at the new one when it moves to a
+// monitor of another scale.
 class TFrameWindow : public TWindow {
 public:
     TFrameWindow(TWindow* parent, const char* title, TWindow* client, bool shrinkToClient = false,
                  TModule* module = nullptr);
+    ~TFrameWindow() override;
 
     bool Create() override;
 
@@ -24,6 +27,11 @@ protected:
     // when shrinking to it, sizes the frame around it.
     void EmbedClient();
 
+    // Sends the frame's icon, drawn for its DPI, to its window.
+    void ShowIcon();
+
+    LRESULT EvNcCreate(WPARAM, LPARAM);
+    LRESULT EvDpiChanged(WPARAM, LPARAM);
     LRESULT EvParentNotify(WPARAM, LPARAM);
     LRESULT EvClose(WPARAM, LPARAM);
     LRESULT EvDestroy(WPARAM, LPARAM);
@@ -38,6 +46,9 @@ protected:
     HWND RestoreFocus = nullptr;
     TModule* IconModule = nullptr;
     int IconResId = 0;
+    // The icon made for a DPI other than 100 %; the one for 100 % is shared.
+    HICON ScaledIcon = nullptr;
+    UINT Dpi;
 
     DECLARE_RESPONSE_TABLE(TFrameWindow);
 };

@@ -29,6 +29,11 @@ void TTreeWindow::SetImageList(int which, HIMAGELIST list)
     ::SendMessageA(Handle, TVM_SETIMAGELIST, which, reinterpret_cast<LPARAM>(list));
 }
 
+void TTreeWindow::SetIndent(int pixels)
+{
+    ::SendMessageA(Handle, TVM_SETINDENT, static_cast<WPARAM>(pixels), 0);
+}
+
 TTreeNode TTreeNode::AddChild(const char* text, int image, int selectedImage) const
 {
     TVINSERTSTRUCTA insert = {};

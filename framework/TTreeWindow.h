@@ -13,6 +13,7 @@ public:
     HTREEITEM GetNextItem(HTREEITEM item, UINT code) const;
     HTREEITEM HitTest(TVHITTESTINFO& info) const;
     void SetImageList(int which, HIMAGELIST list);
+    void SetIndent(int pixels);
 };
 
 // One item of a tree window, or its invisible root.

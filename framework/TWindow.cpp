@@ -81,6 +81,12 @@ void TWindow::SetupWindow()
     }
 }
 
+void TWindow::ScaleTo(UINT dpi)
+{
+    for (TWindow* child : Children)
+        child->ScaleTo(dpi);
+}
+
 bool TWindow::PreProcessMsg(MSG&)
 {
     return false;

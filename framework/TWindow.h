@@ -27,6 +27,10 @@ public:
     // Runs once the window exists: connects and sets up the child objects.
     virtual void SetupWindow();
 
+    // Lays the window out and draws its pictures for `dpi`; by default
+    // only its child objects have anything to do.
+    virtual void ScaleTo(UINT dpi);
+
     // Offered each queued message whose target is this window or below it.
     virtual bool PreProcessMsg(MSG& msg);
 

@@ -7,9 +7,15 @@
 #    the history item is ticked too, the choice confirmed, and pictures of
 #    each step are saved under build/demo/pictures.
 # Either way it then reports what of the demo state is gone and what stayed.
+# UZ_DEMO_DPI sets the display scale in DPI: 96 (100 %, the default), 120,
+# 144 (150 %), 192 (200 %).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 user_display=${DISPLAY:-}
+dpi=${UZ_DEMO_DPI:-96}
+case $dpi in
+    '' | *[!0-9]* | 0*) echo "demo: UZ_DEMO_DPI must be a number of DPI, e.g. 144 for 150 %" >&2; exit 2 ;;
+esac
 
 bash scripts/setup.sh
 cmake --preset win64 >/dev/null
@@ -24,6 +30,10 @@ UZ_WARMUP_EXE=$PWD/build/win64/uz-warmup.exe tests/wine/wine-session.sh up "$ses
 run() { tests/wine/wine-run.sh "$session" "$@" | iconv -f GBK -t UTF-8; }
 
 run build/win64/uz-demo.exe seed
+# Wine reads the scale when a program starts.
+(eval "$(tests/wine/wine-session.sh env "$session")" &&
+    "$WINELOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null)
+echo "demo: display scale $((dpi * 100 / 96)) % ($dpi DPI)"
 
 display_socket=/tmp/.X11-unix/X${user_display#*:}
 display_socket=${display_socket%%.*}

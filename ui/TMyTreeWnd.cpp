@@ -1,9 +1,12 @@
 #include "TMyTreeWnd.h"
+#include "../framework/TDisplayScale.h"
 #include "../res/resource.h"
 
 namespace {
 const COLORREF PictureMask = RGB(255, 0, 255);
 const int PictureWidth = 16;
+// The control's own indent at 100 %, a little more than a picture.
+const int StandardIndent = 19;
 } // namespace
 
 DEFINE_RESPONSE_TABLE1(TMyTreeWnd, TTreeWindow)
@@ -13,7 +16,8 @@ END_RESPONSE_TABLE;
 TMyTreeWnd::TMyTreeWnd(TWindow* parent, int id, TModule* module)
     : TTreeWindow(parent, id, module),
       NormalImages(new TImageList(GetModule().GetInstance(), IDB_ITEMS, PictureWidth, 1, PictureMask)),
-      StateImages(new TImageList(GetModule().GetInstance(), IDB_CHECKBOXES, PictureWidth, 1, PictureMask))
+      StateImages(new TImageList(GetModule().GetInstance(), IDB_CHECKBOXES, PictureWidth, 1, PictureMask)),
+      PicturesDpi(TDisplayScale::Standard)
 {
 }
 
@@ -28,6 +32,27 @@ void TMyTreeWnd::SetupWindow()
     TTreeWindow::SetupWindow();
     SetImageList(TVSIL_NORMAL, NormalImages->GetHandle());
     SetImageList(TVSIL_STATE, StateImages->GetHandle());
+}
+
+void TMyTreeWnd::ScaleTo(UINT dpi)
+{
+    TTreeWindow::ScaleTo(dpi);
+    if (!Handle || dpi == PicturesDpi)
+        return;
+    HINSTANCE instance = GetModule().GetInstance();
+    std::unique_ptr<TImageList> normal(new TImageList(instance, IDB_ITEMS, PictureWidth, 1, PictureMask, dpi));
+    std::unique_ptr<TImageList> state(new TImageList(instance, IDB_CHECKBOXES, PictureWidth, 1, PictureMask, dpi));
+    if (!normal->GetHandle() || !state->GetHandle())
+        return;
+    // The control measures its rows anew from the lists; the state list
+    // first, as the control lays its items out again when the normal
+    // list's size changes, with the state pictures' width as it is then.
+    SetImageList(TVSIL_STATE, state->GetHandle());
+    SetImageList(TVSIL_NORMAL, normal->GetHandle());
+    SetIndent(TDisplayScale::Scale(StandardIndent, dpi));
+    NormalImages = std::move(normal);
+    StateImages = std::move(state);
+    PicturesDpi = dpi;
 }
 
 void TMyTreeWnd::SetCheckState(HTREEITEM item, int state)

@@ -13,6 +13,8 @@ public:
     ~TMyTreeWnd() override;
 
     void SetupWindow() override;
+    // Pictures drawn for `dpi`, and rows as high as they need.
+    void ScaleTo(UINT dpi) override;
 
     void SetCheckState(HTREEITEM item, int state);
     int GetCheckState(HTREEITEM item) const;
@@ -27,6 +29,7 @@ protected:
 private:
     std::unique_ptr<TImageList> NormalImages;
     std::unique_ptr<TImageList> StateImages;
+    UINT PicturesDpi;
 
     DECLARE_RESPONSE_TABLE(TMyTreeWnd);
 };

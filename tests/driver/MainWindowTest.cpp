@@ -16,6 +16,40 @@ std::string Hex(DWORD value)
     return text;
 }
 
+// The display scale of the programs started while it lives (Wine reads it
+// when a program starts); the setting as it was comes back at the end.
+class TDisplayScaleSetting {
+public:
+    explicit TDisplayScaleSetting(DWORD dpi)
+    {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, Desktop.Receive(),
+                            nullptr) != ERROR_SUCCESS)
+            return;
+        DWORD size = sizeof Previous;
+        HadOne = RegQueryValueExA(Desktop, Name, nullptr, nullptr, reinterpret_cast<BYTE*>(&Previous), &size) ==
+                 ERROR_SUCCESS;
+        Set = RegSetValueExA(Desktop, Name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi) ==
+              ERROR_SUCCESS;
+    }
+    ~TDisplayScaleSetting()
+    {
+        if (HadOne)
+            RegSetValueExA(Desktop, Name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Previous), sizeof Previous);
+        else if (Desktop.IsOpen())
+            RegDeleteValueA(Desktop, Name);
+    }
+    TDisplayScaleSetting(const TDisplayScaleSetting&) = delete;
+    TDisplayScaleSetting& operator=(const TDisplayScaleSetting&) = delete;
+
+    bool Set = false;
+
+private:
+    static constexpr const char* Key = "Control Panel\\Desktop";
+    static constexpr const char* Name = "LogPixels";
+    TKey Desktop;
+    DWORD Previous = 0;
+    bool HadOne = false;
+};
 } // namespace
 
 class MainWindow : public TDrivenProgram {
@@ -52,7 +86,7 @@ protected:
     }
 };
 
-TEST_F(MainWindow, IsAFixedDialogFrameWithoutMenuSizedToTheForm)
+TEST_F(MainWindow, IsAFixedDialogFrameWithoutMenu)
 {
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     EXPECT_EQ(MainWindowTitle, WindowText(Frame));
@@ -62,17 +96,76 @@ TEST_F(MainWindow, IsAFixedDialogFrameWithoutMenuSizedToTheForm)
     EXPECT_EQ(wanted, style & wanted) << Hex(style);
     EXPECT_EQ(0u, style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_POPUP | WS_CHILD)) << Hex(style);
     EXPECT_EQ(nullptr, GetMenu(Frame));
+}
 
-    // Exactly the form's 341 x 256 dialog units, mapped through its font as
-    // the same template gives them in this process.
+TEST_F(MainWindow, IsTheFormsSizeInDialogUnitsAtEveryScale)
+{
     TDialogTemplate form;
     ASSERT_TRUE(LoadDialogTemplate(ProgramUnderTest, IDD_CLIENT, form));
-    RECT expected = {0, 0, form.Cx, form.Cy};
-    ASSERT_TRUE(MapLikeTemplate(form, expected));
-    RECT client;
-    GetClientRect(Frame, &client);
-    EXPECT_EQ(expected.right, client.right);
-    EXPECT_EQ(expected.bottom, client.bottom);
+    ASSERT_EQ(IDC_TITLE_PICTURE, form.Controls.at(0).Id);
+    const TTemplateControl& title = form.Controls[0];
+    // Dialog units at a scale are measured as the dialog manager measures
+    // them; at 100 % that is what the same template gives in this process.
+    const SIZE standard = BaseUnitsAt(form, 96);
+    RECT mapped = {0, 0, form.Cx, form.Cy};
+    ASSERT_TRUE(MapLikeTemplate(form, mapped));
+    ASSERT_EQ(mapped.right, MapWithUnits(RECT{0, 0, form.Cx, form.Cy}, standard).right);
+    ASSERT_EQ(mapped.bottom, MapWithUnits(RECT{0, 0, form.Cx, form.Cy}, standard).bottom);
+
+    // 100 %, 150 % and 200 %, with the size of the title picture drawn for each.
+    TModuleFile exe = LoadAsData(ProgramUnderTest.c_str());
+    ASSERT_TRUE(exe.IsOpen());
+    const struct {
+        DWORD Dpi;
+        int Drawing;
+    } scales[] = {{96, IDB_TITLE}, {144, IDB_TITLE_150}, {192, IDB_TITLE_200}};
+    for (const auto& row : scales) {
+        const DWORD dpi = row.Dpi;
+        SCOPED_TRACE(testing::Message() << dpi << " DPI");
+        TDisplayScaleSetting scale(dpi);
+        ASSERT_TRUE(scale.Set);
+        ASSERT_NO_FATAL_FAILURE(StartProgram());
+        const SIZE units = BaseUnitsAt(form, dpi);
+
+        // Exactly the form's 341 x 256 dialog units.
+        RECT expected = MapWithUnits(RECT{0, 0, form.Cx, form.Cy}, units);
+        RECT client;
+        GetClientRect(Frame, &client);
+        EXPECT_EQ(expected.right, client.right);
+        EXPECT_EQ(expected.bottom, client.bottom);
+
+        // The title picture at its place, and as large in dialog units as
+        // its 160 x 100 pixels at 100 %: to a pixel, and to the rounding of
+        // the base units, which are whole pixels (the font standing in for
+        // the template's is 13 pixels high at 100 % and 19 at 150 %).
+        HWND picture = GetDlgItem(Form, IDC_TITLE_PICTURE);
+        ASSERT_NE(nullptr, picture);
+        RECT pictureRect;
+        GetWindowRect(picture, &pictureRect);
+        MapWindowPoints(nullptr, Form, reinterpret_cast<POINT*>(&pictureRect), 2);
+        RECT place = MapWithUnits(RECT{title.X, title.Y, 0, 0}, units);
+        EXPECT_EQ(place.left, pictureRect.left);
+        EXPECT_EQ(place.top, pictureRect.top);
+        const int width = pictureRect.right - pictureRect.left, height = pictureRect.bottom - pictureRect.top;
+        const double wantedWidth = 160.0 * units.cx / standard.cx, wantedHeight = 100.0 * units.cy / standard.cy;
+        EXPECT_NEAR(wantedWidth, width, 1 + wantedWidth * (0.5 / units.cx + 0.5 / standard.cx));
+        EXPECT_NEAR(wantedHeight, height, 1 + wantedHeight * (0.5 / units.cy + 0.5 / standard.cy));
+        // Shown as drawn for the scale, not scaled.
+        HRSRC drawing = FindResourceA(exe, MAKEINTRESOURCEA(row.Drawing), RT_BITMAP);
+        ASSERT_NE(nullptr, drawing);
+        auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(exe, drawing)));
+        EXPECT_EQ(header->biWidth, width);
+        EXPECT_EQ(header->biHeight, height);
+        // It reaches past the form's right edge, where the form cuts it.
+        RECT formClient;
+        GetClientRect(Form, &formClient);
+        EXPECT_GT(pictureRect.right, formClient.right);
+        RECT frameClient, formWindow;
+        GetClientRect(Frame, &frameClient);
+        MapWindowPoints(Frame, nullptr, reinterpret_cast<POINT*>(&frameClient), 2);
+        GetWindowRect(Form, &formWindow);
+        EXPECT_EQ(formWindow.right, frameClient.right);
+    }
 }
 
 TEST_F(MainWindow, CaptionShowsTheProgramIcon)
@@ -345,26 +438,4 @@ TEST_F(MainWindow, PictureOfTheWindowIsSaved)
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     ASSERT_TRUE(GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data)) << file;
     EXPECT_EQ(14u + 40u + stride * height, data.nFileSizeLow);
-}
-
-TEST_F(MainWindow, TitlePictureRunsPastTheFormEdgeAndIsCutThere)
-{
-    StartProgram();
-    HWND picture = GetDlgItem(Form, IDC_TITLE_PICTURE);
-    ASSERT_NE(nullptr, picture);
-    RECT pictureRect, formClient;
-    GetWindowRect(picture, &pictureRect);
-    GetClientRect(Form, &formClient);
-    MapWindowPoints(Form, nullptr, reinterpret_cast<POINT*>(&formClient), 2);
-    // The control takes the bitmap's own 160 x 100 pixels ...
-    EXPECT_EQ(160, pictureRect.right - pictureRect.left);
-    EXPECT_EQ(100, pictureRect.bottom - pictureRect.top);
-    // ... which reaches past the form's right edge, where the form cuts it.
-    EXPECT_GT(pictureRect.right, formClient.right);
-    RECT frameClient;
-    GetClientRect(Frame, &frameClient);
-    MapWindowPoints(Frame, nullptr, reinterpret_cast<POINT*>(&frameClient), 2);
-    RECT formWindow;
-    GetWindowRect(Form, &formWindow);
-    EXPECT_EQ(formWindow.right, frameClient.right);
 }

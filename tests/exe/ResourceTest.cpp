@@ -133,10 +133,13 @@ TEST_F(ExeResources, ConfirmationTemplate)
 TEST_F(ExeResources, Pictures)
 {
     ForEachExe([&] {
+        // At 100 %, and drawn for 150 % and 200 % under ids 10000 and 20000 higher.
         struct {
             int Id;
             TBitmapInfo Expected;
-        } pictures[] = {{102, {160, 100, 8}}, {400, {80, 16, 4}}, {5072, {480, 16, 4}}};
+        } pictures[] = {{102, {160, 100, 8}},     {400, {80, 16, 4}},      {5072, {480, 16, 4}},
+                        {10102, {240, 150, 8}},   {10400, {120, 24, 4}},   {15072, {720, 24, 4}},
+                        {20102, {320, 200, 8}},   {20400, {160, 32, 4}},   {25072, {960, 32, 4}}};
         for (auto& picture : pictures) {
             const BYTE* data = Resource(RT_BITMAP, picture.Id);
             ASSERT_NE(nullptr, data) << picture.Id;
@@ -148,24 +151,31 @@ TEST_F(ExeResources, Pictures)
     });
 }
 
-TEST_F(ExeResources, IconGroupHoldsOne32By32SixteenColourImage)
+TEST_F(ExeResources, IconGroupsHoldOneSixteenColourImageEach)
 {
     ForEachExe([&] {
-        const BYTE* data = Resource(RT_GROUP_ICON, 1001);
-        ASSERT_NE(nullptr, data);
-        auto* words = reinterpret_cast<const WORD*>(data);
-        ASSERT_EQ(1, words[2]); // image count
-        const BYTE* entry = data + 6;
-        EXPECT_EQ(32, entry[0]);
-        EXPECT_EQ(32, entry[1]);
-        EXPECT_EQ(16, entry[2]);
-        WORD imageId = *reinterpret_cast<const WORD*>(entry + 12);
-        const BYTE* image = Resource(RT_ICON, imageId);
-        ASSERT_NE(nullptr, image);
-        auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(image);
-        EXPECT_EQ(32, header->biWidth);
-        EXPECT_EQ(64, header->biHeight); // colour bits and the transparency mask
-        EXPECT_EQ(4, header->biBitCount);
+        // 32 x 32 at 100 %; drawn for 150 % and 200 % under ids 10000 and 20000 higher.
+        const struct {
+            int Id, Size;
+        } groups[] = {{1001, 32}, {11001, 48}, {21001, 64}};
+        for (const auto& group : groups) {
+            SCOPED_TRACE(group.Id);
+            const BYTE* data = Resource(RT_GROUP_ICON, group.Id);
+            ASSERT_NE(nullptr, data);
+            auto* words = reinterpret_cast<const WORD*>(data);
+            ASSERT_EQ(1, words[2]); // image count
+            const BYTE* entry = data + 6;
+            EXPECT_EQ(group.Size, entry[0]);
+            EXPECT_EQ(group.Size, entry[1]);
+            EXPECT_EQ(16, entry[2]);
+            WORD imageId = *reinterpret_cast<const WORD*>(entry + 12);
+            const BYTE* image = Resource(RT_ICON, imageId);
+            ASSERT_NE(nullptr, image);
+            auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(image);
+            EXPECT_EQ(group.Size, header->biWidth);
+            EXPECT_EQ(2 * group.Size, header->biHeight); // colour bits and the transparency mask
+            EXPECT_EQ(4, header->biBitCount);
+        }
     });
 }
 
@@ -177,7 +187,7 @@ TEST_F(ExeResources, NoMenu)
     });
 }
 
-TEST_F(ExeResources, ManifestAsksForAdministratorAndCommonControls6)
+TEST_F(ExeResources, ManifestAsksForAdministratorCommonControls6AndEachMonitorsDpi)
 {
     ForEachExe([&] {
         DWORD size = 0;
@@ -188,6 +198,9 @@ TEST_F(ExeResources, ManifestAsksForAdministratorAndCommonControls6)
         EXPECT_NE(std::string::npos, manifest.find("Microsoft.Windows.Common-Controls"));
         EXPECT_NE(std::string::npos, manifest.find("version=\"6.0.0.0\""));
         EXPECT_NE(std::string::npos, manifest.find("supportedOS"));
+        // Per-monitor awareness where the system has it, system awareness before.
+        EXPECT_NE(std::string::npos, manifest.find(">true/pm</dpiAware>"));
+        EXPECT_NE(std::string::npos, manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"));
     });
 }
 

@@ -6,7 +6,7 @@
 set -eu
 allowed="kernel32.dll user32.dll gdi32.dll comctl32.dll advapi32.dll shell32.dll msvcrt.dll"
 window_dlls="user32.dll gdi32.dll comctl32.dll shell32.dll"
-size_limit=204800
+size_limit=262144
 exe32=$1 exe64=$2 probe=$3
 status=0
 

@@ -122,3 +122,26 @@ bool MapLikeTemplate(const TDialogTemplate& dialogTemplate, RECT& rect)
     DestroyWindow(hidden);
     return ok;
 }
+
+SIZE BaseUnitsAt(const TDialogTemplate& dialogTemplate, UINT dpi)
+{
+    HFONT font = CreateFontA(-MulDiv(dialogTemplate.PointSize, static_cast<int>(dpi), 72), 0, 0, 0, FW_DONTCARE, FALSE,
+                             FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                             FF_DONTCARE, dialogTemplate.Face.c_str());
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(screen, font);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(screen, &metrics);
+    SIZE letters = {};
+    GetTextExtentPoint32A(screen, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font);
+    return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+}
+
+RECT MapWithUnits(RECT rect, SIZE units)
+{
+    return RECT{MulDiv(rect.left, units.cx, 4), MulDiv(rect.top, units.cy, 8), MulDiv(rect.right, units.cx, 4),
+                MulDiv(rect.bottom, units.cy, 8)};
+}

@@ -34,3 +34,11 @@ bool LoadDialogTemplate(const std::string& exe, int id, TDialogTemplate& out);
 // MapDialogRect for a template: it refuses another process's dialog, so the
 // same template is made here, hidden, and asked instead.
 bool MapLikeTemplate(const TDialogTemplate& dialogTemplate, RECT& rect);
+
+// The dialog base units of a dialog made from the template at `dpi`, which
+// need not be this process's: the template's font at that DPI, measured as
+// the dialog manager measures it (the Latin letters' average width, the
+// height).
+SIZE BaseUnitsAt(const TDialogTemplate& dialogTemplate, UINT dpi);
+// Dialog units in pixels at these base units, as MapDialogRect maps them.
+RECT MapWithUnits(RECT rect, SIZE units);

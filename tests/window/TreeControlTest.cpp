@@ -1,5 +1,7 @@
 #include "TreeHost.h"
 #include <gtest/gtest.h>
+#include <set>
+#include <vector>
 
 namespace {
 LRESULT Press(HWND tree, POINT point)
@@ -23,6 +25,30 @@ POINT BoxOf(HWND tree, HTREEITEM item)
     }
     ADD_FAILURE() << "no state icon found";
     return POINT{0, 0};
+}
+
+// The colours of one picture of a list drawn over white.
+std::set<DWORD> ColoursOf(HIMAGELIST list, int index)
+{
+    int side = 0, height = 0;
+    ImageList_GetIconSize(list, &side, &height);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, side, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, canvas);
+    PatBlt(dc, 0, 0, side, height, WHITENESS);
+    ImageList_Draw(list, index, dc, 0, 0, ILD_NORMAL);
+    GdiFlush();
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    std::set<DWORD> colours;
+    for (int i = 0; i < side * height; ++i)
+        colours.insert(pixels[i] & 0x00FFFFFF);
+    SelectObject(dc, previous);
+    DeleteDC(dc);
+    DeleteObject(canvas);
+    return colours;
 }
 
 UINT ItemState(HWND tree, HTREEITEM item)
@@ -54,6 +80,64 @@ TEST_F(TreeControl, LoadsBothPictureStripsBeforeAnyItem)
     ImageList_GetIconSize(state, &cx, &cy);
     EXPECT_EQ(16, cx);
     EXPECT_EQ(16, cy);
+}
+
+TEST_F(TreeControl, PicturesAndRowsAreSizedForTheScale)
+{
+    HTREEITEM root = Host.Add(nullptr, "root", 2);
+    HTREEITEM child = Host.Add(root, "child", 1);
+    TreeView_Expand(TreeWindow(), root, TVE_EXPAND);
+    // The 16 colours the pictures are drawn in, as 0xRRGGBB.
+    const std::set<DWORD> drawnColours = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                          0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                          0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    // 150 %, 125 % (between two drawings), 200 %, and back at 100 %.
+    const struct {
+        UINT Dpi;
+        int Side;
+        bool Drawn;
+    } scales[] = {{144, 24, true}, {120, 20, false}, {192, 32, true}, {96, 16, true}};
+    for (const auto& scale : scales) {
+        SCOPED_TRACE(testing::Message() << scale.Dpi << " DPI");
+        Host.Tree->ScaleTo(scale.Dpi);
+        for (int which : {TVSIL_NORMAL, TVSIL_STATE}) {
+            auto list = reinterpret_cast<HIMAGELIST>(SendMessageA(TreeWindow(), TVM_GETIMAGELIST, which, 0));
+            ASSERT_NE(nullptr, list);
+            EXPECT_EQ(which == TVSIL_NORMAL ? 30 : 5, ImageList_GetImageCount(list));
+            int cx = 0, cy = 0;
+            ImageList_GetIconSize(list, &cx, &cy);
+            EXPECT_EQ(scale.Side, cx);
+            EXPECT_EQ(scale.Side, cy);
+        }
+        EXPECT_GE(TreeView_GetItemHeight(TreeWindow()), scale.Side) << "the rows are lower than their pictures";
+        // Box and picture side by side, each as wide as drawn.
+        RECT row;
+        *reinterpret_cast<HTREEITEM*>(&row) = child;
+        ASSERT_TRUE(SendMessageA(TreeWindow(), TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&row)));
+        int boxWidth = 0, pictureWidth = 0;
+        for (int x = row.left; x < row.right; ++x) {
+            TVHITTESTINFO hit = {};
+            hit.pt = POINT{x, (row.top + row.bottom) / 2};
+            SendMessageA(TreeWindow(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+            boxWidth += hit.hItem == child && (hit.flags & TVHT_ONITEMSTATEICON) ? 1 : 0;
+            pictureWidth += hit.hItem == child && (hit.flags & TVHT_ONITEMICON) ? 1 : 0;
+        }
+        EXPECT_EQ(scale.Side, boxWidth);
+        EXPECT_EQ(scale.Side, pictureWidth);
+
+        // Where there is a drawing for the scale it is shown as drawn;
+        // between two, it is smoothed, and so has colours of its own.
+        auto boxes = reinterpret_cast<HIMAGELIST>(SendMessageA(TreeWindow(), TVM_GETIMAGELIST, TVSIL_STATE, 0));
+        std::set<DWORD> colours = ColoursOf(boxes, 2);
+        std::vector<DWORD> undrawn;
+        for (DWORD colour : colours)
+            if (!drawnColours.count(colour))
+                undrawn.push_back(colour);
+        if (scale.Drawn)
+            EXPECT_TRUE(undrawn.empty()) << undrawn.size() << " colours not drawn, e.g. " << std::hex << undrawn[0];
+        else
+            EXPECT_FALSE(undrawn.empty());
+    }
 }
 
 TEST_F(TreeControl, HasNoBuiltInCheckBoxes)
