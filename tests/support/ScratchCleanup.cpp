@@ -102,6 +102,13 @@ void RemoveLink(const std::string& path)
     std::string unixPath = UnixPath(path);
     if (unixPath.empty() || !RunUnixProgram("/bin/rm", {"-f", unixPath}))
         return;
-    for (int i = 0; i < 250 && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; ++i)
+    // Gone when its name is no longer in its folder (a link to nothing
+    // already has no attributes of its own).
+    for (int i = 0; i < 250; ++i) {
+        WIN32_FIND_DATAA found;
+        TFind search(FindFirstFileA(path.c_str(), &found));
+        if (!search.IsOpen())
+            return;
         Sleep(20);
+    }
 }

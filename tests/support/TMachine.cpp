@@ -27,6 +27,10 @@ void TMachine::TearDown()
         }
         ProfileSids.clear();
     }
+    // Links first, themselves: deleting through one would delete what it leads to.
+    for (const std::string& link : Links)
+        RemoveLink(link);
+    Links.clear();
     for (auto it = OutsidePaths.rbegin(); it != OutsidePaths.rend(); ++it)
         DeletePath(*it);
     OutsidePaths.clear();
@@ -111,6 +115,7 @@ void TMachine::MakeLink(const std::string& link, const std::string& target) cons
     ASSERT_TRUE(RunUnixProgram("/bin/ln", {"-sfn", to, from})) << link << " -> " << target;
     // Wine neither waits for a Unix program nor tells how it ended.
     std::string made = full(link);
+    Links.push_back(made);
     for (int i = 0; i < 250 && GetFileAttributesA(made.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
         Sleep(20);
     DWORD attributes = GetFileAttributesA(made.c_str());

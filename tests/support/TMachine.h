@@ -122,6 +122,7 @@ protected:
 
 private:
     std::vector<std::string> OutsidePaths;
+    mutable std::vector<std::string> Links;
     // Profiles made: their hives are unloaded at tear-down, under either name.
     std::vector<std::string> ProfileSids;
 };
