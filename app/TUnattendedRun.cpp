@@ -58,7 +58,9 @@ int TUnattendedRun::Remove()
     CompleteRemovalFlag = choice.CompleteRemoval ? 1 : 0;
     Log.Write("Chosen:\r\n" + choice.ConfirmationText);
 
-    TRemovalPass pass(RemovalContext());
+    TRemovalContext context = RemovalContext();
+    context.EveryProfile = EveryProfile;
+    TRemovalPass pass(context);
     pass.RemoveAll(choice.Items);
 
     const TRemovalReport& report = pass.GetReport();

@@ -65,13 +65,14 @@ void DeleteShortcut(const std::string& folder, const std::string* group, const s
 TProductFilesResult RemoveProductFiles(const std::string& spec, const std::string& groupName,
                                        const std::string& installDir, const std::string& programsFolder,
                                        const std::string& desktopFolder, const TRemovalContext& context,
-                                       TDeleter& deleter)
+                                       TDeleter& deleter, int parts)
 {
     TProductFilesResult result;
+    const bool files = parts & MachineParts, inGroup = parts & GroupShortcuts, onDesktop = parts & DesktopShortcuts;
     // Plain names and the folder removals need a directory that means one
     // place; a relative one would resolve against our current directory.
     // The "\" goes on first, so that a drive ("D:") is its root folder.
-    std::string directory = installDir;
+    std::string directory = files ? installDir : std::string();
     if (!directory.empty() && !TFileListSpec::EndsWithSeparator(directory))
         directory += '\\';
     if (!directory.empty() && !TFileListSpec::IsAbsolutePath(directory)) {
@@ -80,13 +81,14 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
         directory.clear();
     }
     bool directoryRefused = result.SteppedOver;
-    if (!programsFolder.empty() && !groupName.empty() && !IsGroupName(groupName)) {
+    if (inGroup && !programsFolder.empty() && !groupName.empty() && !IsGroupName(groupName)) {
         deleter.StepOver(TReport::Folder, programsFolder + "\\" + groupName, TReport::BadGroup);
         result.SteppedOver = true;
     }
 
     for (const TFileListEntry& entry : TFileListSpec::Parse(spec)) {
-        TFilePlace place = TFileListSpec::Locate(entry.FilePart, context.Dirs, directory.c_str());
+        TFilePlace place = TFileListSpec::Locate(files ? entry.FilePart : std::string(), context.Dirs,
+                                                 directory.c_str());
         if (place.Kind == TFilePlace::NoFolder && !directoryRefused) {
             deleter.StepOver(TReport::File, entry.FilePart, TReport::NoFolder);
             result.SteppedOver = true;
@@ -100,12 +102,12 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
             }
         }
 
-        if (!entry.Description.empty()) {
+        if (!entry.Description.empty() && inGroup)
             DeleteShortcut(programsFolder, &groupName, entry.Description, deleter, result);
+        if (!entry.Description.empty() && onDesktop)
             DeleteShortcut(desktopFolder, nullptr, entry.Description, deleter, result);
-        }
 
-        for (const std::string& name : TFileListSpec::SplitDocumentTypes(entry.ExtensionList)) {
+        for (const std::string& name : TFileListSpec::SplitDocumentTypes(files ? entry.ExtensionList : "")) {
             char dotKey[16], fileKey[16];
             // An empty name names nothing.
             if (name.empty())
@@ -127,7 +129,7 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
 
     // Only folders emptied by now go: nothing here deletes recursively. The
     // programs folder itself and any "卸载.lnk" in it are never touched.
-    if (!programsFolder.empty() && IsGroupName(groupName)) {
+    if (inGroup && !programsFolder.empty() && IsGroupName(groupName)) {
         TFixedPath group;
         group.Append(programsFolder).Append("\\").Append(groupName);
         TFixedPath shortcut(group.c_str());

@@ -12,6 +12,13 @@ struct TProductFilesResult {
     bool SteppedOver = false;
 };
 
+// Which parts of a spec one call carries out: the machine's own (files,
+// document types, the installation folders), the shortcuts in the program
+// group (with, in a complete removal, "卸载.lnk" and the group's folder),
+// and those on the desktop. A user's desktop, and a group in a user's own
+// Programs folder, are that user's parts.
+enum TSpecParts { MachineParts = 1, GroupShortcuts = 2, DesktopShortcuts = 4, EveryPart = 7 };
+
 // Carries out one file-list spec: its files, its shortcuts in the program
 // group (or, with no group, straight in the programs folder) and on the
 // desktop, its document-type keys; and, in a complete removal, "卸载.lnk"
@@ -19,4 +26,4 @@ struct TProductFilesResult {
 TProductFilesResult RemoveProductFiles(const std::string& spec, const std::string& groupName,
                                        const std::string& installDir, const std::string& programsFolder,
                                        const std::string& desktopFolder, const TRemovalContext& context,
-                                       TDeleter& deleter);
+                                       TDeleter& deleter, int parts = EveryPart);

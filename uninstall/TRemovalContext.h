@@ -10,5 +10,8 @@
 struct TRemovalContext {
     TSystemDirs Dirs;
     bool CompleteRemoval = false;
+    // The per-user parts go for every user's profile, not for the account the
+    // program runs as: /allusers, or running as LocalSystem.
+    bool EveryProfile = false;
     std::string OwnFile;
 };

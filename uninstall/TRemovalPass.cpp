@@ -5,6 +5,8 @@
 #include "../catalogue/UninstallCommand.h"
 #include "RemoveProductFiles.h"
 #include "TInstalledItems.h"
+#include "TUserProfile.h"
+#include "TUserProfiles.h"
 #include <shlobj.h>
 #include <vector>
 
@@ -19,8 +21,7 @@ const char QuotaLibraryGroup[] = "ZOLT 工程预算";
 const char SampleFileList[] = "安装预算例子.YSB=安装预算例子;土建预算例子.YSB=土建工程预算的例子;";
 // How the report spells out the keys the pass deletes from.
 const char UninstallKeyName[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const char SettingsKeyName[] = "HKEY_CURRENT_USER\\Software\\Orlaquin\\Vexa";
-const char MakerKeyName[] = "HKEY_CURRENT_USER\\Software\\Orlaquin";
+const char CurrentUserName[] = "HKEY_CURRENT_USER";
 const DWORD ValueSize = 256;
 const DWORD FileListSize = 2048;
 
@@ -50,30 +51,108 @@ std::string ReadString(const TRegKey& key, const char* name, DWORD size, bool* o
 } // namespace
 
 TRemovalPass::TRemovalPass(const TRemovalContext& context)
-    : Context(context), Deleter(Report, context.OwnFile)
+    : Context(context), Deleter(Report, context.OwnFile), CurrentUser{CurrentUserName, HKEY_CURRENT_USER, true, "", "", ""}
 {
-    UserShellFolders.Create(HKEY_CURRENT_USER, ShellFoldersPath);
+    // Visiting every profile, the pass leaves the account it runs as alone
+    // (as LocalSystem that is the system's own): it is in the list if it is anybody's.
+    if (!Context.EveryProfile)
+        UserShellFolders.Create(HKEY_CURRENT_USER, ShellFoldersPath);
     MachineShellFolders.Create(HKEY_LOCAL_MACHINE, ShellFoldersPath);
     UninstallKey.Create(HKEY_LOCAL_MACHINE, UninstallKeyPath);
 
-    DesktopFolder = ReadString(UserShellFolders, "DeskTop", ValueSize);
-    UserProgramsFolder = ReadString(UserShellFolders, "Programs", ValueSize);
-    bool common = false;
-    ProgramsFolder = ReadString(MachineShellFolders, "Common Programs", ValueSize, &common);
-    if (!common)
-        ProgramsFolder = UserProgramsFolder;
+    CurrentUser.Desktop = ReadString(UserShellFolders, "DeskTop", ValueSize);
+    CurrentUser.Programs = ReadString(UserShellFolders, "Programs", ValueSize);
+    CurrentUser.Documents = ReadString(UserShellFolders, "Personal", ValueSize);
+    CommonPrograms = ReadString(MachineShellFolders, "Common Programs", ValueSize);
 
-    SettingsKey.Create(HKEY_CURRENT_USER, SettingsKeyPath);
+    if (!Context.EveryProfile)
+        SettingsKey.Create(HKEY_CURRENT_USER, SettingsKeyPath);
 }
 
 void TRemovalPass::RemoveAll(const std::vector<std::string>& chosen)
 {
+    std::vector<TUserWork> works;
     size_t count = chosen.size();
-    for (size_t i = 0; i < count; ++i)
-        Remove(chosen[i]);
+    for (size_t i = 0; i < count; ++i) {
+        TUserWork work = Remove(chosen[i]);
+        if (Context.EveryProfile)
+            works.push_back(work);
+        else
+            RemoveForUser(work, CurrentUser);
+    }
+    if (Context.EveryProfile)
+        RemoveForEveryProfile(works);
     Deleter.Finish();
     if (AssociationsRemoved > 0)
         NotifyAssociationsChanged();
+}
+
+int TRemovalPass::UserSpecParts() const
+{
+    return DesktopShortcuts | (CommonPrograms.empty() ? GroupShortcuts : 0);
+}
+
+void TRemovalPass::RemoveForEveryProfile(const std::vector<TUserWork>& works)
+{
+    TUserProfiles profiles;
+    for (const TUserProfiles::TEntry& entry : profiles.Entries()) {
+        TUserProfile profile(entry.Sid, entry.Path);
+        if (!profile.IsOpen()) {
+            Report.BeginSection("Profile " + profile.GetLogName());
+            Report.Add(TRemovalReport::Key, TRemovalReport::Failed, "HKEY_USERS\\" + profile.GetSid(),
+                       static_cast<unsigned long>(profile.GetLoadError()), TRemovalReport::ProfileNotOpened);
+            continue;
+        }
+        TUser user{"HKEY_USERS\\" + profile.GetSid(), profile.GetRoot(), false, profile.GetDesktopFolder(),
+                   profile.GetProgramsFolder(), profile.GetDocumentsFolder()};
+        for (const TUserWork& work : works) {
+            Report.BeginSection(work.Text + " for " + profile.GetLogName());
+            RemoveForUser(work, user);
+        }
+        // Every key below its root is closed by now; a hive that will not
+        // unload is said, for it stays loaded until the next restart.
+        if (LONG unloaded = profile.Close())
+            Report.Add(TRemovalReport::Key, TRemovalReport::Failed, "HKEY_USERS\\" + profile.GetLoadedName(),
+                       static_cast<unsigned long>(unloaded), TRemovalReport::HiveStaysLoaded);
+    }
+}
+
+void TRemovalPass::RemoveForUser(const TUserWork& work, const TUser& user)
+{
+    switch (work.Kind) {
+    case QuotaLibrary: {
+        TRegKey settings;
+        LONG opened = user.CreatesKeys ? settings.Create(user.Root, SettingsKeyPath)
+                                       : settings.Open(user.Root, SettingsKeyPath, KEY_ALL_ACCESS);
+        if (opened == ERROR_SUCCESS)
+            Deleter.DeleteKey(settings, user.RootName + "\\" + SettingsKeyPath, work.Text.c_str());
+        // The user's own Programs folder, when the common one did not have it.
+        if (!work.LibraryShortcutGone && !user.Programs.empty()) {
+            TFixedPath shortcut;
+            shortcut.Append(user.Programs).Append("\\").Append(QuotaLibraryGroup).Append("\\");
+            if (shortcut.Append(work.LibraryShortcut).Append(".lnk").IsUsable())
+                Deleter.DeleteFile(user.Programs, shortcut.c_str(), TRemovalReport::Shortcut);
+            else
+                Deleter.StepOver(TRemovalReport::Shortcut, user.Programs + "\\" + QuotaLibraryGroup + "\\" +
+                                 work.LibraryShortcut + ".lnk", TRemovalReport::TooLong);
+        }
+        if (work.HasSpec)
+            RemoveProductFiles(work.Spec, work.Group, "", user.Programs, user.Desktop, Context, Deleter,
+                               UserSpecParts());
+        break;
+    }
+    case CatalogedProduct:
+    case UncatalogedProduct:
+        if (work.HasSpec)
+            RemoveProductFiles(work.Spec, work.Group, "", user.Programs, user.Desktop, Context, Deleter,
+                               UserSpecParts());
+        break;
+    case History:
+        RemoveHistoryForUser(user);
+        break;
+    case SharedLibraries:
+        break;
+    }
 }
 
 TRemovalPass::TItemKind TRemovalPass::Classify(const std::string& text, std::string* iniValue,
@@ -99,28 +178,32 @@ TRemovalPass::TItemKind TRemovalPass::Classify(const std::string& text, std::str
     return UncatalogedProduct;
 }
 
-void TRemovalPass::Remove(const std::string& text)
+TRemovalPass::TUserWork TRemovalPass::Remove(const std::string& text)
 {
     Report.BeginItem(text);
+    TUserWork work;
+    work.Text = text;
     std::string libraryPath;
     const TLinkedStrings* record = nullptr;
-    switch (Classify(text, &libraryPath, &record)) {
+    work.Kind = Classify(text, &libraryPath, &record);
+    switch (work.Kind) {
     case QuotaLibrary:
-        RemoveQuotaLibrary(text, libraryPath);
+        RemoveQuotaLibrary(text, libraryPath, work);
         break;
     case CatalogedProduct:
-        RemoveCatalogedProduct(text, *record);
+        RemoveCatalogedProduct(text, *record, work);
         break;
     case SharedLibraries:
         RemoveSharedLibraries(record->FileList);
         break;
     case History:
-        RemoveHistory();
+        DeleteHistoryFile(Context.Dirs.WindowsDir, "zoltnet.ini");
         break;
     case UncatalogedProduct:
-        RemoveUncatalogedProduct(text);
+        RemoveUncatalogedProduct(text, work);
         break;
     }
+    return work;
 }
 
 void TRemovalPass::DeleteUninstallEntry(const std::string& name)
@@ -134,7 +217,7 @@ void TRemovalPass::KeepUninstallEntry(const std::string& name)
                TRemovalReport::WayBack);
 }
 
-void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string& libraryPath)
+void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string& libraryPath, TUserWork& work)
 {
     // A relative value would name a file in whatever the current directory
     // is, and one too long for a path would be cut into another: neither is
@@ -152,32 +235,32 @@ void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string
         Deleter.StepOver(TRemovalReport::File, libraryPath, fits ? TRemovalReport::NotAbsolute : TRemovalReport::TooLong);
         Report.Add(TRemovalReport::IniEntry, TRemovalReport::Kept, iniName, 0, TRemovalReport::WayBack);
     }
-    Deleter.DeleteKey(SettingsKey, SettingsKeyName, text.c_str());
 
     const TLinkedStrings* record = QuotaLibraryCatalogue.Find(TLinkedStrings::Key(text));
-    const std::string& shortcutName = (record && !record->FileList.empty()) ? record->FileList : text;
-    bool deleted = false;
-    for (const std::string* folder : {&ProgramsFolder, &UserProgramsFolder}) {
-        if (deleted || folder->empty())
-            continue;
+    work.LibraryShortcut = (record && !record->FileList.empty()) ? record->FileList : text;
+    if (!CommonPrograms.empty()) {
         TFixedPath shortcut;
-        shortcut.Append(*folder).Append("\\").Append(QuotaLibraryGroup).Append("\\").Append(shortcutName).Append(".lnk");
-        if (shortcut.IsUsable())
-            deleted = Deleter.DeleteFile(*folder, shortcut.c_str(), TRemovalReport::Shortcut);
+        shortcut.Append(CommonPrograms).Append("\\").Append(QuotaLibraryGroup).Append("\\");
+        if (shortcut.Append(work.LibraryShortcut).Append(".lnk").IsUsable())
+            work.LibraryShortcutGone = Deleter.DeleteFile(CommonPrograms, shortcut.c_str(), TRemovalReport::Shortcut);
         else
-            Deleter.StepOver(TRemovalReport::Shortcut,
-                             *folder + "\\" + QuotaLibraryGroup + "\\" + shortcutName + ".lnk", TRemovalReport::TooLong);
+            Deleter.StepOver(TRemovalReport::Shortcut, CommonPrograms + "\\" + QuotaLibraryGroup + "\\" +
+                             work.LibraryShortcut + ".lnk", TRemovalReport::TooLong);
     }
 
-    if (usable)
-        AssociationsRemoved += RemoveProductFiles(SampleFileList, QuotaLibraryGroup, directory, ProgramsFolder,
-                                                  DesktopFolder, Context, Deleter)
+    if (usable) {
+        work.HasSpec = true;
+        work.Spec = SampleFileList;
+        work.Group = QuotaLibraryGroup;
+        AssociationsRemoved += RemoveProductFiles(SampleFileList, QuotaLibraryGroup, directory, CommonPrograms, "",
+                                                  Context, Deleter, EveryPart & ~UserSpecParts())
                                    .AssociationsRemoved;
+    }
 
     DeleteUninstallEntry(record ? record->Group : text);
 }
 
-void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinkedStrings& record)
+void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinkedStrings& record, TUserWork& work)
 {
     if (!TRegKey::IsSubKeyName(text.c_str())) {
         Deleter.StepOver(TRemovalReport::Key, std::string(UninstallKeyName) + "\\" + text, TRemovalReport::NotAKeyName);
@@ -207,9 +290,12 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
         KeepUninstallEntry(text);
         return;
     }
-    TProductFilesResult result =
-        RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder, Context, Deleter);
+    TProductFilesResult result = RemoveProductFiles(spec, programGroup, installDir, CommonPrograms, "", Context,
+                                                    Deleter, EveryPart & ~UserSpecParts());
     AssociationsRemoved += result.AssociationsRemoved;
+    work.HasSpec = true;
+    work.Spec = spec;
+    work.Group = programGroup;
     if (result.SteppedOver)
         KeepUninstallEntry(text);
     else
@@ -222,21 +308,22 @@ void TRemovalPass::RemoveSharedLibraries(const std::string& fileList)
         RemoveProductFiles(fileList.substr(0, FileListSize - 1), "", "", "", "", Context, Deleter).AssociationsRemoved;
 }
 
-void TRemovalPass::RemoveHistory()
+void TRemovalPass::RemoveHistoryForUser(const TUser& user)
 {
-    std::string documents = ReadString(UserShellFolders, "Personal", ValueSize);
     for (const char* name : {"TallyPad.ini", "预算表台账.YsbTz"})
-        DeleteHistoryFile(documents, name);
-    DeleteHistoryFile(Context.Dirs.WindowsDir, "zoltnet.ini");
+        DeleteHistoryFile(user.Documents, name);
 
     TRegKey maker;
-    if (maker.Create(HKEY_CURRENT_USER, MakerKeyPath) != ERROR_SUCCESS)
+    LONG opened = user.CreatesKeys ? maker.Create(user.Root, MakerKeyPath)
+                                   : maker.Open(user.Root, MakerKeyPath, KEY_ALL_ACCESS);
+    if (opened != ERROR_SUCCESS)
         return;
     // A subkey that will not go is stepped over, so the loop always ends.
+    const std::string makerName = user.RootName + "\\" + MakerKeyPath;
     std::vector<char> name(1024);
     DWORD index = 0;
     while (maker.EnumKey(index, name.data(), static_cast<DWORD>(name.size())) == ERROR_SUCCESS) {
-        if (Deleter.DeleteKey(maker, MakerKeyName, name.data()) != ERROR_SUCCESS)
+        if (Deleter.DeleteKey(maker, makerName, name.data()) != ERROR_SUCCESS)
             ++index;
     }
 }
@@ -255,7 +342,7 @@ void TRemovalPass::DeleteHistoryFile(const std::string& folder, const char* name
         Deleter.StepOver(TRemovalReport::File, folder + "\\" + name, TRemovalReport::TooLong);
 }
 
-void TRemovalPass::RemoveUncatalogedProduct(const std::string& text)
+void TRemovalPass::RemoveUncatalogedProduct(const std::string& text, TUserWork& work)
 {
     if (!TRegKey::IsSubKeyName(text.c_str())) {
         Deleter.StepOver(TRemovalReport::Key, std::string(UninstallKeyName) + "\\" + text, TRemovalReport::NotAKeyName);
@@ -273,9 +360,12 @@ void TRemovalPass::RemoveUncatalogedProduct(const std::string& text)
         Deleter.StepOver(TRemovalReport::Folder, text, TRemovalReport::MissingValues);
         return;
     }
-    TProductFilesResult result =
-        RemoveProductFiles(spec, programGroup, installDir, ProgramsFolder, DesktopFolder, Context, Deleter);
+    TProductFilesResult result = RemoveProductFiles(spec, programGroup, installDir, CommonPrograms, "", Context,
+                                                    Deleter, EveryPart & ~UserSpecParts());
     AssociationsRemoved += result.AssociationsRemoved;
+    work.HasSpec = true;
+    work.Spec = spec;
+    work.Group = programGroup;
     if (result.SteppedOver)
         KeepUninstallEntry(text);
     else

@@ -9,6 +9,11 @@
 
 // The removal of what the user chose. Construction opens the keys the pass
 // holds and reads the shell folders; the keys close in the reverse order.
+// Each item has its machine-wide parts (files, the machine's keys, INI
+// entries, the common program group) and its per-user parts (the desktop,
+// the user's own Programs folder, the documents folder, the user's keys):
+// the current user's, right after the machine's, or, when the context asks
+// for every profile, each profile's once the machine's are all done.
 // Every deletion is recorded in the report. The catalogues must be filled.
 // No window code here.
 class TRemovalPass {
@@ -30,13 +35,36 @@ public:
     const TRemovalReport& GetReport() const { return Report; }
 
 private:
-    void Remove(const std::string& text);
-    void RemoveQuotaLibrary(const std::string& text, const std::string& libraryPath);
-    void RemoveCatalogedProduct(const std::string& text, const TLinkedStrings& record);
+    // Whose per-user parts are removed: the current user, through
+    // HKEY_CURRENT_USER and its shell folders, or one user's profile.
+    struct TUser {
+        std::string RootName; // how the report spells the root of the user's keys
+        HKEY Root;
+        bool CreatesKeys;     // the current user's keys open in open-or-create mode
+        std::string Desktop, Programs, Documents;
+    };
+    // What an item's per-user parts need of what its machine-wide parts found.
+    struct TUserWork {
+        TItemKind Kind = SharedLibraries;
+        std::string Text;
+        bool HasSpec = false; // a product whose files were gone after, or a library's samples
+        std::string Spec, Group;
+        std::string LibraryShortcut;
+        bool LibraryShortcutGone = false;
+    };
+
+    TUserWork Remove(const std::string& text);
+    void RemoveQuotaLibrary(const std::string& text, const std::string& libraryPath, TUserWork& work);
+    void RemoveCatalogedProduct(const std::string& text, const TLinkedStrings& record, TUserWork& work);
     void RemoveSharedLibraries(const std::string& fileList);
-    void RemoveHistory();
-    void RemoveUncatalogedProduct(const std::string& text);
+    void RemoveUncatalogedProduct(const std::string& text, TUserWork& work);
+    void RemoveForUser(const TUserWork& work, const TUser& user);
+    void RemoveForEveryProfile(const std::vector<TUserWork>& works);
+    void RemoveHistoryForUser(const TUser& user);
     void DeleteHistoryFile(const std::string& folder, const char* name);
+    // The parts of a spec that are a user's: the desktop, and the group
+    // when the machine has no common Programs folder.
+    int UserSpecParts() const;
     void DeleteUninstallEntry(const std::string& name);
     // Says why a product's uninstall entry stays: it leads back to files that stayed.
     void KeepUninstallEntry(const std::string& name);
@@ -48,9 +76,10 @@ private:
     TRegKey MachineShellFolders;
     TRegKey UninstallKey;
     TRegKey SettingsKey;
-    std::string DesktopFolder;
-    std::string UserProgramsFolder;
-    std::string ProgramsFolder;
+    TUser CurrentUser;
+    // The machine's "Common Programs"; empty when it cannot be read, and
+    // then each user's own Programs folder serves.
+    std::string CommonPrograms;
     // How many document-type keys went; the shell is told once when any did.
     int AssociationsRemoved = 0;
 };

@@ -60,6 +60,10 @@ const char* ReasonText(TRemovalReport::TReason reason)
         return "a link; what it leads to stays";
     case TRemovalReport::WayBack:
         return "the only way back to files that stayed";
+    case TRemovalReport::ProfileNotOpened:
+        return "the user's hive could not be loaded: nothing of this user's was removed";
+    case TRemovalReport::HiveStaysLoaded:
+        return "the user's hive would not unload; it stays loaded until the restart";
     default:
         return "";
     }
@@ -88,6 +92,8 @@ const char* ReasonForUser(TRemovalReport::TReason reason)
         return "（文件类型名无效）";
     case TRemovalReport::BadGroup:
         return "（程序组名无效）";
+    case TRemovalReport::ProfileNotOpened:
+        return "（无法打开该用户的配置，其中的项目未删除）";
     default:
         return "";
     }
@@ -116,6 +122,12 @@ std::string Note(const TRemovalReport::TRecord& record)
 void TRemovalReport::BeginItem(const std::string& text)
 {
     ItemTexts.push_back(text);
+}
+
+void TRemovalReport::BeginSection(const std::string& title)
+{
+    ItemTexts.push_back(title);
+    ++Sections;
 }
 
 void TRemovalReport::Add(TTarget target, TOutcome outcome, const std::string& name, unsigned long error,
@@ -196,7 +208,7 @@ std::string TRemovalReport::LogLines() const
 
 std::string TRemovalReport::Summary() const
 {
-    return std::to_string(ItemTexts.size()) + " items removed: " + std::to_string(Count(Deleted)) + " deleted, " +
+    return std::to_string(ItemTexts.size() - Sections) + " items removed: " + std::to_string(Count(Deleted)) + " deleted, " +
            std::to_string(Count(NotFound)) + " not found, " + std::to_string(Count(Kept)) + " kept, " +
            std::to_string(Count(Scheduled)) + " scheduled for the restart, " + std::to_string(Count(Failed)) +
            " failed";

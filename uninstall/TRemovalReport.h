@@ -35,6 +35,8 @@ public:
         BadGroup,        // a program group that is no folder inside the programs folder
         FolderIsLink,    // kept: the folder itself is a link; what it leads to stays
         WayBack,         // kept: the only way back to files that stayed
+        ProfileNotOpened, // a user's hive could not be loaded: nothing of that user's went
+        HiveStaysLoaded, // a user's hive we loaded would not unload
     };
 
     struct TRecord {
@@ -49,6 +51,9 @@ public:
 
     // The chosen item whose removal the records that follow belong to.
     void BeginItem(const std::string& text);
+    // A part of the work that is no item of its own, as one user's profile:
+    // the records that follow belong to it.
+    void BeginSection(const std::string& title);
     void Add(TTarget target, TOutcome outcome, const std::string& name, unsigned long error = 0,
              TReason reason = NoReason);
     // A record that belongs to an earlier item (`item`, as CurrentItem gave it).
@@ -74,5 +79,6 @@ public:
 
 private:
     std::vector<std::string> ItemTexts;
+    size_t Sections = 0;
     std::vector<TRecord> Entries;
 };

@@ -1,4 +1,5 @@
 #include "../../res/resource.h"
+#include "../../uninstall/TUserProfile.h"
 #include "../support/Pixels.h"
 #include "../support/ScratchCleanup.h"
 #include "../support/TDrivenProgram.h"
@@ -859,4 +860,71 @@ TEST_F(RemovalRoad, HeldLibraryInsideAHeldProductsFolderGoesWithItAtTheRestart)
     ASSERT_TRUE(RestartWine());
     EXPECT_FALSE(Exists("Apps\\NetPlan"));
     ExpectOtherVendorsUntouched();
+}
+
+// Every user's profile, as a deployment tool running as LocalSystem needs:
+// the machine's parts once, then each user's desktop, Programs, documents
+// and keys. A logged-on user's hive is used where it is and stays loaded;
+// a logged-off user's is loaded for the run and unloaded after it.
+TEST_F(RemovalRoad, QuietAllUsersReachesEveryProfile)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    ForgetTuJi();
+    const std::string bobSid = "S-1-5-21-1001-2002-3003-1101", carolSid = "S-1-5-21-1001-2002-3003-1102";
+    auto history = [](HKEY root) {
+        for (const char* key : {"Software\\Orlaquin\\TallyPad\\Recent", "Software\\Orlaquin\\Vexa\\弈辰市政定额"}) {
+            HKEY made = nullptr;
+            RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &made, nullptr);
+            RegCloseKey(made);
+        }
+    };
+    const std::string bob = MakeProfile(bobSid, "bob", true, history);
+    const std::string carol = MakeProfile(carolSid, "carol", false, history);
+    for (const std::string& profile : {bob, carol}) {
+        for (const char* file : {"\\Desktop\\ZOLT 网络计划.lnk", "\\Desktop\\安装预算例子.lnk", "\\Desktop\\我的.lnk",
+                                 "\\Documents\\TallyPad.ini", "\\Documents\\预算表台账.YsbTz", "\\Documents\\我的.doc"})
+            MakeOutsideFile(profile + file);
+    }
+    const std::string carolShortcut =
+        carol + "\\" + ProfilePrograms + "\\ZOLT 工程预算\\" + JianZhuShortcut + ".lnk";
+    MakeOutsideFolder(carol + "\\" + ProfilePrograms + "\\ZOLT 工程预算");
+    MakeOutsideFile(carolShortcut);
+    DeletePath(Path(std::string(VexaGroup) + JianZhuShortcut + ".lnk"));
+    MakeFolder("logs");
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /all /allusers /log:" + Path("logs\\uz.log")));
+
+    EXPECT_EQ(0u, ExitCode);
+    for (const std::string& profile : {bob, carol}) {
+        for (const char* gone : {"\\Desktop\\ZOLT 网络计划.lnk", "\\Desktop\\安装预算例子.lnk", "\\Documents\\TallyPad.ini",
+                                 "\\Documents\\预算表台账.YsbTz"})
+            EXPECT_FALSE(ExistsAbsolute(profile + gone)) << profile + gone;
+        for (const char* kept : {"\\Desktop\\我的.lnk", "\\Documents\\我的.doc"})
+            EXPECT_TRUE(ExistsAbsolute(profile + kept)) << profile + kept;
+    }
+    // Not in the common Programs folder, so looked for in each user's own.
+    EXPECT_FALSE(ExistsAbsolute(carolShortcut));
+    // The logged-on user's keys went, and the hive is still loaded; the other
+    // was loaded for the run and is gone again.
+    EXPECT_TRUE(KeyExists(HKEY_USERS, bobSid + "\\Software\\Orlaquin"));
+    EXPECT_FALSE(KeyExists(HKEY_USERS, bobSid + "\\Software\\Orlaquin\\TallyPad"));
+    EXPECT_FALSE(KeyExists(HKEY_USERS, bobSid + "\\Software\\Orlaquin\\Vexa\\弈辰市政定额"));
+    EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(carolSid)));
+    // The running account is in the profile list too, and reached as one.
+    // (Its folders are those its own "User Shell Folders" name, not the
+    // scratch ones the fixture gave "Shell Folders".)
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, SubKey(MakerKeyPath, "TallyPad")));
+    ExpectGone({"Apps\\NetPlan\\netplan.exe", "Programs\\ZOLT 网络计划\\ZOLT 网络计划.lnk"});
+    EXPECT_FALSE(UninstallEntryExists(NetPlan));
+    ExpectOtherVendorsUntouched();
+
+    std::string log = ReadLog("logs\\uz.log");
+    EXPECT_NE(std::string::npos, log.find("Every user's profile is visited (/allusers)")) << log;
+    for (const std::string& sid : {bobSid, carolSid})
+        EXPECT_NE(std::string::npos, log.find(std::string("Removing ") + HistoryItemText + " for " + sid)) << sid;
+    EXPECT_NE(std::string::npos, log.find("  deleted    shortcut   " + carolShortcut + "\r\n")) << log;
+    // The machine's parts once, whatever the number of profiles.
+    const std::string netplan = "  deleted    file       " + Path("Apps\\NetPlan\\netplan.exe");
+    EXPECT_EQ(log.find(netplan), log.rfind(netplan));
+    EXPECT_EQ(std::string::npos, log.find("  failed ")) << log;
 }
