@@ -281,10 +281,20 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
     std::string spec = ReadString(entry, "progs", FileListSize, &read);
     if (!read)
         spec = record.FileList.substr(0, FileListSize - 1);
+    // An entry with nothing in it was just made by opening it: something
+    // else removed the product after the tree was built.
+    DWORD subkeys = 0, values = 0;
+    bool empty = ::RegQueryInfoKeyA(entry, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                                    nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+                 subkeys == 0 && values == 0;
     entry.Close();
 
     // Without a folder none of its files can be tried; its entry, which
     // keeps it in the list, is then all that leads back to them.
+    if (installDir.empty() && empty) {
+        DeleteUninstallEntry(text);
+        return;
+    }
     if (installDir.empty()) {
         Deleter.StepOver(TRemovalReport::Folder, text, TRemovalReport::NoInstallFolder);
         KeepUninstallEntry(text);

@@ -566,6 +566,17 @@ TEST_F(RemovalPassCatalogedProduct, NoInstallDirKeepsTheEntryAndSaysSo)
     EXPECT_TRUE(KeptAsTheWayBack(std::string("HKEY_LOCAL_MACHINE\\") + Uninstall + "\\ZOLT网络计划"));
 }
 
+// Gone since the tree was built: opening it made it anew, empty, and it goes
+// again; there is nothing of it left to say.
+TEST_F(RemovalPassCatalogedProduct, EntryThatWentMeanwhileIsNotLeftBehind)
+{
+    MakeNetworkPlan();
+    RunPass({"ZOLT网络计划"});
+    EXPECT_TRUE(NetworkPlanUntouched());
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划")));
+    EXPECT_TRUE(LastReport.IsComplete());
+}
+
 TEST_F(RemovalPassSharedLibraries, OnlyTheFiveSystemLibrariesGo)
 {
     const char* const libraries[] = {"bds52f.dll", "cw3230.dll", "owl52f.dll", "GridPort.dll", "PageViewDlg.dll"};
