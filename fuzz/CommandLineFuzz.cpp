@@ -1,7 +1,9 @@
-// The command line an administrator or a deployment tool gives the program.
+// The command line an administrator or a deployment tool gives the program,
+// and an uninstall entry's command, from which a product's folder is cut.
 //
 // Input: the whole command line, the program's name first, as GetCommandLineA
 // gives it.
+#include "../catalogue/UninstallCommand.h"
 #include "../uninstall/TCommandLine.h"
 #include "FuzzCheck.h"
 #include <cstdint>
@@ -11,6 +13,16 @@ using namespace fuzz;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string line(reinterpret_cast<const char*>(data), size);
+
+    // The installation folder is what stands before "\uninst", inside the
+    // quotes when the command starts with one; never more, never made up.
+    const std::string command = AsCString(line);
+    const bool quoted = !command.empty() && command[0] == '"';
+    const std::string program = quoted ? command.substr(1, command.find('"', 1) - 1) : command;
+    const std::string folder = InstallDirFromCommand(line);
+    UZ_CHECK(program.compare(0, folder.size(), folder) == 0);
+    UZ_CHECK(folder.empty() || program.compare(folder.size(), 7, "\\uninst") == 0);
+
     TCommandLine options = TCommandLine::Parse(line);
     std::vector<std::string> arguments = TCommandLine::SplitArguments(line);
 
@@ -34,6 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     UZ_CHECK(!(options.All && !options.Items.empty()));
     // A quiet run has something to do.
     UZ_CHECK(!options.Quiet || options.Help || options.ChoosesItems() || options.List);
+    // Help is asked for alone, or not at all.
+    UZ_CHECK(!options.Help || arguments.size() == 1);
     UZ_CHECK(options.LogFile.find('\0') == std::string::npos);
     // Each switch understood was given as one argument starting "/" or "-".
     for (const std::string& argument : arguments)

@@ -81,6 +81,14 @@ void CheckResolved(const std::string& file, const TPlaces& places, const char* i
 
     std::string whole;
     bool names = WholePath(file, places, whole);
+    // Where it points lies in the folder it is named under.
+    TFilePlace place = TFileListSpec::Locate(file, places.Dirs, installDir);
+    UZ_CHECK(place.Path.compare(0, place.Folder.size(), place.Folder) == 0);
+    UZ_CHECK(place.Kind == TFilePlace::Resolved || place.Path.empty());
+    if (place.Kind == TFilePlace::Resolved && names)
+        UZ_CHECK(AsCString(place.Path) == whole);
+    if (place.Kind != TFilePlace::Resolved)
+        UZ_CHECK(!resolved);
     if (resolved) {
         UZ_CHECK(names);
         UZ_CHECK(whole == path.c_str());
