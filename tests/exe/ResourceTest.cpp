@@ -169,12 +169,15 @@ TEST_F(ExeResources, IconGroupHoldsOne32By32SixteenColourImage)
     });
 }
 
+// A named function: on i686 a lambda does not convert to a stdcall callback.
+BOOL CALLBACK StopAtFirstName(HMODULE, LPCSTR, LPSTR, LONG_PTR)
+{
+    return FALSE;
+}
+
 TEST_F(ExeResources, NoMenu)
 {
-    ForEachExe([&] {
-        EXPECT_FALSE(EnumResourceNamesA(
-            Module, RT_MENU, [](HMODULE, LPCSTR, LPSTR, LONG_PTR) -> BOOL { return FALSE; }, 0));
-    });
+    ForEachExe([&] { EXPECT_FALSE(EnumResourceNamesA(Module, RT_MENU, &StopAtFirstName, 0)); });
 }
 
 TEST_F(ExeResources, ManifestAsksForAdministratorAndCommonControls6)
