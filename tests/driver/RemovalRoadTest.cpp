@@ -2,6 +2,7 @@
 #include "../support/Pixels.h"
 #include "../support/TDrivenProgram.h"
 #include <algorithm>
+#include <cctype>
 
 namespace {
 // Catalogued: install path given, group and file list from the catalogue.
@@ -28,8 +29,86 @@ const char VexaGroup[] = "Programs\\ZOLT 工程预算\\";
 // One uninstall taken all the way: a machine seeded with the family's
 // products, libraries and history next to decoys, choices made with real
 // clicks, the confirmation answered and the completion box dismissed.
+//
+// The machine is laid as the family's installers lay it for a program of
+// the test's width. On 64-bit Windows they are 32-bit programs, as the
+// shipping exe is, and the 32-bit tests lay it their way: uninstall entries
+// in the 32-bit view (Wow6432Node), the shared libraries through "$y" into
+// SysWOW64, the products under "Program Files (x86)".
 class RemovalRoad : public TDrivenProgram {
 protected:
+    RemovalRoad()
+    {
+        char folder[MAX_PATH] = {};
+        GetEnvironmentVariableA("ProgramFiles", folder, sizeof folder);
+        ScratchParent = folder;
+    }
+
+    void TearDown() override
+    {
+        TDrivenProgram::TearDown();
+        for (const std::string& path : SixtyFourBitEntries)
+            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), KEY_WOW64_64KEY, 0);
+    }
+
+    static bool UnderWow64()
+    {
+        BOOL wow64 = FALSE;
+        return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+    }
+
+    // The system folder by the name the system gives it at boot, when no
+    // WoW64 redirection applies: SysWOW64 for a 32-bit program.
+    static std::string RealSystemFolder()
+    {
+        char folder[MAX_PATH] = {};
+        if (UnderWow64())
+            GetSystemWow64DirectoryA(folder, sizeof folder);
+        else
+            GetSystemDirectoryA(folder, sizeof folder);
+        return folder;
+    }
+
+    // The system folder of programs of the other width, as this test reaches it.
+    static std::string OtherSystemFolder()
+    {
+        char folder[MAX_PATH] = {};
+        if (UnderWow64()) {
+            GetWindowsDirectoryA(folder, sizeof folder);
+            return std::string(folder) + "\\sysnative";
+        }
+        GetSystemWow64DirectoryA(folder, sizeof folder);
+        return folder;
+    }
+
+    static bool EntryInView(const std::string& name, REGSAM view)
+    {
+        TKey key;
+        return RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallEntry(name).c_str(), 0, KEY_READ | view, key.Receive()) ==
+               ERROR_SUCCESS;
+    }
+
+    // An uninstall entry in the 64-bit view, which 64-bit programs' installers
+    // write and a 32-bit program does not see; deleted at tear-down.
+    void AddSixtyFourBitEntry(const std::string& name, const std::map<std::string, std::string>& values)
+    {
+        const std::string path = UninstallEntry(name);
+        TKey entry;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, entry.Receive(), nullptr));
+        SixtyFourBitEntries.push_back(path);
+        for (const auto& value : values)
+            RegSetValueExA(entry, value.first.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.second.c_str()),
+                           static_cast<DWORD>(value.second.size() + 1));
+    }
+
+    static std::string Lower(std::string text)
+    {
+        for (char& c : text)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    }
+
     void MakeFiles(const std::string& folder, std::initializer_list<const char*> names)
     {
         for (const char* name : names)
@@ -317,6 +396,7 @@ protected:
         ExpectKept({"Documents\\TallyPad.ini.bak", "Documents\\我的文档.doc"});
     }
 
+    std::vector<std::string> SixtyFourBitEntries;
     bool Seeded = false;
     bool ShowedWindow = true;
     std::string ShownChoice;
@@ -638,6 +718,64 @@ TEST_F(RemovalRoad, QuietRemovalWithFilesInUseAsksForARestart)
         EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), path)) << path;
     EXPECT_TRUE(ExistsAbsolute(copy));
     ExpectGone({"Apps\\NetPlan\\netplan.exe", "Apps\\GangJie\\gjg.hlp"});
+}
+
+// A shared library held open goes at the restart. Windows carries out
+// pending deletions at boot without WoW64 redirection, so the file must be
+// named where it really lies: for the 32-bit program in SysWOW64, while a
+// namesake in System32 belongs to 64-bit programs (for the 64-bit build the
+// other way round). The log names that real place, where the user finds it.
+TEST_F(RemovalRoad, HeldSharedLibraryGoesAtTheRestartFromWhereItReallyLies)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    const char* name = SharedLibraryFiles[0];
+    const std::string namesake = OtherSystemFolder() + "\\" + name;
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFile(namesake));
+    const std::string held = InSystem(name);
+    TFile holder(CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.IsOpen());
+    MakeFolder("logs");
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine(std::string("/quiet /items:") + SharedLibraryItemText + " \"/log:" +
+                                               Path("logs\\uz.log") + "\""));
+
+    EXPECT_EQ(3010u, ExitCode);
+    const std::string log = ReadLog("logs\\uz.log");
+    EXPECT_NE(std::string::npos, Lower(log).find(Lower(RealSystemFolder() + "\\" + name))) << log;
+    holder.Reset();
+    ASSERT_TRUE(RestartWine());
+    EXPECT_FALSE(ExistsAbsolute(held)) << "the family's library is still there";
+    EXPECT_TRUE(ExistsAbsolute(namesake)) << "its namesake in the other system folder went instead";
+}
+
+// The other side of the 32-bit tests' machine: the 64-bit view and System32
+// are 64-bit programs' own. An entry there with a family product's name, and
+// a namesake of a shared library, are not the family's and stay.
+TEST_F(RemovalRoad, CompleteRemovalOnSixtyFourBitWindowsLeavesTheSixtyFourBitSideAlone)
+{
+    if (!UnderWow64())
+        GTEST_SKIP() << "only a 32-bit program on 64-bit Windows has a 64-bit side beside its own";
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    ASSERT_TRUE(EntryInView(NetPlan, KEY_WOW64_32KEY));
+    ASSERT_FALSE(EntryInView(NetPlan, KEY_WOW64_64KEY));
+    for (const char* name : SharedLibraryFiles)
+        ASSERT_TRUE(ExistsAbsolute(RealSystemFolder() + "\\" + name)) << name;
+    ASSERT_NE(std::string::npos, Root.find("\\Program Files (x86)\\")) << Root;
+    ASSERT_NO_FATAL_FAILURE(AddSixtyFourBitEntry(NetPlan, {{"InstallPath", Path("Apps 64-bit\\NetPlan")}}));
+    MakeFiles("Apps 64-bit\\NetPlan", {"netplan.exe", "example.wlt", "uninst\\udmain.exe"});
+    const std::string namesake = OtherSystemFolder() + "\\" + SharedLibraryFiles[0];
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFile(namesake));
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /all"));
+
+    EXPECT_EQ(0u, ExitCode);
+    ExpectNetPlanFilesGone();
+    for (const char* name : SharedLibraryFiles)
+        EXPECT_FALSE(ExistsAbsolute(RealSystemFolder() + "\\" + name)) << name;
+    EXPECT_TRUE(EntryInView(NetPlan, KEY_WOW64_64KEY));
+    ExpectKept({"Apps 64-bit\\NetPlan\\netplan.exe", "Apps 64-bit\\NetPlan\\example.wlt",
+                "Apps 64-bit\\NetPlan\\uninst\\udmain.exe"});
+    EXPECT_TRUE(ExistsAbsolute(namesake));
 }
 
 TEST_F(RemovalRoad, ListWritesTheTreeToStandardOutputAndRemovesNothing)
