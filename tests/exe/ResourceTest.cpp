@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-// Reads the resources of the built exes as data files, so an exe of either
-// width can be checked from this test, whichever its own width.
+// Reads the resources of the built exes as data files, so the 32-bit one can
+// be checked from the 64-bit tests too.
 namespace {
 std::vector<std::string> Exes;
 
