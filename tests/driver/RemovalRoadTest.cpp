@@ -761,8 +761,17 @@ TEST_F(RemovalRoad, CompleteRemovalOnSixtyFourBitWindowsLeavesTheSixtyFourBitSid
     for (const char* name : SharedLibraryFiles)
         ASSERT_TRUE(ExistsAbsolute(RealSystemFolder() + "\\" + name)) << name;
     ASSERT_NE(std::string::npos, Root.find("\\Program Files (x86)\\")) << Root;
-    ASSERT_NO_FATAL_FAILURE(AddSixtyFourBitEntry(NetPlan, {{"InstallPath", Path("Apps 64-bit\\NetPlan")}}));
-    MakeFiles("Apps 64-bit\\NetPlan", {"netplan.exe", "example.wlt", "uninst\\udmain.exe"});
+    // A 64-bit program of that name, in the 64-bit "Program Files".
+    char programFiles[MAX_PATH] = {};
+    GetEnvironmentVariableA("ProgramW6432", programFiles, sizeof programFiles);
+    const std::string folder = std::string(programFiles) + "\\" + Root.substr(Root.rfind('\\') + 1);
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFolder(folder));
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFolder(folder + "\\uninst"));
+    const std::vector<std::string> files = {folder + "\\netplan.exe", folder + "\\example.wlt",
+                                            folder + "\\uninst\\udmain.exe"};
+    for (const std::string& file : files)
+        ASSERT_NO_FATAL_FAILURE(MakeOutsideFile(file));
+    ASSERT_NO_FATAL_FAILURE(AddSixtyFourBitEntry(NetPlan, {{"InstallPath", folder}}));
     const std::string namesake = OtherSystemFolder() + "\\" + SharedLibraryFiles[0];
     ASSERT_NO_FATAL_FAILURE(MakeOutsideFile(namesake));
 
@@ -773,8 +782,8 @@ TEST_F(RemovalRoad, CompleteRemovalOnSixtyFourBitWindowsLeavesTheSixtyFourBitSid
     for (const char* name : SharedLibraryFiles)
         EXPECT_FALSE(ExistsAbsolute(RealSystemFolder() + "\\" + name)) << name;
     EXPECT_TRUE(EntryInView(NetPlan, KEY_WOW64_64KEY));
-    ExpectKept({"Apps 64-bit\\NetPlan\\netplan.exe", "Apps 64-bit\\NetPlan\\example.wlt",
-                "Apps 64-bit\\NetPlan\\uninst\\udmain.exe"});
+    for (const std::string& file : files)
+        EXPECT_TRUE(ExistsAbsolute(file)) << file;
     EXPECT_TRUE(ExistsAbsolute(namesake));
 }
 
