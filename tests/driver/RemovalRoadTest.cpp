@@ -17,6 +17,8 @@ const char GangJie[] = "弈辰钢结构设计";
 const char GangJieList[] = "gjg.exe=弈辰钢结构设计,GJG;gjg.hlp=;UninstallZolt.exe=;uninst\\udlog3.000=;";
 // Uncatalogued and listed, but without a file list: nothing of it may go.
 const char TuJi[] = "弈辰图集";
+// Catalogued, one file; laid only where a test needs it.
+const char VexaDemo[] = "ZOLT工程预算演示版";
 
 const char JianZhu[] = "全统建筑基础定额湖北2000基价表";
 const char JianZhuEntry[] = "ZOLT湖北2000建筑定额库";
@@ -34,16 +36,9 @@ const char VexaGroup[] = "Programs\\ZOLT 工程预算\\";
 // the test's width. On 64-bit Windows they are 32-bit programs, as the
 // shipping exe is, and the 32-bit tests lay it their way: uninstall entries
 // in the 32-bit view (Wow6432Node), the shared libraries through "$y" into
-// SysWOW64, the products under "Program Files (x86)".
+// SysWOW64.
 class RemovalRoad : public TDrivenProgram {
 protected:
-    RemovalRoad()
-    {
-        char folder[MAX_PATH] = {};
-        GetEnvironmentVariableA("ProgramFiles", folder, sizeof folder);
-        ScratchParent = folder;
-    }
-
     void TearDown() override
     {
         TDrivenProgram::TearDown();
@@ -748,10 +743,12 @@ TEST_F(RemovalRoad, HeldSharedLibraryGoesAtTheRestartFromWhereItReallyLies)
     EXPECT_TRUE(ExistsAbsolute(namesake)) << "its namesake in the other system folder went instead";
 }
 
-// The other side of the 32-bit tests' machine: the 64-bit view and System32
-// are 64-bit programs' own. An entry there with a family product's name, and
-// a namesake of a shared library, are not the family's and stay.
-TEST_F(RemovalRoad, CompleteRemovalOnSixtyFourBitWindowsLeavesTheSixtyFourBitSideAlone)
+// The family on 64-bit Windows, as its 32-bit installers lay it: entries in
+// the 32-bit view, shared libraries in SysWOW64, a product under "Program
+// Files (x86)"; all of it goes. The 64-bit view, System32 and the 64-bit
+// "Program Files" are 64-bit programs' own: an entry there with a family
+// product's name, its files, and a namesake of a shared library stay.
+TEST_F(RemovalRoad, RemovalOnSixtyFourBitWindowsTakesTheFamilyAndLeavesTheSixtyFourBitSideAlone)
 {
     if (!UnderWow64())
         GTEST_SKIP() << "only a 32-bit program on 64-bit Windows has a 64-bit side beside its own";
@@ -760,29 +757,41 @@ TEST_F(RemovalRoad, CompleteRemovalOnSixtyFourBitWindowsLeavesTheSixtyFourBitSid
     ASSERT_FALSE(EntryInView(NetPlan, KEY_WOW64_64KEY));
     for (const char* name : SharedLibraryFiles)
         ASSERT_TRUE(ExistsAbsolute(RealSystemFolder() + "\\" + name)) << name;
-    ASSERT_NE(std::string::npos, Root.find("\\Program Files (x86)\\")) << Root;
-    // A 64-bit program of that name, in the 64-bit "Program Files".
-    char programFiles[MAX_PATH] = {};
-    GetEnvironmentVariableA("ProgramW6432", programFiles, sizeof programFiles);
-    const std::string folder = std::string(programFiles) + "\\" + Root.substr(Root.rfind('\\') + 1);
-    ASSERT_NO_FATAL_FAILURE(MakeOutsideFolder(folder));
-    ASSERT_NO_FATAL_FAILURE(MakeOutsideFolder(folder + "\\uninst"));
-    const std::vector<std::string> files = {folder + "\\netplan.exe", folder + "\\example.wlt",
-                                            folder + "\\uninst\\udmain.exe"};
-    for (const std::string& file : files)
+    // Each side's "Program Files" gets a folder named as the scratch folder.
+    const std::string scratchName = Root.substr(Root.rfind('\\') + 1);
+    auto inProgramFiles = [&](const char* variable) {
+        char folder[MAX_PATH] = {};
+        GetEnvironmentVariableA(variable, folder, sizeof folder);
+        return std::string(folder) + "\\" + scratchName;
+    };
+    const std::string product = inProgramFiles("ProgramFiles");
+    ASSERT_NE(std::string::npos, product.find("\\Program Files (x86)\\")) << product;
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFolder(product));
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFile(product + "\\vexademo.exe"));
+    ASSERT_NO_FATAL_FAILURE(AddUninstallEntry(VexaDemo, {{"InstallPath", product}}));
+    const std::string sixtyFourBit = inProgramFiles("ProgramW6432");
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFolder(sixtyFourBit));
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFolder(sixtyFourBit + "\\uninst"));
+    const std::vector<std::string> sixtyFourBitFiles = {sixtyFourBit + "\\netplan.exe",
+                                                        sixtyFourBit + "\\example.wlt",
+                                                        sixtyFourBit + "\\uninst\\udmain.exe"};
+    for (const std::string& file : sixtyFourBitFiles)
         ASSERT_NO_FATAL_FAILURE(MakeOutsideFile(file));
-    ASSERT_NO_FATAL_FAILURE(AddSixtyFourBitEntry(NetPlan, {{"InstallPath", folder}}));
+    ASSERT_NO_FATAL_FAILURE(AddSixtyFourBitEntry(NetPlan, {{"InstallPath", sixtyFourBit}}));
     const std::string namesake = OtherSystemFolder() + "\\" + SharedLibraryFiles[0];
     ASSERT_NO_FATAL_FAILURE(MakeOutsideFile(namesake));
 
-    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /all"));
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine(std::string("/quiet /items:") + NetPlan + ";" + VexaDemo + ";" +
+                                               SharedLibraryItemText));
 
     EXPECT_EQ(0u, ExitCode);
     ExpectNetPlanFilesGone();
+    EXPECT_FALSE(ExistsAbsolute(product + "\\vexademo.exe"));
+    EXPECT_FALSE(UninstallEntryExists(VexaDemo));
     for (const char* name : SharedLibraryFiles)
         EXPECT_FALSE(ExistsAbsolute(RealSystemFolder() + "\\" + name)) << name;
     EXPECT_TRUE(EntryInView(NetPlan, KEY_WOW64_64KEY));
-    for (const std::string& file : files)
+    for (const std::string& file : sixtyFourBitFiles)
         EXPECT_TRUE(ExistsAbsolute(file)) << file;
     EXPECT_TRUE(ExistsAbsolute(namesake));
 }

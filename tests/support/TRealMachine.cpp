@@ -13,8 +13,8 @@ void TRealMachine::SetUp()
     SystemFolder = buffer;
 
     char name[64];
-    std::snprintf(name, sizeof name, "\\uz-e2e-%lu", GetCurrentProcessId());
-    LayOut(ScratchParent + name, {"Programs", "Desktop", "Documents"});
+    std::snprintf(name, sizeof name, "C:\\uz-e2e-%lu", GetCurrentProcessId());
+    LayOut(name, {"Programs", "Desktop", "Documents"});
 
     // A clean slate: what an earlier, interrupted run may have left.
     SetSharedLibraryPresent(false);

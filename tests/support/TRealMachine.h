@@ -18,9 +18,6 @@ protected:
     std::string InWindows(const std::string& name) const { return WindowsFolder + "\\" + name; }
     std::string InSystem(const std::string& name) const { return SystemFolder + "\\" + name; }
 
-    // Where the scratch folder is made; set before SetUp.
-    std::string ScratchParent = "C:";
-
 private:
     // Keys made are deleted at tear-down, values kept are put back.
     void KeyMade(HKEY root, const std::string& path) const override;
