@@ -1,5 +1,5 @@
-# The 64-bit build that the tests run under 64-bit Wine. The posix thread
-# model, because GoogleTest needs std::mutex.
+# The 64-bit build with the tests, run under Wine: it guards pointer width.
+# The posix thread model, because GoogleTest needs std::mutex.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

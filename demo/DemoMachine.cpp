@@ -1,6 +1,13 @@
-// Makes, shows and drives the demo machine: a Windows with several of the
-// family's products, their shared libraries, quota libraries and history,
+// Makes, shows and drives the demo machine: a 64-bit Windows with several of
+// the family's products, their shared libraries, quota libraries and history,
 // next to other vendors' programs that must be left alone.
+//
+// The family's installers are 32-bit programs, so on 64-bit Windows they lay
+// it in the 32-bit side: every key through the 32-bit registry view (HKLM's
+// software under Wow6432Node), the shared libraries into SysWOW64, products
+// under "Program Files (x86)". This tool lays it so explicitly. The 64-bit
+// side gets namesakes that are not the family's: an uninstall entry with a
+// product's name and a shared library's namesake, which must stay.
 //
 //   uz-demo seed              lay the demo machine state
 //   uz-demo report            list what of it is still there
@@ -15,8 +22,16 @@ namespace {
 const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char ShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
+// The family's view, and the 64-bit programs' one.
+const REGSAM FamilyView = KEY_WOW64_32KEY;
+const REGSAM SixtyFourBitView = KEY_WOW64_64KEY;
+
 struct TFolders {
-    std::string Windows, System, Programs, CommonPrograms, Desktop, Documents;
+    // System and ProgramFiles as the 32-bit installers' files really lie:
+    // SysWOW64 and "Program Files (x86)".
+    std::string Windows, System, ProgramFiles, Programs, CommonPrograms, Desktop, Documents;
+    // The 64-bit programs' own.
+    std::string System64, ProgramFiles64;
 };
 
 std::string Folder(int csidl)
@@ -32,8 +47,10 @@ TFolders KnownFolders()
     char path[MAX_PATH];
     GetWindowsDirectoryA(path, sizeof path);
     f.Windows = path;
-    GetSystemDirectoryA(path, sizeof path);
-    f.System = path;
+    f.System = Folder(CSIDL_SYSTEMX86);
+    f.ProgramFiles = Folder(CSIDL_PROGRAM_FILESX86);
+    f.System64 = Folder(CSIDL_SYSTEM);
+    f.ProgramFiles64 = Folder(CSIDL_PROGRAM_FILES);
     f.Programs = Folder(CSIDL_PROGRAMS);
     f.CommonPrograms = Folder(CSIDL_COMMON_PROGRAMS);
     f.Desktop = Folder(CSIDL_DESKTOPDIRECTORY);
@@ -41,10 +58,12 @@ TFolders KnownFolders()
     return f;
 }
 
-void SetString(HKEY root, const std::string& path, const char* name, const std::string& value)
+void SetString(HKEY root, const std::string& path, const char* name, const std::string& value,
+               REGSAM view = FamilyView)
 {
     HKEY key;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
         return;
     if (name)
         RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -52,10 +71,10 @@ void SetString(HKEY root, const std::string& path, const char* name, const std::
     RegCloseKey(key);
 }
 
-bool KeyExists(HKEY root, const std::string& path)
+bool KeyExists(HKEY root, const std::string& path, REGSAM view = FamilyView)
 {
     HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -81,7 +100,7 @@ void MakeFile(const std::string& path)
 
 struct TProduct {
     const char* Key;
-    const char* Directory;
+    const char* Directory; // under the program-files folder
     const char* Group;
     std::vector<const char*> Files;
     std::vector<const char*> Shortcuts;
@@ -92,17 +111,17 @@ struct TProduct {
 const std::vector<TProduct>& Products()
 {
     static const std::vector<TProduct> products = {
-        {"ZOLT工程预算", "C:\\ZOLT\\工程预算", "ZOLT 工程预算",
+        {"ZOLT工程预算", "ZOLT\\工程预算", "ZOLT 工程预算",
          {"vexa.exe", "常用.cfg", "工程预算封面.DOC", "uninst\\udmain.exe", "uninst\\udenu.dll", "uninst\\udlog3.000"},
          {"ZOLT 工程预算", "ZOLT 工程预算帮助", "卸载"},
          {"YSB", "DEK", "JGK"},
          true},
-        {"ZOLT网络计划", "C:\\ZOLT\\网络计划", "ZOLT 网络计划",
+        {"ZOLT网络计划", "ZOLT\\网络计划", "ZOLT 网络计划",
          {"netplan.exe", "example.wlt", "uninst\\udmain.exe", "uninst\\udenu.dll", "uninst\\udlog3.000"},
          {"ZOLT 网络计划", "ZOLT 网络计划例子", "卸载"},
          {"WLT"},
          false},
-        {"ZOLT计算簿", "C:\\ZOLT\\计算簿", "ZOLT 工程预算",
+        {"ZOLT计算簿", "ZOLT\\计算簿", "ZOLT 工程预算",
          {"TallyPad.EXE", "函数说明.tpb", "钢筋比重表.tpb", "uninst\\udmain.exe"},
          {"ZOLT 计算簿", "函数说明"},
          {"TPB"},
@@ -113,6 +132,18 @@ const std::vector<TProduct>& Products()
 
 const char UncataloguedKey[] = "ZOLT预算审核2008";
 const char UncataloguedDir[] = "C:\\ZOLT\\预算审核";
+
+std::string Directory(const TFolders& f, const TProduct& p)
+{
+    return f.ProgramFiles + "\\" + p.Directory;
+}
+
+// A 64-bit program that shares a product's name, and a library's namesake.
+const char SixtyFourBitKey[] = "ZOLT网络计划";
+std::string SixtyFourBitDir(const TFolders& f)
+{
+    return f.ProgramFiles64 + "\\ZOLT\\网络计划";
+}
 
 void Seed()
 {
@@ -126,19 +157,18 @@ void Seed()
     for (const TProduct& p : Products()) {
         std::string entry = std::string(UninstallKey) + "\\" + p.Key;
         SetString(HKEY_LOCAL_MACHINE, entry, "DisplayName", p.Key);
-        SetString(HKEY_LOCAL_MACHINE, entry, "UninstallString",
-                  std::string(p.Directory) + "\\uninst\\UninstallZolt.exe");
+        SetString(HKEY_LOCAL_MACHINE, entry, "UninstallString", Directory(f, p) + "\\uninst\\UninstallZolt.exe");
         if (p.WithInstallPath)
-            SetString(HKEY_LOCAL_MACHINE, entry, "InstallPath", p.Directory);
+            SetString(HKEY_LOCAL_MACHINE, entry, "InstallPath", Directory(f, p));
         for (const char* file : p.Files)
-            MakeFile(std::string(p.Directory) + "\\" + file);
+            MakeFile(Directory(f, p) + "\\" + file);
         for (const char* shortcut : p.Shortcuts)
             MakeFile(f.CommonPrograms + "\\" + p.Group + "\\" + shortcut + ".lnk");
         MakeFile(f.Desktop + "\\" + p.Shortcuts[0] + ".lnk");
         for (const char* type : p.DocumentTypes) {
             SetString(HKEY_CLASSES_ROOT, std::string(".") + type, "", std::string(type) + "File");
             SetString(HKEY_CLASSES_ROOT, std::string(type) + "File\\shell\\open\\command", "",
-                      std::string(p.Directory) + "\\" + p.Files[0] + " \"%1\"");
+                      Directory(f, p) + "\\" + p.Files[0] + " \"%1\"");
         }
     }
     MakeFile(f.Windows + "\\vexa.hlp");
@@ -157,18 +187,28 @@ void Seed()
 
     // Other vendors: never listed, never touched.
     SetString(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\PhotoLab 7", "UninstallString",
-              "C:\\Program Files\\PhotoLab\\unins000.exe");
+              f.ProgramFiles + "\\PhotoLab\\unins000.exe");
     SetString(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\{6F2A90C4-1B7E-4D0A-9C51-3E8B2D7A4F10}",
               "DisplayName", "Office Helper");
     // Names this uninstaller in another case: not the family's.
     SetString(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\Zolt Viewer", "UninstallString",
               "C:\\Other\\uninstallzolt.exe");
-    MakeFile("C:\\Program Files\\PhotoLab\\photolab.exe");
+    MakeFile(f.ProgramFiles + "\\PhotoLab\\photolab.exe");
     MakeFile(f.CommonPrograms + "\\PhotoLab\\PhotoLab.lnk");
     SetString(HKEY_CLASSES_ROOT, ".PLB", "", "PLBFile");
 
     for (const char* dll : {"bds52f.dll", "cw3230.dll", "owl52f.dll", "GridPort.dll", "PageViewDlg.dll"})
         MakeFile(f.System + "\\" + dll);
+
+    // The 64-bit side: not the family's.
+    std::string entry64 = std::string(UninstallKey) + "\\" + SixtyFourBitKey;
+    SetString(HKEY_LOCAL_MACHINE, entry64, "DisplayName", "ZOLT 网络计划 (64 位)", SixtyFourBitView);
+    SetString(HKEY_LOCAL_MACHINE, entry64, "UninstallString", SixtyFourBitDir(f) + "\\uninst\\UninstallZolt.exe",
+              SixtyFourBitView);
+    SetString(HKEY_LOCAL_MACHINE, entry64, "InstallPath", SixtyFourBitDir(f), SixtyFourBitView);
+    MakeFile(SixtyFourBitDir(f) + "\\netplan.exe");
+    MakeFile(SixtyFourBitDir(f) + "\\example.wlt");
+    MakeFile(f.System64 + "\\bds52f.dll");
 
     std::string ini = f.Windows + "\\VEXA.INI";
     const char* libraries[][2] = {
@@ -209,7 +249,7 @@ bool FileThere(const std::string& path)
 void Report()
 {
     TFolders f = KnownFolders();
-    std::printf("uninstall entries:\n");
+    std::printf("uninstall entries (32-bit view):\n");
     for (const TProduct& p : Products())
         Line(KeyExists(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\" + p.Key), p.Key);
     for (const char* key : {UncataloguedKey, "ZOLT湖北2000建筑定额库", "PhotoLab 7",
@@ -217,14 +257,14 @@ void Report()
         Line(KeyExists(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\" + key), key);
     std::printf("files and folders:\n");
     for (const TProduct& p : Products()) {
-        Line(FileThere(p.Directory), p.Directory);
+        Line(FileThere(Directory(f, p)), Directory(f, p));
         Line(FileThere(f.CommonPrograms + "\\" + p.Group), f.CommonPrograms + "\\" + p.Group);
         Line(FileThere(f.Desktop + "\\" + p.Shortcuts[0] + ".lnk"), f.Desktop + "\\" + p.Shortcuts[0] + ".lnk");
     }
     for (const std::string& path :
          {std::string(UncataloguedDir), f.System + "\\bds52f.dll", f.System + "\\owl52f.dll",
           std::string("C:\\ZOLT\\定额\\安装2000.dek"), std::string("C:\\ZOLT\\定额\\江苏2004\\计价表.dek"),
-          f.Documents + "\\TallyPad.ini", f.Windows + "\\zoltnet.ini", std::string("C:\\Program Files\\PhotoLab"),
+          f.Documents + "\\TallyPad.ini", f.Windows + "\\zoltnet.ini", f.ProgramFiles + "\\PhotoLab",
           f.CommonPrograms + "\\PhotoLab\\PhotoLab.lnk"})
         Line(FileThere(path), path);
     std::printf("file associations (HKEY_CLASSES_ROOT):\n");
@@ -236,6 +276,11 @@ void Report()
     char value[256] = {};
     GetPrivateProfileStringA("Dek Files", nullptr, "", value, sizeof value, (f.Windows + "\\VEXA.INI").c_str());
     std::printf("VEXA.INI [Dek Files] keys left: %s\n", *value ? value : "(none)");
+    std::printf("the 64-bit side, not the family's (must stay):\n");
+    Line(KeyExists(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\" + SixtyFourBitKey, SixtyFourBitView),
+         std::string("64-bit view uninstall entry ") + SixtyFourBitKey);
+    Line(FileThere(SixtyFourBitDir(f) + "\\netplan.exe"), SixtyFourBitDir(f) + "\\netplan.exe");
+    Line(FileThere(f.System64 + "\\bds52f.dll"), f.System64 + "\\bds52f.dll");
 }
 
 int Drive(const std::string& exe, const std::string& pictures)

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up, lays a demo machine state in a Wine prefix of its own
-# (build/demo) and runs the uninstaller on it.
+# (build/demo) and runs the shipping 32-bit uninstaller on it. The prefix is a
+# WoW64 one, as 64-bit Windows is, and the state lies as the family's 32-bit
+# installers lay it there (see demo/DemoMachine.cpp).
 #  - With a usable X display ($DISPLAY), the uninstaller opens there: choose,
 #    confirm, and the removal is real (inside the demo prefix only).
 #  - Without one, it runs on a virtual display and is driven automatically:
@@ -18,8 +20,11 @@ case $dpi in
 esac
 
 bash scripts/setup.sh
+cmake --preset win32 >/dev/null
+cmake --build --preset win32
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target UninstallZolt uz-demo uz-warmup
+cmake --build --preset win64 --target uz-demo uz-warmup
+exe=build/win32/UninstallZolt.exe
 
 session=build/demo/wine
 pictures=build/demo/pictures
@@ -40,12 +45,13 @@ display_socket=${display_socket%%.*}
 if [ -n "$user_display" ] && [ -S "$display_socket" ]; then
     echo "demo: opening the uninstaller on $user_display; choose, press 确认 and confirm"
     eval "$(tests/wine/wine-session.sh env "$session")"
-    DISPLAY=$user_display "$WINELOADER" build/win64/UninstallZolt.exe || true
+    # The 32-bit loader beside the 64-bit one, as Wine itself finds it.
+    DISPLAY=$user_display "${WINELOADER%64}" "$exe" || true
 else
     echo "demo: no display; driving the uninstaller on a virtual one"
     rm -f "$pictures"/*.bmp "$pictures"/*.png
     # Wine sees the Linux root as drive Z:.
-    run build/win64/uz-demo.exe drive build/win64/UninstallZolt.exe "Z:$(echo "$PWD/$pictures" | tr / '\\')"
+    run build/win64/uz-demo.exe drive "$exe" "Z:$(echo "$PWD/$pictures" | tr / '\\')"
     for picture in "$pictures"/*.bmp; do
         [ -e "$picture" ] || continue
         if command -v convert >/dev/null; then

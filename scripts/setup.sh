@@ -12,20 +12,10 @@ packages=(
   g++-mingw-w64-i686
   g++-mingw-w64-x86-64
   googletest
-  # Wine, 64-bit only (this kernel cannot run 32-bit code).
+  # Wine: the 64-bit loader, and the 32-bit one (from the i386 architecture)
+  # that runs the shipping 32-bit exe under WoW64, as 64-bit Windows does.
   wine64
-  # libwine only recommends these, but without them Wine's X11 driver loses
-  # XRender text, cursors, XInput and XRandR, and bcrypt/secur32 lose crypto.
-  libxrender1
-  libxcursor1
-  libxi6
-  libxrandr2
-  libxinerama1
-  libxcomposite1
-  libxfixes3
-  libxxf86vm1
-  libgnutls30
-  libdbus-1-3
+  wine32:i386
   # Wine's own replacements for Tahoma, Marlett and friends: dialogs lay out wrongly without them.
   fonts-wine
   # A headless X server for the windows the tests open.
@@ -51,6 +41,13 @@ packages=(
   # Static analysis of the product sources.
   cppcheck
 )
+# libwine only recommends these, but without them Wine's X11 driver loses
+# XRender text, cursors, XInput and XRandR, and bcrypt/secur32 lose crypto;
+# each Wine, 64- and 32-bit, loads its own.
+for lib in libxrender1 libxcursor1 libxi6 libxrandr2 libxinerama1 libxcomposite1 libxfixes3 libxxf86vm1 \
+  libgnutls30 libdbus-1-3; do
+  packages+=("$lib" "$lib:i386")
+done
 
 log() {
   echo "setup: $*"
@@ -80,9 +77,17 @@ retry() {
   return 1
 }
 
-# One dpkg-query for all: it lists the installed ones (and complains about the rest).
-installed=" $(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "${packages[@]}" 2>/dev/null |
-  awk '$1 == "ii" { printf "%s ", $2 }' || true)"
+# The i386 packages come from an architecture a fresh machine has not enabled.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  log "enabling the i386 architecture"
+  as_root dpkg --add-architecture i386
+fi
+
+# One dpkg-query for all: it lists the installed ones (and complains about
+# the rest), native ones by bare name, foreign ones as name:arch.
+installed=" $(dpkg-query -W -f='${db:Status-Abbrev} ${Package}:${Architecture}\n' "${packages[@]}" 2>/dev/null |
+  awk -v native="$(dpkg --print-architecture)" \
+    '$1 == "ii" { name = $2; sub(":(" native "|all)$", "", name); printf "%s ", name }' || true)"
 missing=()
 for pkg in "${packages[@]}"; do
   case $installed in

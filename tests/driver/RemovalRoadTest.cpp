@@ -4,6 +4,7 @@
 #include "../support/ScratchCleanup.h"
 #include "../support/TDrivenProgram.h"
 #include <algorithm>
+#include <cctype>
 
 namespace {
 // Catalogued: install path given, group and file list from the catalogue.
@@ -18,6 +19,8 @@ const char GangJie[] = "弈辰钢结构设计";
 const char GangJieList[] = "gjg.exe=弈辰钢结构设计,GJG;gjg.hlp=;UninstallZolt.exe=;uninst\\udlog3.000=;";
 // Uncatalogued and listed, but without a file list: nothing of it may go.
 const char TuJi[] = "弈辰图集";
+// Catalogued, one file; laid only where a test needs it.
+const char VexaDemo[] = "ZOLT工程预算演示版";
 
 const char JianZhu[] = "全统建筑基础定额湖北2000基价表";
 const char JianZhuEntry[] = "ZOLT湖北2000建筑定额库";
@@ -30,8 +33,79 @@ const char VexaGroup[] = "Programs\\ZOLT 工程预算\\";
 // One uninstall taken all the way: a machine seeded with the family's
 // products, libraries and history next to decoys, choices made with real
 // clicks, the confirmation answered and the completion box dismissed.
+//
+// The machine is laid as the family's installers lay it for a program of
+// the test's width. On 64-bit Windows they are 32-bit programs, as the
+// shipping exe is, and the 32-bit tests lay it their way: uninstall entries
+// in the 32-bit view (Wow6432Node), the shared libraries through "$y" into
+// SysWOW64.
 class RemovalRoad : public TDrivenProgram {
 protected:
+    void TearDown() override
+    {
+        TDrivenProgram::TearDown();
+        for (const std::string& path : SixtyFourBitEntries)
+            RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), KEY_WOW64_64KEY, 0);
+    }
+
+    static bool UnderWow64()
+    {
+        BOOL wow64 = FALSE;
+        return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+    }
+
+    // The system folder by the name the system gives it at boot, when no
+    // WoW64 redirection applies: SysWOW64 for a 32-bit program.
+    static std::string RealSystemFolder()
+    {
+        char folder[MAX_PATH] = {};
+        if (UnderWow64())
+            GetSystemWow64DirectoryA(folder, sizeof folder);
+        else
+            GetSystemDirectoryA(folder, sizeof folder);
+        return folder;
+    }
+
+    // The system folder of programs of the other width, as this test reaches it.
+    static std::string OtherSystemFolder()
+    {
+        char folder[MAX_PATH] = {};
+        if (UnderWow64()) {
+            GetWindowsDirectoryA(folder, sizeof folder);
+            return std::string(folder) + "\\sysnative";
+        }
+        GetSystemWow64DirectoryA(folder, sizeof folder);
+        return folder;
+    }
+
+    static bool EntryInView(const std::string& name, REGSAM view)
+    {
+        TKey key;
+        return RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallEntry(name).c_str(), 0, KEY_READ | view, key.Receive()) ==
+               ERROR_SUCCESS;
+    }
+
+    // An uninstall entry in the 64-bit view, which 64-bit programs' installers
+    // write and a 32-bit program does not see; deleted at tear-down.
+    void AddSixtyFourBitEntry(const std::string& name, const std::map<std::string, std::string>& values)
+    {
+        const std::string path = UninstallEntry(name);
+        TKey entry;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, entry.Receive(), nullptr));
+        SixtyFourBitEntries.push_back(path);
+        for (const auto& value : values)
+            RegSetValueExA(entry, value.first.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.second.c_str()),
+                           static_cast<DWORD>(value.second.size() + 1));
+    }
+
+    static std::string Lower(std::string text)
+    {
+        for (char& c : text)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    }
+
     void MakeFiles(const std::string& folder, std::initializer_list<const char*> names)
     {
         for (const char* name : names)
@@ -352,6 +426,7 @@ protected:
         ExpectKept({"Documents\\TallyPad.ini.bak", "Documents\\我的文档.doc"});
     }
 
+    std::vector<std::string> SixtyFourBitEntries;
     bool Seeded = false;
     bool ShowedWindow = true;
     std::string ShownChoice;
@@ -726,6 +801,86 @@ TEST_F(RemovalRoad, QuietRemovalWhileAWindowIsOpenEndsWith1618AndRemovesNothing)
     EXPECT_EQ(0u, ExitCode);
     EXPECT_NE(std::string::npos, ReadLog("list.log").find("    ZOLT网络计划 [chosen]\r\n"));
     EXPECT_TRUE(window->IsRunning());
+
+// A shared library held open goes at the restart. Windows carries out
+// pending deletions at boot without WoW64 redirection, so the file must be
+// named where it really lies: for the 32-bit program in SysWOW64, while a
+// namesake in System32 belongs to 64-bit programs (for the 64-bit build the
+// other way round). The log names that real place, where the user finds it.
+TEST_F(RemovalRoad, HeldSharedLibraryGoesAtTheRestartFromWhereItReallyLies)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    const char* name = SharedLibraryFiles[0];
+    const std::string namesake = OtherSystemFolder() + "\\" + name;
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFile(namesake));
+    const std::string held = InSystem(name);
+    TFile holder(CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.IsOpen());
+    MakeFolder("logs");
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine(std::string("/quiet /items:") + SharedLibraryItemText + " \"/log:" +
+                                               Path("logs\\uz.log") + "\""));
+
+    EXPECT_EQ(3010u, ExitCode);
+    const std::string log = ReadLog("logs\\uz.log");
+    EXPECT_NE(std::string::npos, Lower(log).find(Lower(RealSystemFolder() + "\\" + name))) << log;
+    holder.Reset();
+    ASSERT_TRUE(RestartWine());
+    EXPECT_FALSE(ExistsAbsolute(held)) << "the family's library is still there";
+    EXPECT_TRUE(ExistsAbsolute(namesake)) << "its namesake in the other system folder went instead";
+}
+
+// The family on 64-bit Windows, as its 32-bit installers lay it: entries in
+// the 32-bit view, shared libraries in SysWOW64, a product under "Program
+// Files (x86)"; all of it goes. The 64-bit view, System32 and the 64-bit
+// "Program Files" are 64-bit programs' own: an entry there with a family
+// product's name, its files, and a namesake of a shared library stay.
+TEST_F(RemovalRoad, RemovalOnSixtyFourBitWindowsTakesTheFamilyAndLeavesTheSixtyFourBitSideAlone)
+{
+    if (!UnderWow64())
+        GTEST_SKIP() << "only a 32-bit program on 64-bit Windows has a 64-bit side beside its own";
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    ASSERT_TRUE(EntryInView(NetPlan, KEY_WOW64_32KEY));
+    ASSERT_FALSE(EntryInView(NetPlan, KEY_WOW64_64KEY));
+    for (const char* name : SharedLibraryFiles)
+        ASSERT_TRUE(ExistsAbsolute(RealSystemFolder() + "\\" + name)) << name;
+    // Each side's "Program Files" gets a folder named as the scratch folder.
+    const std::string scratchName = Root.substr(Root.rfind('\\') + 1);
+    auto inProgramFiles = [&](const char* variable) {
+        char folder[MAX_PATH] = {};
+        GetEnvironmentVariableA(variable, folder, sizeof folder);
+        return std::string(folder) + "\\" + scratchName;
+    };
+    const std::string product = inProgramFiles("ProgramFiles");
+    ASSERT_NE(std::string::npos, product.find("\\Program Files (x86)\\")) << product;
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFolder(product));
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFile(product + "\\vexademo.exe"));
+    ASSERT_NO_FATAL_FAILURE(AddUninstallEntry(VexaDemo, {{"InstallPath", product}}));
+    const std::string sixtyFourBit = inProgramFiles("ProgramW6432");
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFolder(sixtyFourBit));
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFolder(sixtyFourBit + "\\uninst"));
+    const std::vector<std::string> sixtyFourBitFiles = {sixtyFourBit + "\\netplan.exe",
+                                                        sixtyFourBit + "\\example.wlt",
+                                                        sixtyFourBit + "\\uninst\\udmain.exe"};
+    for (const std::string& file : sixtyFourBitFiles)
+        ASSERT_NO_FATAL_FAILURE(MakeOutsideFile(file));
+    ASSERT_NO_FATAL_FAILURE(AddSixtyFourBitEntry(NetPlan, {{"InstallPath", sixtyFourBit}}));
+    const std::string namesake = OtherSystemFolder() + "\\" + SharedLibraryFiles[0];
+    ASSERT_NO_FATAL_FAILURE(MakeOutsideFile(namesake));
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine(std::string("/quiet /items:") + NetPlan + ";" + VexaDemo + ";" +
+                                               SharedLibraryItemText));
+
+    EXPECT_EQ(0u, ExitCode);
+    ExpectNetPlanFilesGone();
+    EXPECT_FALSE(ExistsAbsolute(product + "\\vexademo.exe"));
+    EXPECT_FALSE(UninstallEntryExists(VexaDemo));
+    for (const char* name : SharedLibraryFiles)
+        EXPECT_FALSE(ExistsAbsolute(RealSystemFolder() + "\\" + name)) << name;
+    EXPECT_TRUE(EntryInView(NetPlan, KEY_WOW64_64KEY));
+    for (const std::string& file : sixtyFourBitFiles)
+        EXPECT_TRUE(ExistsAbsolute(file)) << file;
+    EXPECT_TRUE(ExistsAbsolute(namesake));
 }
 
 TEST_F(RemovalRoad, ListWritesTheTreeToStandardOutputAndRemovesNothing)

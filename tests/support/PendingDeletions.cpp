@@ -2,6 +2,7 @@
 #include "Owners.h"
 #include <winternl.h>
 #include <cwchar>
+#include <string>
 
 namespace {
 const WCHAR SessionManager[] = L"\\Registry\\Machine\\System\\CurrentControlSet\\Control\\Session Manager";
@@ -64,11 +65,18 @@ std::vector<std::string> PendingDeletions()
 
 bool RestartWine()
 {
+    // Windows carries out pending deletions at boot, where no WoW64 redirection
+    // applies: the 64-bit wineboot, also when this is a 32-bit test (whose
+    // system32 would be SysWOW64, and its wineboot a 32-bit one that redirects).
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, sizeof windows);
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    std::string command = std::string(windows) + (wow64 ? "\\sysnative" : "\\system32") + "\\wineboot.exe --restart";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    char command[] = "wineboot.exe --restart";
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
         return false;
     THandle process(started.hProcess);
     CloseHandle(started.hThread);

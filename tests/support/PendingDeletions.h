@@ -8,8 +8,8 @@
 // while a test redirects HKEY_LOCAL_MACHINE.
 std::vector<std::string> PendingDeletions();
 
-// What Windows does at a restart to pending deletions: Wine's wineboot
-// carries them out. True when it ran.
+// What Windows does at a restart to pending deletions: Wine's 64-bit
+// wineboot carries them out. True when it ran.
 bool RestartWine();
 
 // Puts the list of pending deletions back as it was when the guard was

@@ -41,6 +41,8 @@ bool TRemoteProgram::Start(const std::string& arguments, HANDLE standardOutput, 
     Process.Reset(started.hProcess);
     CloseHandle(started.hThread);
     ProcessId = started.dwProcessId;
+    BOOL wow64 = FALSE;
+    Narrow = sizeof(void*) == 4 || (IsWow64Process(Process, &wow64) && wow64);
     WaitForInputIdle(Process, 20000);
     return true;
 }
@@ -144,6 +146,84 @@ bool TRemoteProgram::WithRemotePage(Body body) const
     return page.IsOpen() && body(page.Get());
 }
 
+namespace {
+// TVITEMA and TVHITTESTINFO as a program whose pointers and handles are
+// TPointer wide lays them out.
+template <class TPointer>
+struct TItemRecord {
+    UINT mask;
+    TPointer hItem;
+    UINT state;
+    UINT stateMask;
+    TPointer pszText;
+    int cchTextMax;
+    int iImage;
+    int iSelectedImage;
+    int cChildren;
+    TPointer lParam;
+};
+
+template <class TPointer>
+struct THitTestRecord {
+    POINT pt;
+    UINT flags;
+    TPointer hItem;
+};
+
+static_assert(sizeof(TItemRecord<UINT_PTR>) == sizeof(TVITEMA), "TVITEMA as this process lays it out");
+static_assert(sizeof(THitTestRecord<UINT_PTR>) == sizeof(TVHITTESTINFO), "TVHITTESTINFO as this process lays it out");
+
+template <class TPointer>
+TPointer AsRemote(const void* pointer)
+{
+    return static_cast<TPointer>(reinterpret_cast<UINT_PTR>(pointer));
+}
+
+HTREEITEM AsLocal(UINT64 handle)
+{
+    return reinterpret_cast<HTREEITEM>(static_cast<UINT_PTR>(handle));
+}
+} // namespace
+
+template <class TPointer>
+bool TRemoteProgram::SendItemAs(HWND tree, UINT message, TVITEMA& record, char* remote) const
+{
+    TItemRecord<TPointer> laid = {};
+    laid.mask = record.mask;
+    laid.hItem = AsRemote<TPointer>(record.hItem);
+    laid.state = record.state;
+    laid.stateMask = record.stateMask;
+    laid.pszText = AsRemote<TPointer>(record.pszText);
+    laid.cchTextMax = record.cchTextMax;
+    if (!WriteProcessMemory(Process, remote, &laid, sizeof laid, nullptr) ||
+        !Ask(tree, message, 0, reinterpret_cast<LPARAM>(remote)) ||
+        !ReadProcessMemory(Process, remote, &laid, sizeof laid, nullptr))
+        return false;
+    record.state = laid.state;
+    record.iImage = laid.iImage;
+    record.iSelectedImage = laid.iSelectedImage;
+    return true;
+}
+
+bool TRemoteProgram::SendItem(HWND tree, UINT message, TVITEMA& record, char* remote) const
+{
+    return Narrow ? SendItemAs<UINT32>(tree, message, record, remote) : SendItemAs<UINT64>(tree, message, record, remote);
+}
+
+template <class TPointer>
+bool TRemoteProgram::HitTestAs(HWND tree, TVHITTESTINFO& info, char* remote) const
+{
+    THitTestRecord<TPointer> laid = {info.pt, 0, 0};
+    if (!WriteProcessMemory(Process, remote, &laid, sizeof laid, nullptr))
+        return false;
+    Ask(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(remote));
+    if (!ReadProcessMemory(Process, remote, &laid, sizeof laid, nullptr))
+        return false;
+    info.flags = laid.flags;
+    info.hItem = AsLocal(laid.hItem);
+    return true;
+}
+
 TRemoteProgram::TItem TRemoteProgram::ReadItem(HWND tree, HTREEITEM handle) const
 {
     TItem item;
@@ -156,20 +236,16 @@ TRemoteProgram::TItem TRemoteProgram::ReadItem(HWND tree, HTREEITEM handle) cons
         record.stateMask = 0xFFFF;
         record.pszText = remote + textOffset;
         record.cchTextMax = TRemotePage::Size - textOffset;
-        if (!WriteProcessMemory(Process, remote, &record, sizeof record, nullptr))
+        if (!SendItem(tree, TVM_GETITEMA, record, remote))
             return false;
-        if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote)))
-            return false;
-        TVITEMA back = {};
         char text[TRemotePage::Size] = {};
-        ReadProcessMemory(Process, remote, &back, sizeof back, nullptr);
         ReadProcessMemory(Process, remote + textOffset, text, sizeof text - textOffset - 1, nullptr);
         item.Text = text;
-        item.State = static_cast<int>((back.state & TVIS_STATEIMAGEMASK) >> 12);
-        item.Expanded = (back.state & TVIS_EXPANDED) != 0;
-        item.Selected = (back.state & TVIS_SELECTED) != 0;
-        item.Image = back.iImage;
-        item.SelectedImage = back.iSelectedImage;
+        item.State = static_cast<int>((record.state & TVIS_STATEIMAGEMASK) >> 12);
+        item.Expanded = (record.state & TVIS_EXPANDED) != 0;
+        item.Selected = (record.state & TVIS_SELECTED) != 0;
+        item.Image = record.iImage;
+        item.SelectedImage = record.iSelectedImage;
         return true;
     });
     return item;
@@ -217,8 +293,7 @@ bool TRemoteProgram::SetItemState(HWND tree, HTREEITEM item, int state) const
         record.hItem = item;
         record.state = INDEXTOSTATEIMAGEMASK(state);
         record.stateMask = TVIS_STATEIMAGEMASK;
-        return WriteProcessMemory(Process, remote, &record, sizeof record, nullptr) &&
-               Ask(tree, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(remote));
+        return SendItem(tree, TVM_SETITEMA, record, remote);
     });
 }
 
@@ -226,8 +301,10 @@ RECT TRemoteProgram::ItemRect(HWND tree, HTREEITEM item, bool textOnly) const
 {
     RECT rect = {};
     WithRemotePage([&](char* remote) {
-        // TVM_GETITEMRECT takes the item handle in the rectangle's place.
-        WriteProcessMemory(Process, remote, &item, sizeof item, nullptr);
+        // TVM_GETITEMRECT takes the item handle in the rectangle's place, as
+        // wide as the program's handles: on little-endian x86 the low bytes.
+        const UINT64 handle = reinterpret_cast<UINT_PTR>(item);
+        WriteProcessMemory(Process, remote, &handle, Narrow ? sizeof(UINT32) : sizeof handle, nullptr);
         if (!SendMessageA(tree, TVM_GETITEMRECT, textOnly, reinterpret_cast<LPARAM>(remote)))
             return false;
         return ReadProcessMemory(Process, remote, &rect, sizeof rect, nullptr) != 0;
@@ -240,9 +317,7 @@ UINT TRemoteProgram::HitTest(HWND tree, POINT point, HTREEITEM* item) const
     TVHITTESTINFO info = {};
     info.pt = point;
     WithRemotePage([&](char* remote) {
-        WriteProcessMemory(Process, remote, &info, sizeof info, nullptr);
-        SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(remote));
-        return ReadProcessMemory(Process, remote, &info, sizeof info, nullptr) != 0;
+        return Narrow ? HitTestAs<UINT32>(tree, info, remote) : HitTestAs<UINT64>(tree, info, remote);
     });
     if (item)
         *item = info.hItem;

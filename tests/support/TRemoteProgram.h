@@ -67,10 +67,20 @@ private:
     // Runs `body` with a scratch page in the program's address space.
     template <class Body>
     bool WithRemotePage(Body body) const;
+    // Sends a tree message that takes a TVITEMA, laid out at `remote` as the
+    // program lays it out, and reads back the state and images it answers.
+    bool SendItem(HWND tree, UINT message, TVITEMA& record, char* remote) const;
+    template <class TPointer>
+    bool SendItemAs(HWND tree, UINT message, TVITEMA& record, char* remote) const;
+    template <class TPointer>
+    bool HitTestAs(HWND tree, TVHITTESTINFO& info, char* remote) const;
 
     std::string ExePath;
     THandle Process;
     DWORD ProcessId = 0;
+    // A 32-bit program: the tree's records in its memory then hold 4-byte
+    // pointers and handles, whatever the width of this process.
+    bool Narrow = false;
 };
 
 // Real input, through the system's input queue, at screen positions.
