@@ -60,6 +60,24 @@ HANDLE OpenTarget(const TWidePath& path, DWORD access)
                          FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
+// Opens a target to delete it; when a process holds it, only to look at it,
+// and `held` says so. False, with the error, when neither can be done.
+bool OpenToDelete(const TWidePath& path, TFileHandle& handle, bool& held, DWORD& error)
+{
+    handle.Reset(OpenTarget(path, DeleteAccess));
+    if (handle.IsOpen())
+        return true;
+    error = ::GetLastError();
+    if (!TDeleter::IsHeldByAProcess(false, error))
+        return false;
+    held = true;
+    handle.Reset(OpenTarget(path, AttributeAccess));
+    if (handle.IsOpen())
+        return true;
+    error = ::GetLastError();
+    return false;
+}
+
 // Where a folder really is, its own link followed; empty, with the error, when it cannot be opened.
 TWidePath FinalPathOfFolder(const TWidePath& folder, DWORD& error)
 {
@@ -222,19 +240,10 @@ bool TDeleter::DeleteFile(const std::string& folder, const std::string& path, TR
     if (folderFinal.empty())
         return IsAbsence(error) ? absent() : fail(error, TReport::NoReason);
 
-    TFileHandle file(OpenTarget(full, DeleteAccess));
+    TFileHandle file;
     bool held = false;
-    if (!file.IsOpen()) {
-        error = ::GetLastError();
-        if (IsAbsence(error))
-            return absent();
-        if (!IsHeldByAProcess(false, error))
-            return fail(error, TReport::NoReason);
-        held = true;
-        file.Reset(OpenTarget(full, AttributeAccess));
-        if (!file.IsOpen())
-            return fail(::GetLastError(), TReport::NoReason);
-    }
+    if (!OpenToDelete(full, file, held, error))
+        return IsAbsence(error) ? absent() : fail(error, TReport::NoReason);
 
     TFacts facts = FactsOf(file, full);
     switch (Judge(folderFinal, facts, false)) {
@@ -333,20 +342,13 @@ TDeleter::TFolderResult TDeleter::TryRemoveFolder(const std::string& folder, con
     if (folderFinal.empty())
         return fail(error, TReport::NoReason);
 
-    TFileHandle handle(OpenTarget(full, DeleteAccess));
+    TFileHandle handle;
     bool held = false;
-    if (!handle.IsOpen()) {
-        error = ::GetLastError();
-        if (IsAbsence(error)) {
-            add(TReport::NotFound, 0, TReport::NoReason);
-            return FolderDone;
-        }
-        if (!IsHeldByAProcess(false, error))
+    if (!OpenToDelete(full, handle, held, error)) {
+        if (!IsAbsence(error))
             return fail(error, TReport::NoReason);
-        held = true;
-        handle.Reset(OpenTarget(full, AttributeAccess));
-        if (!handle.IsOpen())
-            return fail(::GetLastError(), TReport::NoReason);
+        add(TReport::NotFound, 0, TReport::NoReason);
+        return FolderDone;
     }
     TFacts facts = FactsOf(handle, full);
     switch (Judge(folderFinal, facts, itself)) {

@@ -300,12 +300,18 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
         KeepUninstallEntry(text);
         return;
     }
-    TProductFilesResult result = RemoveProductFiles(spec, programGroup, installDir, CommonPrograms, "", Context,
-                                                    Deleter, EveryPart & ~UserSpecParts());
+    RemoveProduct(text, spec, programGroup, installDir, work);
+}
+
+void TRemovalPass::RemoveProduct(const std::string& text, const std::string& spec, const std::string& group,
+                                 const std::string& installDir, TUserWork& work)
+{
+    TProductFilesResult result = RemoveProductFiles(spec, group, installDir, CommonPrograms, "", Context, Deleter,
+                                                    EveryPart & ~UserSpecParts());
     AssociationsRemoved += result.AssociationsRemoved;
     work.HasSpec = true;
     work.Spec = spec;
-    work.Group = programGroup;
+    work.Group = group;
     if (result.SteppedOver)
         KeepUninstallEntry(text);
     else
@@ -370,14 +376,5 @@ void TRemovalPass::RemoveUncatalogedProduct(const std::string& text, TUserWork& 
         Deleter.StepOver(TRemovalReport::Folder, text, TRemovalReport::MissingValues);
         return;
     }
-    TProductFilesResult result = RemoveProductFiles(spec, programGroup, installDir, CommonPrograms, "", Context,
-                                                    Deleter, EveryPart & ~UserSpecParts());
-    AssociationsRemoved += result.AssociationsRemoved;
-    work.HasSpec = true;
-    work.Spec = spec;
-    work.Group = programGroup;
-    if (result.SteppedOver)
-        KeepUninstallEntry(text);
-    else
-        DeleteUninstallEntry(text);
+    RemoveProduct(text, spec, programGroup, installDir, work);
 }

@@ -56,6 +56,9 @@ private:
     TUserWork Remove(const std::string& text);
     void RemoveQuotaLibrary(const std::string& text, const std::string& libraryPath, TUserWork& work);
     void RemoveCatalogedProduct(const std::string& text, const TLinkedStrings& record, TUserWork& work);
+    // A product's machine-wide files, and its entry unless files of it could not be tried.
+    void RemoveProduct(const std::string& text, const std::string& spec, const std::string& group,
+                       const std::string& installDir, TUserWork& work);
     void RemoveSharedLibraries(const std::string& fileList);
     void RemoveUncatalogedProduct(const std::string& text, TUserWork& work);
     void RemoveForUser(const TUserWork& work, const TUser& user);

@@ -801,6 +801,7 @@ TEST_F(RemovalRoad, QuietRemovalWhileAWindowIsOpenEndsWith1618AndRemovesNothing)
     EXPECT_EQ(0u, ExitCode);
     EXPECT_NE(std::string::npos, ReadLog("list.log").find("    ZOLT网络计划 [chosen]\r\n"));
     EXPECT_TRUE(window->IsRunning());
+}
 
 // A shared library held open goes at the restart. Windows carries out
 // pending deletions at boot without WoW64 redirection, so the file must be
