@@ -39,6 +39,16 @@ void NotifyAssociationsChanged()
     ::FreeLibrary(shell);
 }
 
+// An uninstall entry with nothing in it was just made by opening it:
+// something else removed the product after the tree was built.
+bool IsEmptyKey(const TRegKey& key)
+{
+    DWORD subkeys = 0, values = 0;
+    return ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
+                              nullptr, nullptr) == ERROR_SUCCESS &&
+           subkeys == 0 && values == 0;
+}
+
 std::string ReadString(const TRegKey& key, const char* name, DWORD size, bool* ok = nullptr)
 {
     std::vector<char> buffer(size, '\0');
@@ -281,12 +291,7 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
     std::string spec = ReadString(entry, "progs", FileListSize, &read);
     if (!read)
         spec = record.FileList.substr(0, FileListSize - 1);
-    // An entry with nothing in it was just made by opening it: something
-    // else removed the product after the tree was built.
-    DWORD subkeys = 0, values = 0;
-    bool empty = ::RegQueryInfoKeyA(entry, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
-                                    nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-                 subkeys == 0 && values == 0;
+    bool empty = IsEmptyKey(entry);
     entry.Close();
 
     // Without a folder none of its files can be tried; its entry, which
@@ -370,7 +375,12 @@ void TRemovalPass::RemoveUncatalogedProduct(const std::string& text, TUserWork& 
     std::string installDir = ReadString(entry, "InstallPath", ValueSize, &hasPath);
     std::string programGroup = ReadString(entry, "ProgramGroup", ValueSize, &hasGroup);
     std::string spec = ReadString(entry, "progs", FileListSize, &hasSpec);
+    bool empty = IsEmptyKey(entry);
     entry.Close();
+    if (empty) {
+        DeleteUninstallEntry(text);
+        return;
+    }
     // Nothing of it is removed, and its entry stays.
     if (!hasPath || !hasGroup || !hasSpec) {
         Deleter.StepOver(TRemovalReport::Folder, text, TRemovalReport::MissingValues);

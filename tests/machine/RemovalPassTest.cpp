@@ -571,9 +571,10 @@ TEST_F(RemovalPassCatalogedProduct, NoInstallDirKeepsTheEntryAndSaysSo)
 TEST_F(RemovalPassCatalogedProduct, EntryThatWentMeanwhileIsNotLeftBehind)
 {
     MakeNetworkPlan();
-    RunPass({"ZOLT网络计划"});
+    RunPass({"ZOLT网络计划", "我的产品"});
     EXPECT_TRUE(NetworkPlanUntouched());
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划")));
+    for (const char* entry : {"ZOLT网络计划", "我的产品"})
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry(entry))) << entry;
     EXPECT_TRUE(LastReport.IsComplete());
 }
 
