@@ -158,6 +158,53 @@ bool HasWildcard(const TWidePath& path)
     return false;
 }
 
+enum TOpening { Opened, Absent, Refused };
+
+// Every check before a deletion: `full` lies in `inFolder` (or, when
+// `mayBeTheFolder`, is that folder), no link leads there, and it is opened
+// for deletion or, when a process holds it, to look at it. When refused,
+// `reason` and `error` say why; a folder that is itself a link is refused
+// with FolderIsLink.
+TOpening OpenChecked(const TWidePath& inFolder, const TWidePath& full, bool mayBeTheFolder, TFileHandle& handle,
+                     TDeleter::TFacts& facts, bool& held, DWORD& error, TReport::TReason& reason)
+{
+    bool itself = mayBeTheFolder && inFolder.IsSame(full);
+    if (!itself && !inFolder.Contains(full)) {
+        reason = TReport::Outside;
+        return Refused;
+    }
+    switch (itself ? WayOpen : WalkBelow(inFolder, full)) {
+    case WayAbsent:
+        return Absent;
+    case WayThroughLink:
+        reason = TReport::Link;
+        return Refused;
+    case WayOpen:
+        break;
+    }
+    TWidePath folderFinal = FinalPathOfFolder(inFolder, error);
+    if (folderFinal.empty())
+        return IsAbsence(error) ? Absent : Refused;
+    if (!OpenToDelete(full, handle, held, error))
+        return IsAbsence(error) ? Absent : Refused;
+    facts = FactsOf(handle, full);
+    switch (TDeleter::Judge(folderFinal, facts, itself)) {
+    case TDeleter::RefuseLink:
+        reason = TReport::Link;
+        break;
+    case TDeleter::RefuseOutside:
+        reason = TReport::Outside;
+        break;
+    case TDeleter::KeepFolderLink:
+        reason = TReport::FolderIsLink;
+        break;
+    case TDeleter::Proceed:
+        return Opened;
+    }
+    error = ERROR_SUCCESS;
+    return Refused;
+}
+
 // How the report names a path the system gave: in the program's code page
 // when it has a form there, else as the caller spelled it.
 std::string ShownAs(const TWidePath& path, const std::string& given)
@@ -225,34 +272,17 @@ bool TDeleter::DeleteFile(const std::string& folder, const std::string& path, TR
     if (full.empty() || HasWildcard(full))
         return absent();
     TWidePath inFolder = folder.empty() ? full.Parent() : TWidePath::Full(folder);
-    if (!inFolder.Contains(full))
-        return fail(0, TReport::Outside);
-    switch (WalkBelow(inFolder, full)) {
-    case WayAbsent:
-        return absent();
-    case WayThroughLink:
-        return fail(0, TReport::Link);
-    case WayOpen:
-        break;
-    }
-    DWORD error = ERROR_SUCCESS;
-    TWidePath folderFinal = FinalPathOfFolder(inFolder, error);
-    if (folderFinal.empty())
-        return IsAbsence(error) ? absent() : fail(error, TReport::NoReason);
-
     TFileHandle file;
+    TFacts facts = {};
     bool held = false;
-    if (!OpenToDelete(full, file, held, error))
-        return IsAbsence(error) ? absent() : fail(error, TReport::NoReason);
-
-    TFacts facts = FactsOf(file, full);
-    switch (Judge(folderFinal, facts, false)) {
-    case RefuseLink:
-        return fail(0, TReport::Link);
-    case RefuseOutside:
-    case KeepFolderLink:
-        return fail(0, TReport::Outside);
-    case Proceed:
+    DWORD error = ERROR_SUCCESS;
+    TReport::TReason reason = TReport::NoReason;
+    switch (OpenChecked(inFolder, full, false, file, facts, held, error, reason)) {
+    case Absent:
+        return absent();
+    case Refused:
+        return fail(error, reason);
+    case Opened:
         break;
     }
     // A folder standing where a file was expected is not the file.
@@ -300,72 +330,41 @@ void TDeleter::RemoveFolder(const std::string& folder, const std::string& path)
     TryRemoveFolder(folder, path, Report.CurrentItem(), true);
 }
 
-TDeleter::TFolderResult TDeleter::TryRemoveFolder(const std::string& folder, const std::string& path, size_t item,
-                                                  bool mayWait)
+void TDeleter::TryRemoveFolder(const std::string& folder, const std::string& path, size_t item, bool mayWait)
 {
     TWidePath full = TWidePath::Full(path);
     if (mayWait) {
         for (const TWidePath& removed : RemovedFolders)
             if (removed.IsSame(full))
-                return FolderDone;
+                return;
         for (const TWaiting& waiting : Waiting)
-            if (TWidePath::Full(waiting.Path).IsSame(full))
-                return FolderWaits;
+            if (waiting.Full.IsSame(full))
+                return;
     }
     auto add = [&](TReport::TOutcome outcome, DWORD error, TReport::TReason reason) {
         Report.AddTo(item, TReport::Folder, outcome, path, error, reason);
     };
-    auto fail = [&](DWORD error, TReport::TReason reason) {
-        add(TReport::Failed, error, reason);
-        return FolderKept;
-    };
 
     if (!TFileListSpec::IsAbsolutePath(folder.empty() ? path : folder))
-        return fail(0, TReport::NotAbsolute);
-    if (full.empty() || HasWildcard(full)) {
-        add(TReport::NotFound, 0, TReport::NoReason);
-        return FolderDone;
-    }
-    TWidePath inFolder = folder.empty() ? full : TWidePath::Full(folder);
-    bool itself = inFolder.IsSame(full);
-    if (!itself && !inFolder.Contains(full))
-        return fail(0, TReport::Outside);
-    TWayDown way = itself ? WayOpen : WalkBelow(inFolder, full);
-    if (way == WayThroughLink)
-        return fail(0, TReport::Link);
-    DWORD error = ERROR_SUCCESS;
-    TWidePath folderFinal = way == WayAbsent ? TWidePath() : FinalPathOfFolder(inFolder, error);
-    if (way == WayAbsent || (folderFinal.empty() && IsAbsence(error))) {
-        add(TReport::NotFound, 0, TReport::NoReason);
-        return FolderDone;
-    }
-    if (folderFinal.empty())
-        return fail(error, TReport::NoReason);
-
+        return add(TReport::Failed, 0, TReport::NotAbsolute);
+    if (full.empty() || HasWildcard(full))
+        return add(TReport::NotFound, 0, TReport::NoReason);
     TFileHandle handle;
+    TFacts facts = {};
     bool held = false;
-    if (!OpenToDelete(full, handle, held, error)) {
-        if (!IsAbsence(error))
-            return fail(error, TReport::NoReason);
-        add(TReport::NotFound, 0, TReport::NoReason);
-        return FolderDone;
-    }
-    TFacts facts = FactsOf(handle, full);
-    switch (Judge(folderFinal, facts, itself)) {
-    case RefuseLink:
-        return fail(0, TReport::Link);
-    case RefuseOutside:
-        return fail(0, TReport::Outside);
-    case KeepFolderLink:
-        add(TReport::Kept, 0, TReport::FolderIsLink);
-        return FolderKept;
-    case Proceed:
+    DWORD error = ERROR_SUCCESS;
+    TReport::TReason reason = TReport::NoReason;
+    switch (OpenChecked(folder.empty() ? full : TWidePath::Full(folder), full, true, handle, facts, held, error,
+                        reason)) {
+    case Absent:
+        return add(TReport::NotFound, 0, TReport::NoReason);
+    case Refused:
+        return add(reason == TReport::FolderIsLink ? TReport::Kept : TReport::Failed, error, reason);
+    case Opened:
         break;
     }
-    if (!(facts.Attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        add(TReport::NotFound, 0, TReport::NoReason);
-        return FolderDone;
-    }
+    if (!(facts.Attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return add(TReport::NotFound, 0, TReport::NoReason);
 
     if (!held) {
         // A read-only mark on a folder only asks the shell to look inside
@@ -375,32 +374,26 @@ TDeleter::TFolderResult TDeleter::TryRemoveFolder(const std::string& folder, con
             SetAttributes(handle, facts.Attributes & ~FILE_ATTRIBUTE_READONLY);
         if (Dispose(handle)) {
             handle.Close();
-            add(TReport::Deleted, 0, TReport::NoReason);
             RemovedFolders.push_back(full);
-            return FolderDone;
+            return add(TReport::Deleted, 0, TReport::NoReason);
         }
         error = ::GetLastError();
         if (readOnly)
             SetAttributes(handle, facts.Attributes);
         if (error != ERROR_DIR_NOT_EMPTY)
-            return fail(error, TReport::NoReason);
+            return add(TReport::Failed, error, TReport::NoReason);
     }
     // Our own hold on it would keep it from being looked into.
     handle.Close();
     // What is in it may still go later in the pass, or wait for the restart:
     // the folder is looked at again at the end.
-    if (mayWait) {
-        Waiting.push_back(TWaiting{folder, path, facts.FinalPath, item});
-        return FolderWaits;
-    }
-    if (!HoldsOnlyScheduled(facts.FinalPath)) {
-        add(TReport::Kept, 0, TReport::NoReason);
-        return FolderKept;
-    }
+    if (mayWait)
+        return Waiting.push_back(TWaiting{folder, path, full, facts.FinalPath, item});
+    if (!HoldsOnlyScheduled(facts.FinalPath))
+        return add(TReport::Kept, 0, TReport::NoReason);
     if (!Schedule(facts.FinalPath))
-        return fail(::GetLastError(), TReport::NoReason);
+        return add(TReport::Failed, ::GetLastError(), TReport::NoReason);
     Report.AddTo(item, TReport::Folder, TReport::Scheduled, ShownAs(facts.FinalPath, path), held ? error : 0);
-    return FolderWaits;
 }
 
 void TDeleter::Finish()

@@ -77,12 +77,11 @@ private:
     };
     struct TWaiting {
         std::string Folder, Path;
-        TWidePath FinalPath;
+        TWidePath Full, FinalPath;
         size_t Item;
     };
-    enum TFolderResult { FolderDone, FolderKept, FolderWaits };
 
-    TFolderResult TryRemoveFolder(const std::string& folder, const std::string& path, size_t item, bool mayWait);
+    void TryRemoveFolder(const std::string& folder, const std::string& path, size_t item, bool mayWait);
     bool Schedule(const TWidePath& finalPath);
     bool IsScheduled(const TWidePath& path) const;
     bool HoldsOnlyScheduled(const TWidePath& folderFinal) const;

@@ -129,40 +129,35 @@ void TRemovalPass::RemoveForEveryProfile(const std::vector<TUserWork>& works)
 
 void TRemovalPass::RemoveForUser(const TUserWork& work, const TUser& user)
 {
-    switch (work.Kind) {
-    case QuotaLibrary: {
+    if (work.Kind == QuotaLibrary) {
         TRegKey settings;
-        LONG opened = user.CreatesKeys ? settings.Create(user.Root, SettingsKeyPath)
-                                       : settings.Open(user.Root, SettingsKeyPath, KEY_ALL_ACCESS);
-        if (opened == ERROR_SUCCESS)
+        if (OpenUserKey(settings, user, SettingsKeyPath) == ERROR_SUCCESS)
             Deleter.DeleteKey(settings, user.RootName + "\\" + SettingsKeyPath, work.Text.c_str());
         // The user's own Programs folder, when the common one did not have it.
-        if (!work.LibraryShortcutGone && !user.Programs.empty()) {
-            TFixedPath shortcut;
-            shortcut.Append(user.Programs).Append("\\").Append(QuotaLibraryGroup).Append("\\");
-            if (shortcut.Append(work.LibraryShortcut).Append(".lnk").IsUsable())
-                Deleter.DeleteFile(user.Programs, shortcut.c_str(), TRemovalReport::Shortcut);
-            else
-                Deleter.StepOver(TRemovalReport::Shortcut, user.Programs + "\\" + QuotaLibraryGroup + "\\" +
-                                 work.LibraryShortcut + ".lnk", TRemovalReport::TooLong);
-        }
-        if (work.HasSpec)
-            RemoveProductFiles(work.Spec, work.Group, "", user.Programs, user.Desktop, Context, Deleter,
-                               UserSpecParts());
-        break;
+        if (!work.LibraryShortcutGone)
+            DeleteLibraryShortcut(user.Programs, work.LibraryShortcut);
     }
-    case CatalogedProduct:
-    case UncatalogedProduct:
-        if (work.HasSpec)
-            RemoveProductFiles(work.Spec, work.Group, "", user.Programs, user.Desktop, Context, Deleter,
-                               UserSpecParts());
-        break;
-    case History:
+    if (work.Kind == History)
         RemoveHistoryForUser(user);
-        break;
-    case SharedLibraries:
-        break;
-    }
+    if (work.HasSpec)
+        RemoveProductFiles(work.Spec, work.Group, "", user.Programs, user.Desktop, Context, Deleter, UserSpecParts());
+}
+
+LONG TRemovalPass::OpenUserKey(TRegKey& key, const TUser& user, const char* path)
+{
+    return user.CreatesKeys ? key.Create(user.Root, path) : key.Open(user.Root, path, KEY_ALL_ACCESS);
+}
+
+bool TRemovalPass::DeleteLibraryShortcut(const std::string& programs, const std::string& name)
+{
+    if (programs.empty())
+        return false;
+    std::string whole = programs + "\\" + QuotaLibraryGroup + "\\" + name + ".lnk";
+    TFixedPath shortcut(whole.c_str());
+    if (shortcut.IsUsable())
+        return Deleter.DeleteFile(programs, shortcut.c_str(), TRemovalReport::Shortcut);
+    Deleter.StepOver(TRemovalReport::Shortcut, whole, TRemovalReport::TooLong);
+    return false;
 }
 
 TRemovalPass::TItemKind TRemovalPass::Classify(const std::string& text, std::string* iniValue,
@@ -248,15 +243,7 @@ void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string
 
     const TLinkedStrings* record = QuotaLibraryCatalogue.Find(TLinkedStrings::Key(text));
     work.LibraryShortcut = (record && !record->FileList.empty()) ? record->FileList : text;
-    if (!CommonPrograms.empty()) {
-        TFixedPath shortcut;
-        shortcut.Append(CommonPrograms).Append("\\").Append(QuotaLibraryGroup).Append("\\");
-        if (shortcut.Append(work.LibraryShortcut).Append(".lnk").IsUsable())
-            work.LibraryShortcutGone = Deleter.DeleteFile(CommonPrograms, shortcut.c_str(), TRemovalReport::Shortcut);
-        else
-            Deleter.StepOver(TRemovalReport::Shortcut, CommonPrograms + "\\" + QuotaLibraryGroup + "\\" +
-                             work.LibraryShortcut + ".lnk", TRemovalReport::TooLong);
-    }
+    work.LibraryShortcutGone = DeleteLibraryShortcut(CommonPrograms, work.LibraryShortcut);
 
     if (usable) {
         work.HasSpec = true;
@@ -335,9 +322,7 @@ void TRemovalPass::RemoveHistoryForUser(const TUser& user)
         DeleteHistoryFile(user.Documents, name);
 
     TRegKey maker;
-    LONG opened = user.CreatesKeys ? maker.Create(user.Root, MakerKeyPath)
-                                   : maker.Open(user.Root, MakerKeyPath, KEY_ALL_ACCESS);
-    if (opened != ERROR_SUCCESS)
+    if (OpenUserKey(maker, user, MakerKeyPath) != ERROR_SUCCESS)
         return;
     // A subkey that will not go is stepped over, so the loop always ends.
     const std::string makerName = user.RootName + "\\" + MakerKeyPath;

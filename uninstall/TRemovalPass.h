@@ -64,6 +64,11 @@ private:
     void RemoveForUser(const TUserWork& work, const TUser& user);
     void RemoveForEveryProfile(const std::vector<TUserWork>& works);
     void RemoveHistoryForUser(const TUser& user);
+    // The user's key at `path`: made if missing for the current user, as
+    // always; in another user's hive only opened, never made.
+    static LONG OpenUserKey(TRegKey& key, const TUser& user, const char* path);
+    // A quota library's shortcut in `programs`\ZOLT 工程预算; true when it went.
+    bool DeleteLibraryShortcut(const std::string& programs, const std::string& name);
     void DeleteHistoryFile(const std::string& folder, const char* name);
     // The parts of a spec that are a user's: the desktop, and the group
     // when the machine has no common Programs folder.

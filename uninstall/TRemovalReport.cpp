@@ -33,76 +33,36 @@ const char* TargetName(TRemovalReport::TTarget target)
     }
 }
 
-const char* ReasonText(TRemovalReport::TReason reason)
-{
-    switch (reason) {
-    case TRemovalReport::Link:
-        return "a link: not followed";
-    case TRemovalReport::Outside:
-        return "not inside the folder it belongs to";
-    case TRemovalReport::TooLong:
-        return "the path is too long";
-    case TRemovalReport::NotAbsolute:
-        return "not a full path";
-    case TRemovalReport::NotAKeyName:
-        return "cannot name a registry key";
-    case TRemovalReport::NoFolder:
-        return "its folder is not known";
-    case TRemovalReport::MissingValues:
-        return "the uninstall entry lacks InstallPath, ProgramGroup or progs";
-    case TRemovalReport::NoInstallFolder:
-        return "the uninstall entry names no installation folder";
-    case TRemovalReport::BadDocumentType:
-        return "not a document-type name";
-    case TRemovalReport::BadGroup:
-        return "not a folder inside the programs folder";
-    case TRemovalReport::FolderIsLink:
-        return "a link; what it leads to stays";
-    case TRemovalReport::WayBack:
-        return "the only way back to files that stayed";
-    case TRemovalReport::ProfileNotOpened:
-        return "the user's hive could not be loaded: nothing of this user's was removed";
-    case TRemovalReport::HiveStaysLoaded:
-        return "the user's hive would not unload; it stays loaded until the restart";
-    default:
-        return "";
-    }
-}
-
-// The same, for the user, in the box.
-const char* ReasonForUser(TRemovalReport::TReason reason)
-{
-    switch (reason) {
-    case TRemovalReport::Link:
-        return "（是链接，未删除）";
-    case TRemovalReport::Outside:
-        return "（不在所属文件夹内）";
-    case TRemovalReport::TooLong:
-        return "（路径过长）";
-    case TRemovalReport::NotAbsolute:
-        return "（不是完整路径）";
-    case TRemovalReport::NotAKeyName:
-        return "（不能作为注册表项名）";
-    case TRemovalReport::NoFolder:
-        return "（所在文件夹不明）";
-    case TRemovalReport::MissingValues:
-    case TRemovalReport::NoInstallFolder:
-        return "（卸载信息不全，未删除其文件）";
-    case TRemovalReport::BadDocumentType:
-        return "（文件类型名无效）";
-    case TRemovalReport::BadGroup:
-        return "（程序组名无效）";
-    case TRemovalReport::ProfileNotOpened:
-        return "（无法打开该用户的配置，其中的项目未删除）";
-    default:
-        return "";
-    }
-}
+// Why, as the log says it and as the box says it to the user (the box names
+// only what is left for the user), in the order of TReason.
+struct TReasonTexts {
+    const char* Log;
+    const char* Box;
+};
+const TReasonTexts ReasonTexts[] = {
+    {"", ""},
+    {"a link: not followed", "（是链接，未删除）"},
+    {"not inside the folder it belongs to", "（不在所属文件夹内）"},
+    {"the path is too long", "（路径过长）"},
+    {"not a full path", "（不是完整路径）"},
+    {"cannot name a registry key", "（不能作为注册表项名）"},
+    {"its folder is not known", "（所在文件夹不明）"},
+    {"the uninstall entry lacks InstallPath, ProgramGroup or progs", "（卸载信息不全，未删除其文件）"},
+    {"the uninstall entry names no installation folder", "（卸载信息不全，未删除其文件）"},
+    {"not a document-type name", "（文件类型名无效）"},
+    {"not a folder inside the programs folder", "（程序组名无效）"},
+    {"a link; what it leads to stays", ""},
+    {"the only way back to files that stayed", ""},
+    {"the user's hive could not be loaded: nothing of this user's was removed", "（无法打开该用户的配置，其中的项目未删除）"},
+    {"the user's hive would not unload; it stays loaded until the restart", ""},
+};
+static_assert(sizeof ReasonTexts / sizeof ReasonTexts[0] == TRemovalReport::HiveStaysLoaded + 1,
+              "a text for every reason");
 
 std::string Note(const TRemovalReport::TRecord& record)
 {
     std::string error = record.Error ? "error " + std::to_string(record.Error) : std::string();
-    std::string reason = ReasonText(record.Reason);
+    std::string reason = ReasonTexts[record.Reason].Log;
     std::string both = error.empty() ? reason : reason.empty() ? error : error + "; " + reason;
     switch (record.Outcome) {
     case TRemovalReport::Kept:
@@ -172,7 +132,7 @@ std::string TRemovalReport::DescribeLeftovers(size_t maxLines) const
             if (!shown(record, outcome))
                 continue;
             if (listed < maxLines) {
-                text += "    " + record.Name + ReasonForUser(record.Reason) + "\r\n";
+                text += "    " + record.Name + ReasonTexts[record.Reason].Box + "\r\n";
                 ++listed;
             } else {
                 ++unlisted;

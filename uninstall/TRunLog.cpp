@@ -19,7 +19,7 @@ bool TRunLog::Open(const std::string& path)
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    if (!IsPlainFile(file, path, name)) {
+    if (!IsPlainFile(file, name)) {
         ::CloseHandle(file);
         return false;
     }
@@ -29,7 +29,7 @@ bool TRunLog::Open(const std::string& path)
     return true;
 }
 
-bool TRunLog::IsPlainFile(HANDLE file, const std::string& path, const TWidePath& name)
+bool TRunLog::IsPlainFile(HANDLE file, const TWidePath& name)
 {
     FILE_ATTRIBUTE_TAG_INFO tag = {};
     BY_HANDLE_FILE_INFORMATION information = {};
@@ -42,7 +42,7 @@ bool TRunLog::IsPlainFile(HANDLE file, const std::string& path, const TWidePath&
     // A second name for the file would be a way to some other file; so
     // would a link Wine shows as none, whose file has a name of its own.
     return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-           information.nNumberOfLinks == 1 && TWidePath::FinalOf(file).Name().IsSame(TWidePath::Full(path).Name());
+           information.nNumberOfLinks == 1 && TWidePath::FinalOf(file).Name().IsSame(name.Name());
 }
 
 void TRunLog::Write(const std::string& text)

@@ -32,7 +32,7 @@ public:
     static std::string ToUtf8(const std::string& text);
 
 private:
-    static bool IsPlainFile(HANDLE file, const std::string& path, const TWidePath& name);
+    static bool IsPlainFile(HANDLE file, const TWidePath& name);
 
     HANDLE File = INVALID_HANDLE_VALUE;
 };
