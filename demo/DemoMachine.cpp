@@ -5,13 +5,18 @@
 // The family's installers are 32-bit programs, so on 64-bit Windows they lay
 // it in the 32-bit side: every key through the 32-bit registry view (HKLM's
 // software under Wow6432Node), the shared libraries into SysWOW64, products
-// under "Program Files (x86)". This tool lays it so explicitly. The 64-bit
+// under "Program Files (x86)". This tool lays it so explicitly. The other
 // side gets namesakes that are not the family's: an uninstall entry with a
 // product's name and a shared library's namesake, which must stay.
 //
-//   uz-demo seed              lay the demo machine state
-//   uz-demo report            list what of it is still there
-//   uz-demo drive <exe> <dir> run the uninstaller, choose, confirm, save pictures
+// On a machine that cannot run 32-bit code the demo runs the 64-bit build of
+// the uninstaller, which sees the 64-bit side; with "64" the tool lays the
+// family there, as a 64-bit build of its installers would, and the
+// namesakes on the 32-bit side.
+//
+//   uz-demo seed [32|64]              lay the demo machine state
+//   uz-demo report [32|64]            list what of it is still there
+//   uz-demo drive <exe> <dir>         run the uninstaller, choose, confirm, save pictures
 #include "../tests/support/TRemoteProgram.h"
 #include <shlobj.h>
 #include <cstdio>
@@ -22,17 +27,34 @@ namespace {
 const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char ShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-// The family's view, and the 64-bit programs' one.
-const REGSAM FamilyView = KEY_WOW64_32KEY;
-const REGSAM SixtyFourBitView = KEY_WOW64_64KEY;
+// The family's registry view, and the other side's, where the namesakes lie.
+REGSAM FamilyView = KEY_WOW64_32KEY;
+REGSAM OtherView = KEY_WOW64_64KEY;
+const char* OtherSide = "64-bit";
 
 struct TFolders {
-    // System and ProgramFiles as the 32-bit installers' files really lie:
-    // SysWOW64 and "Program Files (x86)".
+    // System and ProgramFiles as the family's installers' files really lie:
+    // for the 32-bit ones SysWOW64 and "Program Files (x86)".
     std::string Windows, System, ProgramFiles, Programs, CommonPrograms, Desktop, Documents;
-    // The 64-bit programs' own.
-    std::string System64, ProgramFiles64;
+    // The other side's.
+    std::string OtherSystem, OtherProgramFiles;
 };
+
+bool FamilyIs64Bit()
+{
+    return FamilyView == KEY_WOW64_64KEY;
+}
+
+bool ChooseWidth(const std::string& width)
+{
+    if (width == "64") {
+        FamilyView = KEY_WOW64_64KEY;
+        OtherView = KEY_WOW64_32KEY;
+        OtherSide = "32-bit";
+        return true;
+    }
+    return width == "32" || width.empty();
+}
 
 std::string Folder(int csidl)
 {
@@ -47,10 +69,12 @@ TFolders KnownFolders()
     char path[MAX_PATH];
     GetWindowsDirectoryA(path, sizeof path);
     f.Windows = path;
-    f.System = Folder(CSIDL_SYSTEMX86);
-    f.ProgramFiles = Folder(CSIDL_PROGRAM_FILESX86);
-    f.System64 = Folder(CSIDL_SYSTEM);
-    f.ProgramFiles64 = Folder(CSIDL_PROGRAM_FILES);
+    std::string system32 = Folder(CSIDL_SYSTEMX86), programFiles32 = Folder(CSIDL_PROGRAM_FILESX86);
+    std::string system64 = Folder(CSIDL_SYSTEM), programFiles64 = Folder(CSIDL_PROGRAM_FILES);
+    f.System = FamilyIs64Bit() ? system64 : system32;
+    f.ProgramFiles = FamilyIs64Bit() ? programFiles64 : programFiles32;
+    f.OtherSystem = FamilyIs64Bit() ? system32 : system64;
+    f.OtherProgramFiles = FamilyIs64Bit() ? programFiles32 : programFiles64;
     f.Programs = Folder(CSIDL_PROGRAMS);
     f.CommonPrograms = Folder(CSIDL_COMMON_PROGRAMS);
     f.Desktop = Folder(CSIDL_DESKTOPDIRECTORY);
@@ -59,8 +83,9 @@ TFolders KnownFolders()
 }
 
 void SetString(HKEY root, const std::string& path, const char* name, const std::string& value,
-               REGSAM view = FamilyView)
+               REGSAM view = 0)
 {
+    view = view ? view : FamilyView;
     HKEY key;
     if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
@@ -71,8 +96,9 @@ void SetString(HKEY root, const std::string& path, const char* name, const std::
     RegCloseKey(key);
 }
 
-bool KeyExists(HKEY root, const std::string& path, REGSAM view = FamilyView)
+bool KeyExists(HKEY root, const std::string& path, REGSAM view = 0)
 {
+    view = view ? view : FamilyView;
     HKEY key;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return false;
@@ -138,11 +164,11 @@ std::string Directory(const TFolders& f, const TProduct& p)
     return f.ProgramFiles + "\\" + p.Directory;
 }
 
-// A 64-bit program that shares a product's name, and a library's namesake.
-const char SixtyFourBitKey[] = "ZOLT网络计划";
-std::string SixtyFourBitDir(const TFolders& f)
+// A program of the other side that shares a product's name, and a library's namesake.
+const char OtherKey[] = "ZOLT网络计划";
+std::string OtherDir(const TFolders& f)
 {
-    return f.ProgramFiles64 + "\\ZOLT\\网络计划";
+    return f.OtherProgramFiles + "\\ZOLT\\网络计划";
 }
 
 void Seed()
@@ -200,15 +226,16 @@ void Seed()
     for (const char* dll : {"bds52f.dll", "cw3230.dll", "owl52f.dll", "GridPort.dll", "PageViewDlg.dll"})
         MakeFile(f.System + "\\" + dll);
 
-    // The 64-bit side: not the family's.
-    std::string entry64 = std::string(UninstallKey) + "\\" + SixtyFourBitKey;
-    SetString(HKEY_LOCAL_MACHINE, entry64, "DisplayName", "ZOLT 网络计划 (64 位)", SixtyFourBitView);
-    SetString(HKEY_LOCAL_MACHINE, entry64, "UninstallString", SixtyFourBitDir(f) + "\\uninst\\UninstallZolt.exe",
-              SixtyFourBitView);
-    SetString(HKEY_LOCAL_MACHINE, entry64, "InstallPath", SixtyFourBitDir(f), SixtyFourBitView);
-    MakeFile(SixtyFourBitDir(f) + "\\netplan.exe");
-    MakeFile(SixtyFourBitDir(f) + "\\example.wlt");
-    MakeFile(f.System64 + "\\bds52f.dll");
+    // The other side: not the family's.
+    std::string otherEntry = std::string(UninstallKey) + "\\" + OtherKey;
+    SetString(HKEY_LOCAL_MACHINE, otherEntry, "DisplayName",
+              FamilyIs64Bit() ? "ZOLT 网络计划 (32 位)" : "ZOLT 网络计划 (64 位)", OtherView);
+    SetString(HKEY_LOCAL_MACHINE, otherEntry, "UninstallString", OtherDir(f) + "\\uninst\\UninstallZolt.exe",
+              OtherView);
+    SetString(HKEY_LOCAL_MACHINE, otherEntry, "InstallPath", OtherDir(f), OtherView);
+    MakeFile(OtherDir(f) + "\\netplan.exe");
+    MakeFile(OtherDir(f) + "\\example.wlt");
+    MakeFile(f.OtherSystem + "\\bds52f.dll");
 
     std::string ini = f.Windows + "\\VEXA.INI";
     const char* libraries[][2] = {
@@ -249,7 +276,7 @@ bool FileThere(const std::string& path)
 void Report()
 {
     TFolders f = KnownFolders();
-    std::printf("uninstall entries (32-bit view):\n");
+    std::printf("uninstall entries (%s view):\n", FamilyIs64Bit() ? "64-bit" : "32-bit");
     for (const TProduct& p : Products())
         Line(KeyExists(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\" + p.Key), p.Key);
     for (const char* key : {UncataloguedKey, "ZOLT湖北2000建筑定额库", "PhotoLab 7",
@@ -276,11 +303,11 @@ void Report()
     char value[256] = {};
     GetPrivateProfileStringA("Dek Files", nullptr, "", value, sizeof value, (f.Windows + "\\VEXA.INI").c_str());
     std::printf("VEXA.INI [Dek Files] keys left: %s\n", *value ? value : "(none)");
-    std::printf("the 64-bit side, not the family's (must stay):\n");
-    Line(KeyExists(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\" + SixtyFourBitKey, SixtyFourBitView),
-         std::string("64-bit view uninstall entry ") + SixtyFourBitKey);
-    Line(FileThere(SixtyFourBitDir(f) + "\\netplan.exe"), SixtyFourBitDir(f) + "\\netplan.exe");
-    Line(FileThere(f.System64 + "\\bds52f.dll"), f.System64 + "\\bds52f.dll");
+    std::printf("the %s side, not the family's (must stay):\n", OtherSide);
+    Line(KeyExists(HKEY_LOCAL_MACHINE, std::string(UninstallKey) + "\\" + OtherKey, OtherView),
+         std::string(OtherSide) + " view uninstall entry " + OtherKey);
+    Line(FileThere(OtherDir(f) + "\\netplan.exe"), OtherDir(f) + "\\netplan.exe");
+    Line(FileThere(f.OtherSystem + "\\bds52f.dll"), f.OtherSystem + "\\bds52f.dll");
 }
 
 int Drive(const std::string& exe, const std::string& pictures)
@@ -333,16 +360,17 @@ int Drive(const std::string& exe, const std::string& pictures)
 int main(int argc, char** argv)
 {
     std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "seed") {
+    bool width = argc < 4 && ChooseWidth(argc > 2 ? argv[2] : "");
+    if (mode == "seed" && width) {
         Seed();
         return 0;
     }
-    if (mode == "report") {
+    if (mode == "report" && width) {
         Report();
         return 0;
     }
     if (mode == "drive" && argc > 3)
         return Drive(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: uz-demo seed | report | drive <UninstallZolt.exe> <picture folder>\n");
+    std::fprintf(stderr, "usage: uz-demo seed [32|64] | report [32|64] | drive <UninstallZolt.exe> <picture folder>\n");
     return 2;
 }

@@ -2,7 +2,11 @@
 # Sets everything up, lays a demo machine state in a Wine prefix of its own
 # (build/demo) and runs the shipping 32-bit uninstaller on it. The prefix is a
 # WoW64 one, as 64-bit Windows is, and the state lies as the family's 32-bit
-# installers lay it there (see demo/DemoMachine.cpp).
+# installers lay it there (see demo/DemoMachine.cpp). On a machine that cannot
+# run 32-bit x86 code (tests/wine/x86-32.sh; UZ_NO_X86_32=1 tries it anywhere)
+# it says why and runs the 64-bit build of the same sources in a 64-bit
+# prefix instead, on the state laid in the 64-bit registry view and system
+# folder, as that build sees the machine.
 #  - With a usable X display ($DISPLAY), the uninstaller opens there: choose,
 #    confirm, and the removal is real (inside the demo prefix only).
 #  - Without one, it runs on a virtual display and is driven automatically:
@@ -20,11 +24,21 @@ case $dpi in
 esac
 
 bash scripts/setup.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32
+answer=$(tests/wine/x86-32.sh) || true
+export UZ_X86_32=$answer
+targets=(uz-demo uz-warmup)
+if [ "$answer" = yes ]; then
+    width=32 exe=build/win32/UninstallZolt.exe
+    cmake --preset win32 >/dev/null
+    cmake --build --preset win32
+else
+    echo "demo: this machine cannot run 32-bit x86 code (${answer#no: }),"
+    echo "demo: so it runs the 64-bit build of the same sources, not the shipping 32-bit exe,"
+    echo "demo: on the demo machine as that build sees it (the 64-bit registry view and system folder)"
+    width=64 exe=build/win64/UninstallZolt.exe targets+=(UninstallZolt)
+fi
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target uz-demo uz-warmup
-exe=build/win32/UninstallZolt.exe
+cmake --build --preset win64 --target "${targets[@]}"
 
 session=build/demo/wine
 pictures=build/demo/pictures
@@ -34,7 +48,7 @@ UZ_WARMUP_EXE=$PWD/build/win64/uz-warmup.exe tests/wine/wine-session.sh up "$ses
 # The tools print GBK text, as the program holds it.
 run() { tests/wine/wine-run.sh "$session" "$@" | iconv -f GBK -t UTF-8; }
 
-run build/win64/uz-demo.exe seed
+run build/win64/uz-demo.exe seed "$width"
 # Wine reads the scale when a program starts.
 (eval "$(tests/wine/wine-session.sh env "$session")" &&
     "$WINELOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null)
@@ -46,7 +60,9 @@ if [ -n "$user_display" ] && [ -S "$display_socket" ]; then
     echo "demo: opening the uninstaller on $user_display; choose, press 确认 and confirm"
     eval "$(tests/wine/wine-session.sh env "$session")"
     # The 32-bit loader beside the 64-bit one, as Wine itself finds it.
-    DISPLAY=$user_display "${WINELOADER%64}" "$exe" || true
+    loader=$WINELOADER
+    [ "$width" = 64 ] || loader=${WINELOADER%64}
+    DISPLAY=$user_display "$loader" "$exe" || true
 else
     echo "demo: no display; driving the uninstaller on a virtual one"
     rm -f "$pictures"/*.bmp "$pictures"/*.png
@@ -63,5 +79,5 @@ else
 fi
 
 echo "demo: what of the demo machine state is left (run this script again to lay it anew):"
-run build/win64/uz-demo.exe report
+run build/win64/uz-demo.exe report "$width"
 echo "demo: the prefix is $PWD/$session/prefix; its C: drive is $PWD/$session/prefix/drive_c"

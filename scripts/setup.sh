@@ -40,6 +40,9 @@ packages=(
   llvm-14
   # Static analysis of the product sources.
   cppcheck
+  # as and ld, which make the tiny i386 program that tells whether this
+  # machine runs 32-bit x86 code (tests/wine/x86-32.sh).
+  binutils
 )
 # libwine only recommends these, but without them Wine's X11 driver loses
 # XRender text, cursors, XInput and XRandR, and bcrypt/secur32 lose crypto;

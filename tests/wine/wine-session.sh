@@ -11,9 +11,11 @@
 #   wine-session.sh run    <session-dir> <program.exe> [args...]   (what wine-run.sh does)
 set -eu
 
-# Debian's wine64 and wine32:i386 packages ship these. The prefixes are WoW64
-# prefixes, as 64-bit Windows is: they run 64-bit and 32-bit programs, each with
-# its own loader (loader_for), under the one 64-bit server.
+# Debian's wine64 and wine32:i386 packages ship these. Where the machine runs
+# 32-bit x86 code (x86-32.sh), the prefix is a WoW64 one, as 64-bit Windows is:
+# it runs 64-bit and 32-bit programs, each with its own loader (loader_for),
+# under the one 64-bit server. Elsewhere it is a plain 64-bit prefix, and a
+# 32-bit program is refused with the reason.
 WINE_LOADER=/usr/lib/wine/wine64
 WINE_LOADER32=/usr/lib/wine/wine
 WINE_SERVER=/usr/lib/wine/wineserver64
@@ -47,6 +49,8 @@ init_paths() {
   LOG=$SD/session.log
   # Inside the prefix, so deleting a prefix by hand also drops its stamp.
   PREFIX_STAMP=$PREFIX/.uz-prefix-ready
+  # The answer of x86-32.sh the session was brought up with.
+  X86_32=$SD/x86-32
   WARMUP_EXE=${UZ_WARMUP_EXE:-$SD/../uz-warmup.exe}
 }
 
@@ -59,10 +63,17 @@ xvfb_alive() {
   local comm
   { read -r comm <"/proc/${XVFB_PID:-none}/comm"; } 2>/dev/null && [ "$comm" = Xvfb ]
 }
+# Which prefix the machine gets: "wow64" where it runs 32-bit code, else "win64".
+read_kind() {
+  WHY32=''
+  { IFS= read -r WHY32 <"$X86_32"; } 2>/dev/null || true
+  if [ "$WHY32" = yes ]; then KIND=wow64; else KIND=win64; fi
+}
+# The stamp records the kind too, so the prefix is made anew when the answer changes.
 prefix_current() {
   local made=''
   { IFS= read -r -d '' made <"$PREFIX_STAMP"; } 2>/dev/null || true
-  [ "$made" = "$RECIPE"$'\n' ] && wow64_prefix
+  [ "$made" = "$RECIPE"$'\n'"prefix: $KIND"$'\n' ] && { [ "$KIND" = win64 ] || wow64_prefix; }
 }
 # A prefix made while only 64-bit Wine was installed has an empty syswow64.
 wow64_prefix() { [ -f "$PREFIX/drive_c/windows/syswow64/kernel32.dll" ]; }
@@ -79,10 +90,16 @@ loader_for() {
   pe=$((bytes[60] | bytes[61] << 8 | bytes[62] << 16 | bytes[63] << 24))
   # "PE\0\0", then the machine: 0x14c is i386.
   [ $((pe + 6)) -le ${#bytes[@]} ] && [ "${bytes[pe]}:${bytes[pe + 1]}" = 80:69 ] || return 0
-  [ $((bytes[pe + 4] | bytes[pe + 5] << 8)) -ne $((0x14c)) ] || LOADER=$WINE_LOADER32
+  [ $((bytes[pe + 4] | bytes[pe + 5] << 8)) -eq $((0x14c)) ] || return 0
+  [ "$KIND" = wow64 ] || {
+    REASON="$1 is a 32-bit program, and this session's prefix is 64-bit only: this machine cannot run 32-bit x86 code (${WHY32#no: })"
+    return 1
+  }
+  LOADER=$WINE_LOADER32
 }
 session_up() {
   read_state
+  read_kind
   [ "$READY" = up ] && xvfb_alive && [ -S "$SOCKET" ] && prefix_current
 }
 
@@ -124,7 +141,8 @@ make_prefix() {
   say "creating Wine prefix $PREFIX (takes a while once)"
   rm -rf "$PREFIX"
   quiet timeout -k 10 300 "$WINE_LOADER" wineboot -i || { REASON="wineboot -i failed"; return 1; }
-  wow64_prefix || { REASON="the new prefix has no 32-bit side (scripts/setup.sh installs wine32:i386)"; return 1; }
+  [ "$KIND" = win64 ] || wow64_prefix ||
+    { REASON="the new prefix has no 32-bit side (scripts/setup.sh installs wine32:i386)"; return 1; }
   # UTF-16 with a byte-order mark, as regedit writes them.
   printf 'Windows Registry Editor Version 5.00\n%s\n' "$RECIPE" | iconv -f UTF-8 -t UTF-16 >"$SD/prefix.reg"
   quiet timeout -k 10 60 "$WINE_LOADER" reg import "Z:${SD//\//\\}\\prefix.reg" ||
@@ -137,7 +155,7 @@ make_prefix() {
   # Desktop, Documents and such come as links into the real home; tests must write only here.
   find "$PREFIX/drive_c/users" -mindepth 1 -maxdepth 3 -type l -print0 |
     while IFS= read -r -d '' link; do rm -f "$link" && mkdir "$link"; done
-  printf '%s\n' "$RECIPE" >"$PREFIX_STAMP"
+  printf '%s\nprefix: %s\n' "$RECIPE" "$KIND" >"$PREFIX_STAMP"
 }
 
 bring_up() {
@@ -154,7 +172,7 @@ bring_up() {
   for SOCKET in /tmp/wine-*/"$(printf 'server-%x-%x' "$dev" "$ino")"/socket; do [ -S "$SOCKET" ] && break; done
   [ -S "$SOCKET" ] || { REASON="no wineserver socket for $PREFIX"; return 1; }
   # A fresh session sometimes hangs in its first GUI process: better here, retried, than in a test.
-  loader_for "$WARMUP_EXE"
+  loader_for "$WARMUP_EXE" || return 1
   quiet timeout -k 5 "$WARMUP_TIMEOUT" "$LOADER" "$WARMUP_EXE" || rc=$?
   case $rc in
     0) echo "$XVFB_PID $DISPLAY_NUM $SOCKET up" >"$SD/state" ;;
@@ -164,18 +182,26 @@ bring_up() {
 }
 
 cmd_up() {
-  local attempt start=${EPOCHREALTIME//[!0-9]/} took tool
+  local attempt start=${EPOCHREALTIME//[!0-9]/} took tool answer
+  answer=$("$HERE/x86-32.sh") || true
   # Checked once without the lock so that tests starting in an up session never queue.
-  session_up && return 0
+  session_up && [ "$WHY32" = "$answer" ] && return 0
   lock 900
-  session_up && return 0
-  for tool in "$WINE_LOADER" "$WINE_LOADER32" "$WINE_SERVER" Xvfb setsid timeout flock iconv fc-list; do
+  session_up && [ "$WHY32" = "$answer" ] && return 0
+  printf '%s\n' "$answer" >"$X86_32"
+  read_kind
+  [ "$KIND" = wow64 ] || say "a 64-bit prefix only: this machine cannot run 32-bit x86 code (${WHY32#no: })"
+  for tool in "$WINE_LOADER" "$WINE_SERVER" Xvfb setsid timeout flock iconv fc-list; do
     command -v "$tool" >/dev/null || die "$tool not found (scripts/setup.sh installs it)"
   done
   locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8' ||
     die "locale zh_CN.UTF-8 is missing, so Wine would not use code page 936 (scripts/setup.sh makes it)"
   fc-list -q "$SONG_FACE" || die "font $SONG_FACE not found (scripts/setup.sh installs it)"
+  [ "$KIND" = win64 ] || command -v "$WINE_LOADER32" >/dev/null ||
+    die "$WINE_LOADER32 not found (scripts/setup.sh installs wine32:i386)"
   [ -f "$WARMUP_EXE" ] || die "warm-up program $WARMUP_EXE not found: build uz-warmup, or set UZ_WARMUP_EXE"
+  # Of a width this machine cannot run: no attempt would do better.
+  loader_for "$WARMUP_EXE" || die "$REASON"
   for attempt in 1 2 3; do
     stop_session
     REASON=unknown
@@ -206,7 +232,7 @@ case $cmd in
     session_up || "$0" up "$SD"
     session_up || die "the session in $SD went down right after coming up"
     wine_env
-    loader_for "$1"
+    loader_for "$1" || die "$REASON"
     exec "$LOADER" "$@" ;;
   down) lock 120 && stop_session && say "down ($SD)" ;;
   env)
