@@ -27,11 +27,13 @@ std::string ExitLine(int status)
     return "Exit code " + std::to_string(status);
 }
 
+// Empty when it does not fit: the log is then refused, never taken as
+// relative to whatever folder is current later.
 std::string FullPath(const std::string& path)
 {
     char full[MAX_PATH];
     DWORD length = ::GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    return length > 0 && length < sizeof full ? std::string(full, length) : path;
+    return length > 0 && length < sizeof full ? std::string(full, length) : std::string();
 }
 
 // The main window of another instance; one that is still starting is
@@ -62,8 +64,9 @@ int TUnInstallApp::Run()
     // A log named relative to where we were started stays there; then the
     // system folder becomes our current directory, so that we keep no
     // folder busy (a shortcut's "Start in" is often a product's uninst).
-    if (!Options.LogFile.empty())
-        Options.LogFile = FullPath(Options.LogFile);
+    std::string logFile = Options.LogFile;
+    if (!logFile.empty())
+        Options.LogFile = FullPath(logFile);
     char system[MAX_PATH];
     UINT length = ::GetSystemDirectoryA(system, sizeof system);
     if (length > 0 && length < sizeof system)
@@ -81,8 +84,8 @@ int TUnInstallApp::Run()
         Tell(TCommandLine::Usage, MB_ICONINFORMATION);
         return ExitDone;
     }
-    if (!Options.LogFile.empty() && !Log.Open(Options.LogFile)) {
-        Tell("无法打开日志文件：" + Options.LogFile, MB_ICONERROR);
+    if (!logFile.empty() && (Options.LogFile.empty() || !Log.Open(Options.LogFile))) {
+        Tell("无法打开日志文件：" + logFile, MB_ICONERROR);
         return ExitLogFailed;
     }
     Log.WriteStamped(std::string("Started: ") + ::GetCommandLineA());
@@ -97,6 +100,9 @@ int TUnInstallApp::Run()
     std::optional<TRemovalLock> lock;
     if (!Options.List) {
         lock.emplace();
+        if (!lock->GetRefusal().empty())
+            Log.WriteStamped(std::string("The name ") + TRemovalLock::Name + " is taken by " + lock->GetRefusal() +
+                             ": it is no lock of ours, and this removal goes on without one");
         if (lock->IsHeldElsewhere()) {
             Log.WriteStamped("Another removal is running: nothing was done");
             int status = ExitDone;

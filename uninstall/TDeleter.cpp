@@ -17,11 +17,6 @@ const DWORD ReparseTagCloud = 0x9000001A; // and its variants 0x9000n01A
 const DWORD ReparseTagWof = 0x80000017;
 const DWORD ReparseTagDedup = 0x80000013;
 
-bool IsDataReparseTag(DWORD tag)
-{
-    return (tag & 0xFFFF0FFF) == ReparseTagCloud || tag == ReparseTagWof || tag == ReparseTagDedup;
-}
-
 bool IsAbsence(DWORD error)
 {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
@@ -165,8 +160,8 @@ enum TOpening { Opened, Absent, Refused };
 // for deletion or, when a process holds it, to look at it. When refused,
 // `reason` and `error` say why; a folder that is itself a link is refused
 // with FolderIsLink.
-TOpening OpenChecked(const TWidePath& inFolder, const TWidePath& full, bool mayBeTheFolder, TFileHandle& handle,
-                     TDeleter::TFacts& facts, bool& held, DWORD& error, TReport::TReason& reason)
+TOpening OpenChecked(const TWidePath& inFolder, const TWidePath& full, bool mayBeTheFolder, const TWidePath& bounds,
+                     TFileHandle& handle, TDeleter::TFacts& facts, bool& held, DWORD& error, TReport::TReason& reason)
 {
     bool itself = mayBeTheFolder && inFolder.IsSame(full);
     if (!itself && !inFolder.Contains(full)) {
@@ -185,6 +180,11 @@ TOpening OpenChecked(const TWidePath& inFolder, const TWidePath& full, bool mayB
     TWidePath folderFinal = FinalPathOfFolder(inFolder, error);
     if (folderFinal.empty())
         return IsAbsence(error) ? Absent : Refused;
+    if (!bounds.empty() && !bounds.IsSame(folderFinal) && !bounds.Contains(folderFinal)) {
+        reason = TReport::Outside;
+        error = ERROR_SUCCESS;
+        return Refused;
+    }
     if (!OpenToDelete(full, handle, held, error))
         return IsAbsence(error) ? Absent : Refused;
     facts = FactsOf(handle, full);
@@ -226,6 +226,11 @@ TDeleter::TDeleter(TRemovalReport& report, const std::string& ownFile) : Report(
     }
 }
 
+bool TDeleter::IsDataReparseTag(DWORD tag)
+{
+    return (tag & 0xFFFF0FFF) == ReparseTagCloud || tag == ReparseTagWof || tag == ReparseTagDedup;
+}
+
 bool TDeleter::IsHeldByAProcess(bool opened, DWORD error)
 {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
@@ -238,7 +243,7 @@ TDeleter::TVerdict TDeleter::Judge(const TWidePath& folderFinal, const TFacts& t
 {
     if (target.Attributes == INVALID_FILE_ATTRIBUTES || target.FinalPath.empty() || folderFinal.empty())
         return RefuseOutside;
-    if ((target.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !IsDataReparseTag(target.ReparseTag))
+    if ((target.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !TDeleter::IsDataReparseTag(target.ReparseTag))
         return isTheFolderItself ? KeepFolderLink : RefuseLink;
     bool inside = isTheFolderItself ? folderFinal.IsSame(target.FinalPath) : folderFinal.Contains(target.FinalPath);
     return inside ? Proceed : RefuseOutside;
@@ -277,7 +282,7 @@ bool TDeleter::DeleteFile(const std::string& folder, const std::string& path, TR
     bool held = false;
     DWORD error = ERROR_SUCCESS;
     TReport::TReason reason = TReport::NoReason;
-    switch (OpenChecked(inFolder, full, false, file, facts, held, error, reason)) {
+    switch (OpenChecked(inFolder, full, false, Bounds, file, facts, held, error, reason)) {
     case Absent:
         return absent();
     case Refused:
@@ -354,8 +359,8 @@ void TDeleter::TryRemoveFolder(const std::string& folder, const std::string& pat
     bool held = false;
     DWORD error = ERROR_SUCCESS;
     TReport::TReason reason = TReport::NoReason;
-    switch (OpenChecked(folder.empty() ? full : TWidePath::Full(folder), full, true, handle, facts, held, error,
-                        reason)) {
+    switch (OpenChecked(folder.empty() ? full : TWidePath::Full(folder), full, true, Bounds, handle, facts, held,
+                        error, reason)) {
     case Absent:
         return add(TReport::NotFound, 0, TReport::NoReason);
     case Refused:
@@ -416,11 +421,22 @@ LONG TDeleter::DeleteKey(TRegKey& parent, const std::string& parentName, const c
         StepOver(TReport::Key, parentName + "\\" + (subKey ? subKey : ""), TReport::NotAKeyName);
         return ERROR_INVALID_PARAMETER;
     }
-    LONG result = parent.RecurseDeleteKey(subKey);
+    bool link = false;
+    LONG result = parent.RecurseDeleteKey(subKey, &link);
     TReport::TOutcome outcome = result == ERROR_SUCCESS        ? TReport::Deleted
                                 : result == ERROR_FILE_NOT_FOUND ? TReport::NotFound
                                                                  : TReport::Failed;
-    Report.Add(TReport::Key, outcome, parentName + "\\" + subKey, static_cast<unsigned long>(result));
+    Report.Add(TReport::Key, outcome, parentName + "\\" + subKey, static_cast<unsigned long>(result),
+               !link ? TReport::NoReason : result == ERROR_SUCCESS ? TReport::RemovedAsLink : TReport::Link);
+    return result;
+}
+
+LONG TDeleter::DeleteLink(TRegKey& link, const std::string& name)
+{
+    LONG result = link.DeleteItself();
+    bool gone = result == ERROR_SUCCESS;
+    Report.Add(TReport::Key, gone ? TReport::Deleted : TReport::Failed, name, static_cast<unsigned long>(result),
+               gone ? TReport::RemovedAsLink : TReport::Link);
     return result;
 }
 

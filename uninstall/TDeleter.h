@@ -35,8 +35,12 @@ public:
     void RemoveFolder(const std::string& folder, const std::string& path);
 
     // Deletes `subKey` of `parent` with all below it; `parentName` spells
-    // the parent out for the report. A name that is no key's is refused.
+    // the parent out for the report. A name that is no key's is refused. A
+    // registry link goes as the link: what it leads to is never touched.
     LONG DeleteKey(TRegKey& parent, const std::string& parentName, const char* subKey);
+    // Deletes `link`, a key opened as the link it is, and closes it; `name`
+    // spells it out for the report.
+    LONG DeleteLink(TRegKey& link, const std::string& name);
 
     // Removes `key` from `section` of the INI file `file`; `name` is how
     // the report shows it.
@@ -45,6 +49,11 @@ public:
     // Schedules the running program's own file for the restart when it lies
     // in `folder`: the one case in which the program touches itself.
     void ScheduleOwnFileIn(const std::string& folder);
+
+    // Holds every deletion to `folderFinal`, where a folder really is, while
+    // one user's folders are visited: a base folder that leads out of it is
+    // refused. Empty lets go.
+    void HoldTo(const TWidePath& folderFinal) { Bounds = folderFinal; }
 
     // Records what the pass could not even try, as a failure.
     void StepOver(TRemovalReport::TTarget target, const std::string& name, TRemovalReport::TReason reason);
@@ -69,6 +78,10 @@ public:
     // before `error` came. Anything else, refused rights above all, is for
     // the user: the system would delete it at boot with rights they lack.
     static bool IsHeldByAProcess(bool opened, DWORD error);
+
+    // Reparse points that keep a file's own data elsewhere instead of leading
+    // to another file (cloud placeholders, compression, deduplication).
+    static bool IsDataReparseTag(DWORD tag);
 
 private:
     struct TTried {
@@ -96,4 +109,5 @@ private:
     std::vector<TWidePath> RemovedFolders;
     std::vector<TWidePath> ScheduledPaths;
     std::vector<TWaiting> Waiting;
+    TWidePath Bounds;
 };

@@ -1,8 +1,20 @@
 #include "TProcessToken.h"
+#include <aclapi.h>
 #include <sddl.h>
 
 namespace {
 const char LocalSystemSid[] = "S-1-5-18";
+const char AdministratorsSid[] = "S-1-5-32-544";
+
+std::string SidText(PSID sid)
+{
+    char* text = nullptr;
+    if (!sid || !::ConvertSidToStringSidA(sid, &text))
+        return std::string();
+    std::string result = text;
+    ::LocalFree(text);
+    return result;
+}
 } // namespace
 
 TProcessToken::TProcessToken()
@@ -32,12 +44,30 @@ std::string TProcessToken::UserSid() const
     std::vector<BYTE> user(size);
     if (!::GetTokenInformation(Token, TokenUser, user.data(), size, &size))
         return std::string();
-    char* text = nullptr;
-    if (!::ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text))
+    return SidText(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
+}
+
+bool TProcessToken::IsTrustedOwner(const std::string& ownerSid, const std::string& selfSid)
+{
+    return !ownerSid.empty() &&
+           (ownerSid == AdministratorsSid || ownerSid == LocalSystemSid || ownerSid == selfSid);
+}
+
+std::string TProcessToken::OwnerOf(HANDLE object, bool isFile)
+{
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetSecurityInfo(object, isFile ? SE_FILE_OBJECT : SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                          nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
         return std::string();
-    std::string sid = text;
-    ::LocalFree(text);
-    return sid;
+    std::string text = SidText(owner);
+    ::LocalFree(descriptor);
+    return text;
+}
+
+bool TProcessToken::Trusts(HANDLE object, bool isFile) const
+{
+    return IsTrustedOwner(OwnerOf(object, isFile), UserSid());
 }
 
 LONG TProcessToken::EnableHivePrivileges()

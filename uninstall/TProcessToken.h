@@ -23,6 +23,17 @@ public:
     static bool IsLocalSystemSid(const std::string& sid);
     static bool RunsAsLocalSystem();
 
+    // Whether an object owned by `ownerSid` may be taken for one of ours:
+    // the Administrators group (an elevated administrator's objects are
+    // its), LocalSystem, or the very account `selfSid` this program runs
+    // as. Anything any other account made, standard users above all, is not.
+    static bool IsTrustedOwner(const std::string& ownerSid, const std::string& selfSid);
+    // The owner of a kernel object or file open with READ_CONTROL, as text;
+    // empty when the system gives none.
+    static std::string OwnerOf(HANDLE object, bool isFile);
+    // True when `object`'s owner is trusted by this process.
+    bool Trusts(HANDLE object, bool isFile) const;
+
 private:
     HANDLE Token = nullptr;
     // The state before EnableHivePrivileges of what it changed.

@@ -3,6 +3,9 @@
 
 // An open registry key, closed by the destructor. A failed open leaves the
 // object as it was, so a key is only ever replaced by one that opened.
+// A registry link (a key whose SymbolicLinkValue names another) is what any
+// user can make in their own hive; opened with REG_OPTION_OPEN_LINK, a key
+// is the link itself, never what it leads to.
 class TRegKey {
 public:
     TRegKey() = default;
@@ -11,11 +14,18 @@ public:
     TRegKey& operator=(const TRegKey&) = delete;
 
     // Opens `subKey` of `parent` with full access, creating it if missing.
-    LONG Create(HKEY parent, const char* subKey);
+    // `options` REG_OPTION_OPEN_LINK opens a link at its last part as itself.
+    LONG Create(HKEY parent, const char* subKey, DWORD options = 0);
     // Opens `subKey` of `parent` if it is there, creating nothing: for keys
     // that are not ours to create, such as other users' hives.
-    LONG Open(HKEY parent, const char* subKey, REGSAM access = KEY_READ);
+    LONG Open(HKEY parent, const char* subKey, REGSAM access = KEY_READ, DWORD options = 0);
     LONG Close();
+
+    // A key opened as a link (REG_OPTION_OPEN_LINK) that is one.
+    bool IsLink() const;
+    // Deletes this key itself, through its handle, and closes it: for a
+    // link, the link alone. A key that still has subkeys stays.
+    LONG DeleteItself();
 
     operator HKEY() const { return Key; }
 
@@ -28,8 +38,10 @@ public:
     LONG EnumKey(DWORD index, char* name, DWORD size) const;
 
     // Deletes `subKey` with everything below it. Refuses a name that would
-    // mean this key itself (empty, or nothing but backslashes).
-    LONG RecurseDeleteKey(const char* subKey);
+    // mean this key itself (empty, or nothing but backslashes). A link met,
+    // `subKey` itself or any key below it, is deleted as the link and never
+    // descended into; `wasLink` tells whether `subKey` was one.
+    LONG RecurseDeleteKey(const char* subKey, bool* wasLink = nullptr);
 
     static bool IsSubKeyName(const char* name);
 

@@ -76,7 +76,7 @@ TRemovalPass::TRemovalPass(const TRemovalContext& context)
     CommonPrograms = ReadString(MachineShellFolders, "Common Programs", ValueSize);
 
     if (!Context.EveryProfile)
-        SettingsKey.Create(HKEY_CURRENT_USER, SettingsKeyPath);
+        SettingsKey.Create(HKEY_CURRENT_USER, SettingsKeyPath, REG_OPTION_OPEN_LINK);
 }
 
 void TRemovalPass::RemoveAll(const std::vector<std::string>& chosen)
@@ -102,11 +102,22 @@ int TRemovalPass::UserSpecParts() const
     return DesktopShortcuts | (CommonPrograms.empty() ? GroupShortcuts : 0);
 }
 
+int TRemovalPass::UserSpecParts(const TUser& user) const
+{
+    return UserSpecParts() & ~(user.DesktopShut ? DesktopShortcuts : 0) & ~(user.ProgramsShut ? GroupShortcuts : 0);
+}
+
 void TRemovalPass::RemoveForEveryProfile(const std::vector<TUserWork>& works)
 {
     TUserProfiles profiles;
     for (const TUserProfiles::TEntry& entry : profiles.Entries()) {
         TUserProfile profile(entry.Sid, entry.Path);
+        if (profile.IsRemnant()) {
+            Report.BeginSection("Profile " + profile.GetLogName());
+            Report.Add(TRemovalReport::Folder, TRemovalReport::NotFound, profile.GetPath(), 0,
+                       TRemovalReport::NoSuchProfile);
+            continue;
+        }
         if (!profile.IsOpen()) {
             Report.BeginSection("Profile " + profile.GetLogName());
             Report.Add(TRemovalReport::Key, TRemovalReport::Failed, "HKEY_USERS\\" + profile.GetSid(),
@@ -115,10 +126,21 @@ void TRemovalPass::RemoveForEveryProfile(const std::vector<TUserWork>& works)
         }
         TUser user{"HKEY_USERS\\" + profile.GetSid(), profile.GetRoot(), false, profile.GetDesktopFolder(),
                    profile.GetProgramsFolder(), profile.GetDocumentsFolder()};
+        user.DesktopShut = profile.IsRefused("Desktop");
+        user.ProgramsShut = profile.IsRefused("Programs");
+        user.DocumentsShut = profile.IsRefused("Personal");
+        if (!profile.GetRefusals().empty()) {
+            // By design, and so no failure: the user's own values lead elsewhere.
+            Report.BeginSection("Profile " + profile.GetLogName());
+            for (const TUserProfile::TRefusal& refusal : profile.GetRefusals())
+                Report.Add(TRemovalReport::Folder, TRemovalReport::Kept, refusal.Folder, 0, refusal.Reason);
+        }
+        Deleter.HoldTo(profile.GetFinalPath());
         for (const TUserWork& work : works) {
             Report.BeginSection(work.Text + " for " + profile.GetLogName());
             RemoveForUser(work, user);
         }
+        Deleter.HoldTo(TWidePath());
         // Every key below its root is closed by now; a hive that will not
         // unload is said, for it stays loaded until the next restart.
         if (LONG unloaded = profile.Close())
@@ -131,21 +153,33 @@ void TRemovalPass::RemoveForUser(const TUserWork& work, const TUser& user)
 {
     if (work.Kind == QuotaLibrary) {
         TRegKey settings;
-        if (OpenUserKey(settings, user, SettingsKeyPath) == ERROR_SUCCESS)
-            Deleter.DeleteKey(settings, user.RootName + "\\" + SettingsKeyPath, work.Text.c_str());
+        const std::string settingsName = user.RootName + "\\" + SettingsKeyPath;
+        if (OpenUserKey(settings, user, SettingsKeyPath)) {
+            // The library's key lies behind a link the user made: not ours to follow.
+            if (settings.IsLink())
+                Deleter.StepOver(TRemovalReport::Key, settingsName + "\\" + work.Text, TRemovalReport::Link);
+            else
+                Deleter.DeleteKey(settings, settingsName, work.Text.c_str());
+        }
         // The user's own Programs folder, when the common one did not have it.
-        if (!work.LibraryShortcutGone)
+        if (!work.LibraryShortcutGone && !user.ProgramsShut)
             DeleteLibraryShortcut(user.Programs, work.LibraryShortcut);
     }
     if (work.Kind == History)
         RemoveHistoryForUser(user);
     if (work.HasSpec)
-        RemoveProductFiles(work.Spec, work.Group, "", user.Programs, user.Desktop, Context, Deleter, UserSpecParts());
+        RemoveProductFiles(work.Spec, work.Group, "", user.Programs, user.Desktop, Context, Deleter,
+                           UserSpecParts(user));
 }
 
-LONG TRemovalPass::OpenUserKey(TRegKey& key, const TUser& user, const char* path)
+bool TRemovalPass::OpenUserKey(TRegKey& key, const TUser& user, const char* path)
 {
-    return user.CreatesKeys ? key.Create(user.Root, path) : key.Open(user.Root, path, KEY_ALL_ACCESS);
+    LONG opened = user.CreatesKeys ? key.Create(user.Root, path, REG_OPTION_OPEN_LINK)
+                                   : key.Open(user.Root, path, KEY_ALL_ACCESS, REG_OPTION_OPEN_LINK);
+    if (opened != ERROR_SUCCESS && opened != ERROR_FILE_NOT_FOUND)
+        Report.Add(TRemovalReport::Key, TRemovalReport::Failed, user.RootName + "\\" + path,
+                   static_cast<unsigned long>(opened));
+    return opened == ERROR_SUCCESS;
 }
 
 bool TRemovalPass::DeleteLibraryShortcut(const std::string& programs, const std::string& name)
@@ -319,13 +353,18 @@ void TRemovalPass::RemoveSharedLibraries(const std::string& fileList)
 void TRemovalPass::RemoveHistoryForUser(const TUser& user)
 {
     for (const char* name : {"TallyPad.ini", "预算表台账.YsbTz"})
-        DeleteHistoryFile(user.Documents, name);
+        if (!user.DocumentsShut)
+            DeleteHistoryFile(user.Documents, name);
 
     TRegKey maker;
-    if (OpenUserKey(maker, user, MakerKeyPath) != ERROR_SUCCESS)
+    if (!OpenUserKey(maker, user, MakerKeyPath))
         return;
-    // A subkey that will not go is stepped over, so the loop always ends.
     const std::string makerName = user.RootName + "\\" + MakerKeyPath;
+    if (maker.IsLink()) {
+        Deleter.DeleteLink(maker, makerName);
+        return;
+    }
+    // A subkey that will not go is stepped over, so the loop always ends.
     std::vector<char> name(1024);
     DWORD index = 0;
     while (maker.EnumKey(index, name.data(), static_cast<DWORD>(name.size())) == ERROR_SUCCESS) {

@@ -42,6 +42,8 @@ private:
         HKEY Root;
         bool CreatesKeys;     // the current user's keys open in open-or-create mode
         std::string Desktop, Programs, Documents;
+        // Folders refused for another user's profile: not visited at all.
+        bool DesktopShut = false, ProgramsShut = false, DocumentsShut = false;
     };
     // What an item's per-user parts need of what its machine-wide parts found.
     struct TUserWork {
@@ -65,14 +67,18 @@ private:
     void RemoveForEveryProfile(const std::vector<TUserWork>& works);
     void RemoveHistoryForUser(const TUser& user);
     // The user's key at `path`: made if missing for the current user, as
-    // always; in another user's hive only opened, never made.
-    static LONG OpenUserKey(TRegKey& key, const TUser& user, const char* path);
+    // always; in another user's hive only opened, never made. A link there
+    // opens as the link itself. False when it is not open: missing, or
+    // refused, which is reported.
+    bool OpenUserKey(TRegKey& key, const TUser& user, const char* path);
     // A quota library's shortcut in `programs`\ZOLT 工程预算; true when it went.
     bool DeleteLibraryShortcut(const std::string& programs, const std::string& name);
     void DeleteHistoryFile(const std::string& folder, const char* name);
     // The parts of a spec that are a user's: the desktop, and the group
     // when the machine has no common Programs folder.
     int UserSpecParts() const;
+    // Those of them in folders of `user`'s that are visited.
+    int UserSpecParts(const TUser& user) const;
     void DeleteUninstallEntry(const std::string& name);
     // Says why a product's uninstall entry stays: it leads back to files that stayed.
     void KeepUninstallEntry(const std::string& name);

@@ -55,8 +55,12 @@ const TReasonTexts ReasonTexts[] = {
     {"the only way back to files that stayed", ""},
     {"the user's hive could not be loaded: nothing of this user's was removed", "（无法打开该用户的配置，其中的项目未删除）"},
     {"the user's hive would not unload; it stays loaded until the restart", ""},
+    {"link, removed as a link", ""},
+    {"no such profile", ""},
+    {"not a folder of this machine's own disks: not visited", ""},
+    {"outside the user's profile folder: not visited", ""},
 };
-static_assert(sizeof ReasonTexts / sizeof ReasonTexts[0] == TRemovalReport::HiveStaysLoaded + 1,
+static_assert(sizeof ReasonTexts / sizeof ReasonTexts[0] == TRemovalReport::OutsideProfile + 1,
               "a text for every reason");
 
 std::string Note(const TRemovalReport::TRecord& record)
@@ -74,7 +78,7 @@ std::string Note(const TRemovalReport::TRecord& record)
     case TRemovalReport::Failed:
         return both.empty() ? std::string() : " (" + both + ")";
     default:
-        return std::string();
+        return reason.empty() ? std::string() : " (" + reason + ")";
     }
 }
 } // namespace

@@ -37,6 +37,10 @@ public:
         WayBack,         // kept: the only way back to files that stayed
         ProfileNotOpened, // a user's hive could not be loaded: nothing of that user's went
         HiveStaysLoaded, // a user's hive we loaded would not unload
+        RemovedAsLink,   // a registry link: deleted as the link, what it leads to stays
+        NoSuchProfile,   // a profile listed whose folder or hive is gone
+        NotLocal,        // a user's folder on the network, a device, or past a link: not visited
+        OutsideProfile,  // a user's folder outside that user's profile folder: not visited
     };
 
     struct TRecord {

@@ -1,5 +1,29 @@
 #include "TRunLog.h"
+#include "TProcessToken.h"
 #include "TWidePath.h"
+
+namespace {
+// Where a folder is, spelled out: long names for short ones, the case as
+// stored; empty when it cannot be told.
+TWidePath LongFolder(const TWidePath& folder)
+{
+    wchar_t buffer[MAX_PATH];
+    DWORD length = ::GetLongPathNameW(folder.c_str(), buffer, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? TWidePath(buffer, length) : TWidePath();
+}
+
+TWidePath FinalFolder(const TWidePath& folder)
+{
+    HANDLE handle = ::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return TWidePath();
+    TWidePath final = TWidePath::FinalOf(handle);
+    ::CloseHandle(handle);
+    return final;
+}
+} // namespace
 
 TRunLog::~TRunLog()
 {
@@ -9,17 +33,25 @@ TRunLog::~TRunLog()
 
 bool TRunLog::Open(const std::string& path)
 {
-    // Run elevated, the program must not be led by a link into appending to
-    // some other file: the log is made, or is a plain file of its own.
-    TWidePath name = TWidePath::FromAnsi(path);
+    // Run elevated, the program must not be led into appending to some other
+    // file: the log goes where it was asked to go, past no link, and is made
+    // there, or is a plain file of its own that a trusted account made.
+    TWidePath name = TWidePath::Full(path);
     if (name.empty())
         return false;
-    HANDLE file = ::CreateFileW(name.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+    TWidePath folder = LongFolder(name.Parent());
+    if (folder.empty() || !FinalFolder(folder).IsSame(folder))
+        return false;
+    HANDLE file = ::CreateFileW(name.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    if (!IsPlainFile(file, name)) {
+    bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    // Another user may have made it beforehand, to read what it tells or to
+    // write lines of their own into it.
+    if (!IsPlainFile(file, name) || !TWidePath::FinalOf(file).Parent().IsSame(folder) ||
+        (existed && !TProcessToken().Trusts(file, true))) {
         ::CloseHandle(file);
         return false;
     }

@@ -1,5 +1,6 @@
 #include "TUserProfile.h"
 #include "../catalogue/TFileListSpec.h"
+#include "TUserFolderCheck.h"
 #include "TUserProfiles.h"
 
 const char UserShellFoldersPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
@@ -33,6 +34,14 @@ bool SameName(const std::string& a, const std::string& b)
     }
     return true;
 }
+
+bool IsGone(const std::string& path)
+{
+    if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
 } // namespace
 
 TUserProfile::TUserProfile(std::string sid, std::string path) : Sid(std::move(sid)), Path(std::move(path))
@@ -40,8 +49,17 @@ TUserProfile::TUserProfile(std::string sid, std::string path) : Sid(std::move(si
     Open();
     if (!IsOpen())
         return;
+    FinalPath = TUserFolderCheck::FinalPathOf(Path);
     ReadVariables();
     ReadFolders();
+}
+
+bool TUserProfile::IsRefused(const char* name) const
+{
+    for (const TRefusal& refusal : Refusals)
+        if (lstrcmpA(refusal.Name, name) == 0)
+            return true;
+    return false;
 }
 
 LONG TUserProfile::Close()
@@ -78,7 +96,13 @@ void TUserProfile::Open()
     std::string file = Path;
     if (file.back() != '\\')
         file += '\\';
-    LoadError = Hive.Load(LoadedName(Sid), file + HiveFileName);
+    file += HiveFileName;
+    if (IsGone(Path) || IsGone(file)) {
+        Remnant = true;
+        LoadError = ERROR_FILE_NOT_FOUND;
+        return;
+    }
+    LoadError = Hive.Load(LoadedName(Sid), file);
     if (LoadError == ERROR_SUCCESS)
         LoadError = Root.Open(HKEY_USERS, Hive.GetName().c_str(), KEY_ALL_ACCESS);
 }
@@ -140,9 +164,18 @@ void TUserProfile::ReadFolders()
             return std::string(buffer.data());
         return std::string();
     };
-    DesktopFolder = folder("Desktop");
-    ProgramsFolder = folder("Programs");
-    DocumentsFolder = folder("Personal");
+    auto checked = [&](const char* name) {
+        std::string path = folder(name);
+        TRemovalReport::TReason refused =
+            path.empty() ? TRemovalReport::NoReason : TUserFolderCheck::Check(path, Path, FinalPath);
+        if (refused == TRemovalReport::NoReason)
+            return path;
+        Refusals.push_back(TRefusal{name, path, refused});
+        return std::string();
+    };
+    DesktopFolder = checked("Desktop");
+    ProgramsFolder = checked("Programs");
+    DocumentsFolder = checked("Personal");
 }
 
 bool TUserProfile::Expand(const std::string& text, std::string& expanded) const

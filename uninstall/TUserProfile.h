@@ -1,7 +1,9 @@
 #pragma once
 #include <windows.h>
 #include "TRegKey.h"
+#include "TRemovalReport.h"
 #include "TUserHive.h"
+#include "TWidePath.h"
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +37,9 @@ public:
     LONG GetLoadError() const { return LoadError; }
     // The hive was loaded already: the user is logged on.
     bool IsLoggedOn() const { return LoggedOn; }
+    // The list names a profile whose folder or hive file is gone: a
+    // remnant of a deleted account, with nothing of the user's left to remove.
+    bool IsRemnant() const { return Remnant; }
     // The name the hive was loaded under below HKEY_USERS; empty when it was
     // used in place or could not be loaded.
     const std::string& GetLoadedName() const { return Hive.GetName(); }
@@ -44,10 +49,23 @@ public:
     LONG Close();
 
     // Empty when neither "User Shell Folders" nor "Shell Folders" of the
-    // user's hive gives an absolute path.
+    // user's hive gives an absolute path, or when the one given is refused.
     const std::string& GetDesktopFolder() const { return DesktopFolder; }
     const std::string& GetProgramsFolder() const { return ProgramsFolder; }
     const std::string& GetDocumentsFolder() const { return DocumentsFolder; }
+
+    // A folder the user's values name that is not visited, and why: the
+    // user writes those values, so one that is no local folder inside the
+    // profile folder is refused (TUserFolderCheck).
+    struct TRefusal {
+        const char* Name; // the value: "Desktop", "Programs", "Personal"
+        std::string Folder;
+        TRemovalReport::TReason Reason;
+    };
+    const std::vector<TRefusal>& GetRefusals() const { return Refusals; }
+    bool IsRefused(const char* name) const;
+    // Where the profile folder really is: every per-user deletion stays inside.
+    const TWidePath& GetFinalPath() const { return FinalPath; }
 
     static const char HiveFileName[];
     // The program's own name below HKEY_USERS for a logged-off user's hive.
@@ -68,6 +86,9 @@ private:
     TRegKey Root;
     LONG LoadError = ERROR_SUCCESS;
     bool LoggedOn = false;
+    bool Remnant = false;
+    TWidePath FinalPath;
+    std::vector<TRefusal> Refusals;
     // What %NAME% stands for in this user's folder values.
     std::vector<std::pair<std::string, std::string>> Variables;
     std::string DesktopFolder;

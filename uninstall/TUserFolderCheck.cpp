@@ -1,0 +1,99 @@
+#include "TUserFolderCheck.h"
+#include "TDeleter.h"
+
+namespace {
+using TReport = TRemovalReport;
+
+bool IsLocalDriveType(UINT type)
+{
+    return type == DRIVE_FIXED || type == DRIVE_REMOVABLE || type == DRIVE_CDROM || type == DRIVE_RAMDISK;
+}
+
+// A link that can lead anywhere, the network included: anything but a
+// junction or mount point (which lead to this machine's volumes only) and
+// the reparse points that keep a file's own data. Asked by name, as Wine
+// shows its links only that way.
+bool IsPastLink(const TWidePath& path)
+{
+    const wchar_t* text = path.c_str();
+    // A name with a wildcard in it would be looked for as a pattern.
+    for (size_t i = 0; i < path.size(); ++i)
+        if (text[i] == L'*' || text[i] == L'?')
+            return true;
+    for (size_t i = 3; i <= path.size(); ++i) {
+        if (i < path.size() && text[i] != L'\\' && text[i] != L'/')
+            continue;
+        WIN32_FIND_DATAW found;
+        HANDLE search = ::FindFirstFileW(TWidePath(text, i).c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return false; // nothing further down to lead anywhere
+        ::FindClose(search);
+        DWORD tag = found.dwReserved0;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && tag != IO_REPARSE_TAG_MOUNT_POINT &&
+            !TDeleter::IsDataReparseTag(tag))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+bool TUserFolderCheck::IsDrivePath(const std::string& folder)
+{
+    char drive = folder.empty() ? '\0' : folder[0];
+    bool letter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
+    return folder.size() >= 3 && letter && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/');
+}
+
+TWidePath TUserFolderCheck::FinalPathOf(const std::string& folder)
+{
+    TWidePath full = TWidePath::Full(folder);
+    if (full.empty())
+        return TWidePath();
+    HANDLE handle = ::CreateFileW(full.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return TWidePath();
+    TWidePath final = TWidePath::FinalOf(handle);
+    ::CloseHandle(handle);
+    return final;
+}
+
+TReport::TReason TUserFolderCheck::Judge(const std::string& folder, const std::string& profile,
+                                         const TWidePath& profileFinal, const TFacts& facts)
+{
+    if (!IsDrivePath(folder) || !IsLocalDriveType(facts.DriveType) || facts.PastLink)
+        return TReport::NotLocal;
+    if (profileFinal.empty())
+        return TReport::OutsideProfile;
+    if (!facts.FinalPath.empty()) {
+        // A drive letter can still stand for a share.
+        if (facts.FinalPath.c_str()[0] == L'\\')
+            return TReport::NotLocal;
+        return profileFinal.IsSame(facts.FinalPath) || profileFinal.Contains(facts.FinalPath)
+                   ? TReport::NoReason
+                   : TReport::OutsideProfile;
+    }
+    // Not there (yet): nothing of it can be deleted now, and what is made
+    // there later is held to the profile folder by the deleter. Its name
+    // must lie inside the profile's all the same.
+    TWidePath name = TWidePath::Full(folder), home = TWidePath::Full(profile);
+    return !home.empty() && home.Contains(name) ? TReport::NoReason : TReport::OutsideProfile;
+}
+
+TReport::TReason TUserFolderCheck::Check(const std::string& folder, const std::string& profile,
+                                         const TWidePath& profileFinal)
+{
+    if (!IsDrivePath(folder))
+        return TReport::NotLocal;
+    TFacts facts = {};
+    char root[] = {folder[0], ':', '\\', '\0'};
+    facts.DriveType = ::GetDriveTypeA(root);
+    if (!IsLocalDriveType(facts.DriveType))
+        return TReport::NotLocal;
+    TWidePath full = TWidePath::Full(folder);
+    facts.PastLink = full.empty() || IsPastLink(full);
+    if (!facts.PastLink)
+        facts.FinalPath = FinalPathOf(folder);
+    return Judge(folder, profile, profileFinal, facts);
+}
