@@ -1,8 +1,10 @@
 #include "../../res/resource.h"
+#include "../../uninstall/TRemovalLock.h"
 #include "../../uninstall/TUserProfile.h"
 #include "../support/Pixels.h"
 #include "../support/ScratchCleanup.h"
 #include "../support/TDrivenProgram.h"
+#include <sddl.h>
 #include <algorithm>
 #include <cctype>
 
@@ -678,21 +680,32 @@ TEST_F(RemovalRoad, QuietAllRemovesWhatChoosingEverythingRemovesWithoutAWindow)
 {
     ASSERT_NO_FATAL_FAILURE(SeedMachine());
     // A log that cannot be opened, or is a folder or a link at that path
-    // (to a folder, to somebody's file): nothing is done.
+    // (to a folder, to somebody's file), or lies past a link in a folder
+    // above it: nothing is done, and nothing is made where the link leads.
     MakeFile("Elsewhere\\notes.txt");
     ASSERT_NO_FATAL_FAILURE(MakeLink("linked.log", "Elsewhere"));
     ASSERT_NO_FATAL_FAILURE(MakeLink("uz.log", "Elsewhere\\notes.txt"));
-    for (const char* log : {"logs dir\\uz.log", "Documents", "linked.log", "uz.log"}) {
+    ASSERT_NO_FATAL_FAILURE(MakeLink("linked dir", "Elsewhere"));
+    for (const char* log : {"logs dir\\uz.log", "Documents", "linked.log", "uz.log", "linked dir\\uz.log"}) {
         ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /ALL \"/log:" + Path(log) + "\""));
         EXPECT_EQ(1622u, ExitCode) << log;
         EXPECT_FALSE(ShowedWindow);
         ExpectNothingOfTheMachineRemoved();
     }
+    EXPECT_FALSE(Exists("Elsewhere\\uz.log"));
+    // A relative name is taken where the program was started; one that does
+    // not fit there is refused, never made in the folder it works in later.
+    MakeFolder("logs dir");
+    const std::string longName = std::string(240, 'x') + ".log";
+    ASSERT_NO_FATAL_FAILURE(
+        RunFromCommandLine("/quiet /ALL \"/log:" + longName + "\"", ProgramUnderTest, Path("logs dir")));
+    EXPECT_EQ(1622u, ExitCode);
+    ExpectNothingOfTheMachineRemoved();
+    EXPECT_FALSE(ExistsAbsolute(InSystem(longName.c_str())));
     EXPECT_EQ(1u, GetFileSize(TFile(CreateFileA(Path("Elsewhere\\notes.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
                                                nullptr, OPEN_EXISTING, 0, nullptr)),
                               nullptr));
 
-    MakeFolder("logs dir");
     // Started from inside a product's folder, the program keeps it no more busy than any other.
     ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /ALL \"/log:" + Path("logs dir\\uz.log") + "\"",
                                                ProgramUnderTest, Path("Apps\\GangJie\\uninst")));
@@ -801,6 +814,48 @@ TEST_F(RemovalRoad, QuietRemovalWhileAWindowIsOpenEndsWith1618AndRemovesNothing)
     EXPECT_EQ(0u, ExitCode);
     EXPECT_NE(std::string::npos, ReadLog("list.log").find("    ZOLT网络计划 [chosen]\r\n"));
     EXPECT_TRUE(window->IsRunning());
+}
+
+// Any user can make an object of the lock's name before a deployment tool's
+// run. Only a mutex of the Administrators group, LocalSystem or the run's own
+// account counts as the lock: a name taken any other way neither stops every
+// removal of the machine with 1618 nor goes unsaid.
+TEST_F(RemovalRoad, QuietRemovalGoesOnPastTheLocksNameTakenByAnotherAccount)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    const struct {
+        const char* Descriptor; // of a mutex; none: an event
+        const char* Item;
+        const char* Said;
+    } squatters[] = {
+        {"O:S-1-5-21-1001-2002-3003-1105D:(A;;GA;;;WD)", JianZhu,
+         "made by another account (owner S-1-5-21-1001-2002-3003-1105)"},
+        {"D:(D;;GA;;;WD)", ShiZheng, "made so that we may not open it"},
+        {nullptr, YuanLin, "an object of another kind"},
+    };
+    for (const auto& squatter : squatters) {
+        SCOPED_TRACE(squatter.Said);
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (squatter.Descriptor) {
+            ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(squatter.Descriptor, SDDL_REVISION_1,
+                                                                             &descriptor, nullptr));
+        }
+        SECURITY_ATTRIBUTES attributes = {sizeof attributes, descriptor, FALSE};
+        THandle taken(squatter.Descriptor ? CreateMutexA(&attributes, TRUE, TRemovalLock::Name)
+                                          : CreateEventA(nullptr, TRUE, FALSE, TRemovalLock::Name));
+        LocalFree(descriptor);
+        ASSERT_TRUE(taken.IsOpen());
+
+        ASSERT_NO_FATAL_FAILURE(RunFromCommandLine(std::string("/quiet /items:") + squatter.Item + " \"/log:" +
+                                                   Path("uz.log") + "\""));
+        EXPECT_EQ(0u, ExitCode);
+        EXPECT_EQ("", QuotaValue(squatter.Item));
+        std::string log = ReadLog("uz.log");
+        EXPECT_NE(std::string::npos, log.find(std::string(" The name Global\\UninstallZolt.Removal is taken by ") +
+                                              squatter.Said + ": it is no lock of ours"))
+            << log;
+        DeleteFileA(Path("uz.log").c_str());
+    }
 }
 
 // A shared library held open goes at the restart. Windows carries out
@@ -1036,6 +1091,16 @@ TEST_F(RemovalRoad, QuietAllUsersReachesEveryProfile)
     };
     const std::string bob = MakeProfile(bobSid, "bob", true, history);
     const std::string carol = MakeProfile(carolSid, "carol", false, history);
+    // Dave's own values lead out of his profile: to a folder of the machine's
+    // and to a share. Erin's account was deleted; the list still names her.
+    const std::string daveSid = "S-1-5-21-1001-2002-3003-1103", erinSid = "S-1-5-21-1001-2002-3003-1104";
+    MakeFolder("Fonts");
+    MakeFile("Fonts\\ZOLT 网络计划.lnk");
+    MakeProfile(daveSid, "dave", false, [this](HKEY root) {
+        SetString(root, UserShellFoldersPath, "Desktop", Path("Fonts"));
+        SetString(root, UserShellFoldersPath, "Personal", "\\\\zolt-nowhere\\share\\Documents");
+    });
+    AddProfileListEntry(erinSid, Path("Profiles\\erin"));
     for (const std::string& profile : {bob, carol}) {
         for (const char* file : {"\\Desktop\\ZOLT 网络计划.lnk", "\\Desktop\\安装预算例子.lnk", "\\Desktop\\我的.lnk",
                                  "\\Documents\\TallyPad.ini", "\\Documents\\预算表台账.YsbTz", "\\Documents\\我的.doc"})
@@ -1066,6 +1131,7 @@ TEST_F(RemovalRoad, QuietAllUsersReachesEveryProfile)
     EXPECT_FALSE(KeyExists(HKEY_USERS, bobSid + "\\Software\\Orlaquin\\TallyPad"));
     EXPECT_FALSE(KeyExists(HKEY_USERS, bobSid + "\\Software\\Orlaquin\\Vexa\\弈辰市政定额"));
     EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(carolSid)));
+    EXPECT_TRUE(Exists("Fonts\\ZOLT 网络计划.lnk"));
     // The running account is in the profile list too, and reached as one.
     // (Its folders are those its own "User Shell Folders" name, not the
     // scratch ones the fixture gave "Shell Folders".)
@@ -1079,6 +1145,14 @@ TEST_F(RemovalRoad, QuietAllUsersReachesEveryProfile)
     for (const std::string& sid : {bobSid, carolSid})
         EXPECT_NE(std::string::npos, log.find(std::string("Removing ") + HistoryItemText + " for " + sid)) << sid;
     EXPECT_NE(std::string::npos, log.find("  deleted    shortcut   " + carolShortcut + "\r\n")) << log;
+    // Said, by design, and no failure.
+    EXPECT_NE(std::string::npos,
+              log.find("  kept       folder     " + Path("Fonts") + " (outside the user's profile folder: not visited)"))
+        << log;
+    EXPECT_NE(std::string::npos, log.find("  kept       folder     \\\\zolt-nowhere\\share\\Documents (not a folder"))
+        << log;
+    EXPECT_NE(std::string::npos, log.find("  not found  folder     " + Path("Profiles\\erin") + " (no such profile)"))
+        << log;
     // The machine's parts once, whatever the number of profiles.
     const std::string netplan = "  deleted    file       " + Path("Apps\\NetPlan\\netplan.exe");
     EXPECT_EQ(log.find(netplan), log.rfind(netplan));

@@ -451,3 +451,27 @@ TEST_F(RegKeyRecurseDelete, ClosedKeyDeletesNothing)
     EXPECT_NE(ERROR_SUCCESS, closed.RecurseDeleteKey("Doomed"));
     ExpectEverythingThere();
 }
+
+// Any user can make a registry link in their own hive. Deleting never
+// reaches what a link leads to, and a link to its own parent ends.
+TEST_F(RegKeyRecurseDelete, LinkGoesAsTheLinkAndWhatItLeadsToStays)
+{
+    auto linkThere = [](const std::string& path) {
+        TKey key;
+        return RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), REG_OPTION_OPEN_LINK, KEY_READ, key.Receive()) ==
+               ERROR_SUCCESS;
+    };
+    MakeRegistryLink(HKEY_CURRENT_USER, Under("Doomed\\ToSibling"), HKEY_CURRENT_USER, Under("Sibling"));
+    MakeRegistryLink(HKEY_CURRENT_USER, Under("Doomed\\A\\ToParent"), HKEY_CURRENT_USER, Under("Doomed"));
+    bool wasLink = true;
+    EXPECT_EQ(ERROR_SUCCESS, Parent.RecurseDeleteKey("Doomed", &wasLink));
+    EXPECT_FALSE(wasLink);
+    EXPECT_FALSE(linkThere(Under("Doomed")));
+    EXPECT_EQ("sibling value", ReadString(HKEY_CURRENT_USER, Under("Sibling"), "Keep"));
+
+    MakeRegistryLink(HKEY_CURRENT_USER, Under("Link"), HKEY_CURRENT_USER, Under("Sibling"));
+    EXPECT_EQ(ERROR_SUCCESS, Parent.RecurseDeleteKey("Link", &wasLink));
+    EXPECT_TRUE(wasLink);
+    EXPECT_FALSE(linkThere(Under("Link")));
+    EXPECT_EQ("sibling value", ReadString(HKEY_CURRENT_USER, Under("Sibling"), "Keep"));
+}

@@ -1,6 +1,7 @@
 #include "../../catalogue/Catalogue.h"
 #include "../../uninstall/TRemovalPass.h"
 #include "../support/Owners.h"
+#include "../support/ScratchCleanup.h"
 #include "../support/TScratchMachine.h"
 #include <aclapi.h>
 #include <algorithm>
@@ -744,6 +745,57 @@ TEST_F(RemovalPassHistory, UndeletableSubkeyDoesNotStopTheLoop)
 
     EXPECT_TRUE(SetKeyAccess(HKEY_CURRENT_USER, deep, KEY_ALL_ACCESS));
     EXPECT_TRUE(SetKeyAccess(HKEY_CURRENT_USER, top, KEY_ALL_ACCESS));
+}
+
+// The history's keys are the user's own: a registry link among them goes as
+// the link, and what it leads to (here a key of the user's elsewhere, or the
+// maker's key itself) stays; so does all behind a maker key that is a link.
+TEST_F(RemovalPassHistory, LinksGoAsLinksAndWhatTheyLeadToStays)
+{
+    auto linkThere = [](const std::string& path) {
+        TKey key;
+        return RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), REG_OPTION_OPEN_LINK, KEY_READ, key.Receive()) ==
+               ERROR_SUCCESS;
+    };
+    const std::string precious = "Software\\Precious";
+    SetString(HKEY_CURRENT_USER, precious + "\\Inner", "Keep", "1");
+    MakeKey(HKEY_CURRENT_USER, std::string(Maker) + "\\TallyPad");
+    MakeRegistryLink(HKEY_CURRENT_USER, std::string(Maker) + "\\Ledger", HKEY_CURRENT_USER, precious);
+    MakeRegistryLink(HKEY_CURRENT_USER, std::string(Settings) + "\\Loop", HKEY_CURRENT_USER, Maker);
+
+    RunPass({HistoryItemText});
+
+    EXPECT_EQ("1", ReadString(HKEY_CURRENT_USER, precious + "\\Inner", "Keep"));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Maker));
+    for (const char* gone : {"\\TallyPad", "\\Ledger", "\\Vexa"})
+        EXPECT_FALSE(linkThere(Maker + std::string(gone))) << gone;
+    std::string log = LastReport.LogLines();
+    EXPECT_NE(std::string::npos,
+              log.find("  deleted    key        HKEY_CURRENT_USER\\Software\\Orlaquin\\Ledger (link, removed as a link)\r\n"))
+        << log;
+    EXPECT_EQ(0u, LastReport.Count(TRemovalReport::Failed)) << log;
+
+    DeleteRegistryTree(HKEY_CURRENT_USER, Maker);
+    MakeRegistryLink(HKEY_CURRENT_USER, Maker, HKEY_CURRENT_USER, precious);
+    RunPass({HistoryItemText});
+    EXPECT_FALSE(linkThere(Maker));
+    EXPECT_EQ("1", ReadString(HKEY_CURRENT_USER, precious + "\\Inner", "Keep"));
+}
+
+// A maker key the run may not open (its DACL shuts the account out) is no
+// silent success: what stays there is for the user.
+TEST_F(RemovalPassHistory, MakerKeyItMayNotOpenIsAFailure)
+{
+    MakeKey(HKEY_CURRENT_USER, std::string(Maker) + "\\TallyPad");
+    ASSERT_TRUE(SetKeyAccess(HKEY_CURRENT_USER, Maker, KEY_READ));
+    RunPass({HistoryItemText});
+    EXPECT_TRUE(SetKeyAccess(HKEY_CURRENT_USER, Maker, KEY_ALL_ACCESS));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(Maker) + "\\TallyPad"));
+    bool said = false;
+    for (const TRemovalReport::TRecord& record : LastReport.Records())
+        said = said || (record.Name == "HKEY_CURRENT_USER\\Software\\Orlaquin" &&
+                        record.Outcome == TRemovalReport::Failed && record.Error == ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(said) << LastReport.LogLines();
 }
 
 class RemovalPassUncatalogedProduct : public RemovalPassMachine {

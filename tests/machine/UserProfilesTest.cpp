@@ -1,4 +1,5 @@
 #include "../../uninstall/TProcessToken.h"
+#include "../../uninstall/TUserFolderCheck.h"
 #include "../../uninstall/TUserProfile.h"
 #include "../../uninstall/TUserProfiles.h"
 #include "../support/Owners.h"
@@ -168,13 +169,23 @@ TEST_F(UserProfiles, HiveThatCannotBeLoadedIsToldAndTheOthersGoOn)
     std::string windowsHive("regf\x01\x00\x00\x00\x01\x00\x00\x00", 12);
     windowsHive.resize(4096, '\0');
     MakeFile("Profiles\\carol\\NTUSER.DAT", windowsHive);
+    // The list keeps a deleted account's entry: its folder is gone.
+    const char Erin[] = "S-1-5-21-1111-2222-3333-1005";
+    AddProfileListEntry(Erin, Path("Profiles\\erin"));
 
     TUserProfiles profiles;
-    ASSERT_EQ(3u, profiles.Entries().size());
+    ASSERT_EQ(4u, profiles.Entries().size());
     std::vector<LONG> errors;
+    std::vector<bool> remnants;
     for (const TUserProfiles::TEntry& entry : profiles.Entries()) {
         TUserProfile profile(entry.Sid, entry.Path);
+        if (entry.Sid == Erin) {
+            EXPECT_TRUE(profile.IsRemnant());
+            EXPECT_FALSE(profile.IsOpen());
+            continue;
+        }
         errors.push_back(profile.GetLoadError());
+        remnants.push_back(profile.IsRemnant());
         EXPECT_EQ(profile.GetLoadError() == ERROR_SUCCESS, profile.IsOpen()) << entry.Sid;
         if (!profile.IsOpen()) {
             EXPECT_EQ("", profile.GetDesktopFolder());
@@ -184,6 +195,8 @@ TEST_F(UserProfiles, HiveThatCannotBeLoadedIsToldAndTheOthersGoOn)
         }
     }
     EXPECT_EQ((std::vector<LONG>{ERROR_FILE_NOT_FOUND, ERROR_NOT_REGISTRY_FILE, ERROR_SUCCESS}), errors);
+    // A folder without its hive is a remnant too; a damaged hive is not.
+    EXPECT_EQ((std::vector<bool>{true, false, false}), remnants);
     for (const char* sid : {Bob, Carol, Dave})
         EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(sid))) << sid;
 }
@@ -215,6 +228,66 @@ TEST_F(UserProfiles, FoldersComeFromUserShellFoldersExpandedElseShellFolders)
     EXPECT_EQ(folder + "\\Old Desktop", profile.GetDesktopFolder());
 }
 
+// The user writes these values, and the run has the machine's highest
+// rights: a share would be connected to as the computer, a folder elsewhere
+// would lose files of the names looked for. Only folders that really lie in
+// the profile folder are visited; the rest are said, not used.
+TEST_F(UserProfiles, FoldersThatLeadOutOfTheProfileAreNotVisited)
+{
+    MakeFolder("Fonts");
+    MakeFolder("Elsewhere");
+    std::string folder = MakeProfile(Carol, "carol", false, [this](HKEY hive) {
+        SetString(hive, UserShellFoldersPath, "Desktop", "\\\\zolt-nowhere\\share\\Desktop");
+        SetString(hive, UserShellFoldersPath, "Personal", Path("Fonts"));
+        SetString(hive, UserShellFoldersPath, "Programs", Path("Profiles\\carol\\Linked"));
+    });
+    ASSERT_NO_FATAL_FAILURE(MakeLink("Profiles\\carol\\Linked", "Elsewhere"));
+
+    TUserProfile profile(Carol, folder);
+    ASSERT_TRUE(profile.IsOpen()) << profile.GetLoadError();
+    EXPECT_EQ("", profile.GetDesktopFolder());
+    EXPECT_EQ("", profile.GetDocumentsFolder());
+    EXPECT_EQ("", profile.GetProgramsFolder());
+    std::vector<std::string> refused;
+    for (const TUserProfile::TRefusal& refusal : profile.GetRefusals())
+        refused.push_back(std::string(refusal.Name) + " " + refusal.Folder + " " + std::to_string(refusal.Reason));
+    EXPECT_EQ((std::vector<std::string>{
+                  "Desktop \\\\zolt-nowhere\\share\\Desktop " + std::to_string(TRemovalReport::NotLocal),
+                  "Programs " + Path("Profiles\\carol\\Linked") + " " + std::to_string(TRemovalReport::NotLocal),
+                  "Personal " + Path("Fonts") + " " + std::to_string(TRemovalReport::OutsideProfile)}),
+              refused);
+    EXPECT_TRUE(profile.GetFinalPath().IsSame(TWidePath::Full(folder)));
+}
+
+// What Windows reports and Wine cannot make: junctions, network drives, a
+// drive letter that leads to a share.
+TEST(UserFolderCheck, JudgesWhatWindowsReports)
+{
+    const std::string profile = "C:\\Users\\eve";
+    const TWidePath home = TWidePath::Full(profile);
+    auto judge = [&](const std::string& folder, UINT drive, bool pastLink, const wchar_t* final) {
+        return TUserFolderCheck::Judge(folder, profile, home,
+                                       TUserFolderCheck::TFacts{drive, pastLink, TWidePath(final)});
+    };
+    // A junction in the profile to a folder inside it: its final path tells.
+    EXPECT_EQ(TRemovalReport::NoReason, judge("C:\\Users\\eve\\Desktop", DRIVE_FIXED, false,
+                                              L"C:\\Users\\eve\\OneDrive\\Desktop"));
+    EXPECT_EQ(TRemovalReport::OutsideProfile,
+              judge("C:\\Users\\eve\\Desktop", DRIVE_FIXED, false, L"C:\\Windows\\Fonts"));
+    EXPECT_EQ(TRemovalReport::OutsideProfile,
+              judge("C:\\Users\\eve\\Desktop", DRIVE_FIXED, false, L"C:\\Users\\eve2\\Desktop"));
+    EXPECT_EQ(TRemovalReport::NotLocal, judge("H:\\Desktop", DRIVE_REMOTE, false, L""));
+    EXPECT_EQ(TRemovalReport::NotLocal, judge("H:\\Desktop", DRIVE_NO_ROOT_DIR, false, L""));
+    EXPECT_EQ(TRemovalReport::NotLocal,
+              judge("C:\\Users\\eve\\Desktop", DRIVE_FIXED, false, L"\\\\server\\share\\Desktop"));
+    EXPECT_EQ(TRemovalReport::NotLocal, judge("C:\\Users\\eve\\Desktop", DRIVE_FIXED, true, L""));
+    for (const char* device : {"\\\\server\\share", "\\\\?\\C:\\Users\\eve", "\\\\.\\C:\\Users\\eve", "Desktop"})
+        EXPECT_EQ(TRemovalReport::NotLocal, TUserFolderCheck::Check(device, profile, home)) << device;
+    // Not there yet: its name must lie in the profile.
+    EXPECT_EQ(TRemovalReport::NoReason, judge("C:\\Users\\eve\\New", DRIVE_FIXED, false, L""));
+    EXPECT_EQ(TRemovalReport::OutsideProfile, judge("C:\\Users\\Public\\New", DRIVE_FIXED, false, L""));
+}
+
 TEST_F(UserProfiles, SystemDriveIsTheMachinesAndExpanded)
 {
     char drive[MAX_PATH] = {};
@@ -241,6 +314,21 @@ TEST(ProcessToken, EnablesTheHivePrivilegesUntilDestroyed)
     }
     EXPECT_FALSE(PrivilegeEnabled(SE_RESTORE_NAME));
     EXPECT_FALSE(PrivilegeEnabled(SE_BACKUP_NAME));
+}
+
+// An object is taken for one of ours, the lock or an existing log file, only
+// when its owner is one Windows gives an elevated administrator's objects
+// (the Administrators group), LocalSystem's, or the account the program runs
+// as; Wine gives its objects no owner at all unless asked.
+TEST(ProcessToken, TrustsOnlyAdministratorsLocalSystemAndItsOwnAccount)
+{
+    const std::string self = "S-1-5-21-1111-2222-3333-500";
+    for (const char* owner : {"S-1-5-32-544", "S-1-5-18", "S-1-5-21-1111-2222-3333-500"})
+        EXPECT_TRUE(TProcessToken::IsTrustedOwner(owner, self)) << owner;
+    for (const char* owner : {"S-1-5-21-1111-2222-3333-1001", "S-1-5-32-545", "S-1-1-0", "S-1-5-11", "S-1-5-19",
+                              "S-1-5-21-1111-2222-3333-5001", ""})
+        EXPECT_FALSE(TProcessToken::IsTrustedOwner(owner, self)) << owner;
+    EXPECT_FALSE(TProcessToken::IsTrustedOwner("", ""));
 }
 
 // Wine runs everything as its one user; LocalSystem is known by the SID

@@ -3,20 +3,27 @@
 
 void DeleteRegistryTree(HKEY parent, const char* name)
 {
-    {
-        TKey key;
-        if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
-            return;
-        char child[1024];
-        DWORD index = 0;
-        while (RegEnumKeyA(key, index, child, sizeof child) == ERROR_SUCCESS) {
-            DeleteRegistryTree(key, child);
-            TKey probe;
-            if (RegOpenKeyExA(key, child, 0, KEY_READ, probe.Receive()) == ERROR_SUCCESS)
-                ++index; // would not go: step over it
-        }
+    // A registry link a test made goes itself, through its own handle:
+    // by name, what it leads to would go.
+    TKey key;
+    if (RegOpenKeyExA(parent, name, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
+        return;
+    DWORD type = 0;
+    bool link = RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+                type == REG_LINK;
+    char child[1024];
+    DWORD index = 0;
+    while (!link && RegEnumKeyA(key, index, child, sizeof child) == ERROR_SUCCESS) {
+        DeleteRegistryTree(key, child);
+        TKey probe;
+        if (RegOpenKeyExA(key, child, REG_OPTION_OPEN_LINK, KEY_READ, probe.Receive()) == ERROR_SUCCESS)
+            ++index; // would not go: step over it
     }
-    RegDeleteKeyA(parent, name);
+    using TNtDeleteKey = LONG(NTAPI*)(HANDLE);
+    auto deleteKey = reinterpret_cast<TNtDeleteKey>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+    if (deleteKey)
+        deleteKey(key);
 }
 
 void DeleteFolderTree(const std::string& folder)

@@ -132,6 +132,29 @@ std::string TMachine::DriveRoot()
     return std::string(current, 3);
 }
 
+void TMachine::MakeRegistryLink(HKEY root, const std::string& link, HKEY targetRoot, const std::string& target) const
+{
+    // A link names its target by the registry's own full name, which
+    // NtQueryKey tells (after any redirection of the predefined keys).
+    TKey to;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(targetRoot, target.c_str(), 0, KEY_READ, to.Receive())) << target;
+    using TNtQueryKey = LONG(NTAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<TNtQueryKey>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryKey")));
+    ASSERT_NE(nullptr, query);
+    std::vector<BYTE> info(4096);
+    ULONG size = 0;
+    const int KeyNameInformation = 3;
+    ASSERT_EQ(0, query(to, KeyNameInformation, info.data(), static_cast<ULONG>(info.size()), &size));
+    ULONG length = *reinterpret_cast<const ULONG*>(info.data());
+    const BYTE* name = info.data() + sizeof(ULONG);
+    TKey made;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, link.c_str(), 0, nullptr, REG_OPTION_CREATE_LINK,
+                                             KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, made.Receive(), nullptr))
+        << link;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(made, L"SymbolicLinkValue", 0, REG_LINK, name, length)) << link;
+}
+
 void TMachine::MakeKey(HKEY root, const std::string& path) const
 {
     TKey key;

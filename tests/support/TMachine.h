@@ -59,6 +59,9 @@ protected:
 
     // Registry helpers; a path is "A\\B\\C".
     void MakeKey(HKEY root, const std::string& path) const;
+    // Makes `link` a registry link (REG_OPTION_CREATE_LINK) to the key
+    // `target`, which is there, as any user can in their own hive.
+    void MakeRegistryLink(HKEY root, const std::string& link, HKEY targetRoot, const std::string& target) const;
     void SetString(HKEY root, const std::string& path, const char* name, const std::string& value) const;
     void SetRaw(HKEY root, const std::string& path, const char* name, DWORD type, const void* data,
                 DWORD size) const;
