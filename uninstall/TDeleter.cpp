@@ -73,20 +73,6 @@ bool OpenToDelete(const TWidePath& path, TFileHandle& handle, bool& held, DWORD&
     return false;
 }
 
-// Where a folder really is, its own link followed; empty, with the error, when it cannot be opened.
-TWidePath FinalPathOfFolder(const TWidePath& folder, DWORD& error)
-{
-    TFileHandle handle(::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll, nullptr,
-                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle.IsOpen()) {
-        error = ::GetLastError();
-        return TWidePath();
-    }
-    TWidePath final = TWidePath::FinalOf(handle);
-    error = final.empty() ? ::GetLastError() : ERROR_SUCCESS;
-    return final;
-}
-
 enum TWayDown { WayOpen, WayAbsent, WayThroughLink };
 
 // Whether every folder between `folder` and `path` is a plain folder, asked
@@ -177,7 +163,7 @@ TOpening OpenChecked(const TWidePath& inFolder, const TWidePath& full, bool mayB
     case WayOpen:
         break;
     }
-    TWidePath folderFinal = FinalPathOfFolder(inFolder, error);
+    TWidePath folderFinal = TWidePath::FinalOfPath(inFolder, &error);
     if (folderFinal.empty())
         return IsAbsence(error) ? Absent : Refused;
     if (!bounds.empty() && !bounds.IsSame(folderFinal) && !bounds.Contains(folderFinal)) {
@@ -453,7 +439,7 @@ void TDeleter::ScheduleOwnFileIn(const std::string& folder)
     if (!HasOwnFile || OwnFinalPath.empty() || IsScheduled(OwnFinalPath))
         return;
     DWORD error = ERROR_SUCCESS;
-    TWidePath folderFinal = FinalPathOfFolder(TWidePath::Full(folder), error);
+    TWidePath folderFinal = TWidePath::FinalOfPath(TWidePath::Full(folder), &error);
     if (!folderFinal.Contains(OwnFinalPath))
         return;
     if (Schedule(OwnFinalPath))

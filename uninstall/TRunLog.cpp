@@ -11,18 +11,6 @@ TWidePath LongFolder(const TWidePath& folder)
     DWORD length = ::GetLongPathNameW(folder.c_str(), buffer, MAX_PATH);
     return length > 0 && length < MAX_PATH ? TWidePath(buffer, length) : TWidePath();
 }
-
-TWidePath FinalFolder(const TWidePath& folder)
-{
-    HANDLE handle = ::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return TWidePath();
-    TWidePath final = TWidePath::FinalOf(handle);
-    ::CloseHandle(handle);
-    return final;
-}
 } // namespace
 
 TRunLog::~TRunLog()
@@ -40,7 +28,7 @@ bool TRunLog::Open(const std::string& path)
     if (name.empty())
         return false;
     TWidePath folder = LongFolder(name.Parent());
-    if (folder.empty() || !FinalFolder(folder).IsSame(folder))
+    if (folder.empty() || !TWidePath::FinalOfPath(folder).IsSame(folder))
         return false;
     HANDLE file = ::CreateFileW(name.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,

@@ -47,16 +47,7 @@ bool TUserFolderCheck::IsDrivePath(const std::string& folder)
 TWidePath TUserFolderCheck::FinalPathOf(const std::string& folder)
 {
     TWidePath full = TWidePath::Full(folder);
-    if (full.empty())
-        return TWidePath();
-    HANDLE handle = ::CreateFileW(full.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return TWidePath();
-    TWidePath final = TWidePath::FinalOf(handle);
-    ::CloseHandle(handle);
-    return final;
+    return full.empty() ? TWidePath() : TWidePath::FinalOfPath(full);
 }
 
 TReport::TReason TUserFolderCheck::Judge(const std::string& folder, const std::string& profile,

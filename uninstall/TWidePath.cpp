@@ -103,6 +103,23 @@ TWidePath TWidePath::FinalOf(HANDLE file)
     }
 }
 
+TWidePath TWidePath::FinalOfPath(const TWidePath& path, DWORD* error)
+{
+    HANDLE handle = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        if (error)
+            *error = ::GetLastError();
+        return TWidePath();
+    }
+    TWidePath final = FinalOf(handle);
+    if (error)
+        *error = final.empty() ? ::GetLastError() : ERROR_SUCCESS;
+    ::CloseHandle(handle);
+    return final;
+}
+
 bool TWidePath::IsSame(const TWidePath& other) const
 {
     return size() == other.size() && SameText(c_str(), other.c_str(), size());

@@ -30,6 +30,9 @@ public:
     static TWidePath FromFinal(const wchar_t* reported);
     // Where an open file or folder really is; empty when the system cannot say.
     static TWidePath FinalOf(HANDLE file);
+    // Where the file or folder at `path` really is, its links followed; empty,
+    // with the error when asked for, when it cannot be opened.
+    static TWidePath FinalOfPath(const TWidePath& path, DWORD* error = nullptr);
 
     const wchar_t* c_str() const { return Text ? Text : L""; }
     size_t size() const { return Length; }
