@@ -35,7 +35,7 @@ bool IsGroupName(const std::string& group)
 // ".lnk" cannot be deleted; nothing is looked for outside `folder`. An
 // empty group means the folder itself; a group that names no folder inside
 // it was reported once by the caller.
-void DeleteShortcut(const std::string& folder, const std::string* group, const std::string& name,
+void DeleteShortcut(const TBaseFolder& folder, const std::string* group, const std::string& name,
                     TDeleter& deleter, TProductFilesResult& result)
 {
     if (group && !group->empty() && !IsGroupName(*group))
@@ -48,7 +48,7 @@ void DeleteShortcut(const std::string& folder, const std::string* group, const s
     // Straight in the programs folder, its "卸载.lnk" is no product's own.
     if (group && group->empty() && name + ".lnk" == UninstallShortcut)
         return;
-    std::string base = folder + "\\" + (group && !group->empty() ? *group + "\\" : std::string()) + name;
+    std::string base = folder.GetSpelled() + "\\" + (group && !group->empty() ? *group + "\\" : std::string()) + name;
     for (const char* extension : {".lnk", ".url"}) {
         TFixedPath path;
         if (!path.Append(base).Append(extension).IsUsable()) {
@@ -60,11 +60,22 @@ void DeleteShortcut(const std::string& folder, const std::string* group, const s
             return;
     }
 }
+
+// The folder a located file lies in, as Windows holds the Windows and
+// system folders' names.
+TBaseFolder BaseOf(const std::string& folder, const TRemovalContext& context)
+{
+    if (!folder.empty() && folder == context.Dirs.WindowsDir)
+        return context.WindowsFolder();
+    if (!folder.empty() && folder == context.Dirs.SystemDir)
+        return context.SystemFolder();
+    return folder;
+}
 } // namespace
 
 TProductFilesResult RemoveProductFiles(const std::string& spec, const std::string& groupName,
-                                       const std::string& installDir, const std::string& programsFolder,
-                                       const std::string& desktopFolder, const TRemovalContext& context,
+                                       const std::string& installDir, const TBaseFolder& programsFolder,
+                                       const TBaseFolder& desktopFolder, const TRemovalContext& context,
                                        TDeleter& deleter, int parts)
 {
     TProductFilesResult result;
@@ -75,14 +86,17 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
     std::string directory = files ? installDir : std::string();
     if (!directory.empty() && !TFileListSpec::EndsWithSeparator(directory))
         directory += '\\';
-    if (!directory.empty() && !TFileListSpec::IsAbsolutePath(directory)) {
-        deleter.StepOver(TReport::Folder, installDir, TReport::NotAbsolute);
+    // A "?" is what an installer that could not write a character left in
+    // its place: that folder cannot be found by its name here either.
+    bool unwritten = directory.find('?') != std::string::npos;
+    if (!directory.empty() && (unwritten || !TFileListSpec::IsAbsolutePath(directory))) {
+        deleter.StepOver(TReport::Folder, installDir, unwritten ? TReport::NotWritable : TReport::NotAbsolute);
         result.SteppedOver = true;
         directory.clear();
     }
     bool directoryRefused = result.SteppedOver;
     if (inGroup && !programsFolder.empty() && !groupName.empty() && !IsGroupName(groupName)) {
-        deleter.StepOver(TReport::Folder, programsFolder + "\\" + groupName, TReport::BadGroup);
+        deleter.StepOver(TReport::Folder, programsFolder.GetSpelled() + "\\" + groupName, TReport::BadGroup);
         result.SteppedOver = true;
     }
 
@@ -95,7 +109,7 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
         } else if (place.Kind == TFilePlace::Resolved && !place.Path.empty()) {
             TFixedPath file;
             if (file.Append(place.Path).IsUsable()) {
-                deleter.DeleteFile(place.Folder, file.c_str(), TReport::File, true);
+                deleter.DeleteFile(BaseOf(place.Folder, context), file.c_str(), TReport::File, true);
             } else {
                 deleter.StepOver(TReport::File, place.Path, TReport::TooLong);
                 result.SteppedOver = true;
@@ -131,14 +145,14 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
     // programs folder itself and any "卸载.lnk" in it are never touched.
     if (inGroup && !programsFolder.empty() && IsGroupName(groupName)) {
         TFixedPath group;
-        group.Append(programsFolder).Append("\\").Append(groupName);
+        group.Append(programsFolder.GetSpelled()).Append("\\").Append(groupName);
         TFixedPath shortcut(group.c_str());
         shortcut.Append("\\").Append(UninstallShortcut);
         if (!group.IsRefused() && shortcut.IsUsable()) {
             deleter.DeleteFile(programsFolder, shortcut.c_str(), TReport::Shortcut);
             deleter.RemoveFolder(programsFolder, group.c_str());
         } else {
-            deleter.StepOver(TReport::Folder, programsFolder + "\\" + groupName, TReport::TooLong);
+            deleter.StepOver(TReport::Folder, programsFolder.GetSpelled() + "\\" + groupName, TReport::TooLong);
         }
     }
     if (!directory.empty()) {

@@ -24,6 +24,6 @@ enum TSpecParts { MachineParts = 1, GroupShortcuts = 2, DesktopShortcuts = 4, Ev
 // desktop, its document-type keys; and, in a complete removal, "卸载.lnk"
 // and the folders left empty. The caller's text is never altered.
 TProductFilesResult RemoveProductFiles(const std::string& spec, const std::string& groupName,
-                                       const std::string& installDir, const std::string& programsFolder,
-                                       const std::string& desktopFolder, const TRemovalContext& context,
+                                       const std::string& installDir, const TBaseFolder& programsFolder,
+                                       const TBaseFolder& desktopFolder, const TRemovalContext& context,
                                        TDeleter& deleter, int parts = EveryPart);

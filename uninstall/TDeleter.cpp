@@ -131,10 +131,12 @@ bool Dispose(HANDLE handle)
     return ::SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-bool HasWildcard(const TWidePath& path)
+// A "?" is what the program's code page wrote for a character it has no
+// form for: that name cannot be acted on as spelled, and is not searched.
+bool IsUnwritten(const TWidePath& path)
 {
     for (const wchar_t* c = path.c_str(); *c; ++c)
-        if (*c == L'*' || *c == L'?')
+        if (*c == L'?')
             return true;
     return false;
 }
@@ -242,10 +244,10 @@ bool TDeleter::Remember(const TWidePath& path, bool gone)
     return gone;
 }
 
-bool TDeleter::DeleteFile(const std::string& folder, const std::string& path, TReport::TTarget target,
+bool TDeleter::DeleteFile(const TBaseFolder& folder, const std::string& path, TReport::TTarget target,
                           bool clearReadOnly)
 {
-    TWidePath full = TWidePath::Full(path);
+    TWidePath full = folder.Resolve(path);
     for (const TTried& tried : TriedFiles)
         if (tried.Path.IsSame(full))
             return tried.Gone;
@@ -258,11 +260,13 @@ bool TDeleter::DeleteFile(const std::string& folder, const std::string& path, TR
         return Remember(full, false);
     };
 
-    if (!TFileListSpec::IsAbsolutePath(folder.empty() ? path : folder))
+    if (!TFileListSpec::IsAbsolutePath(folder.empty() ? path : folder.GetSpelled()))
         return fail(0, TReport::NotAbsolute);
-    if (full.empty() || HasWildcard(full))
+    if (IsUnwritten(full))
+        return fail(0, TReport::NotWritable);
+    if (full.empty() || full.HasWildcard())
         return absent();
-    TWidePath inFolder = folder.empty() ? full.Parent() : TWidePath::Full(folder);
+    TWidePath inFolder = folder.empty() ? full.Parent() : folder.Full();
     TFileHandle file;
     TFacts facts = {};
     bool held = false;
@@ -316,14 +320,14 @@ bool TDeleter::DeleteFile(const std::string& folder, const std::string& path, TR
     return fail(error, TReport::NoReason);
 }
 
-void TDeleter::RemoveFolder(const std::string& folder, const std::string& path)
+void TDeleter::RemoveFolder(const TBaseFolder& folder, const std::string& path)
 {
     TryRemoveFolder(folder, path, Report.CurrentItem(), true);
 }
 
-void TDeleter::TryRemoveFolder(const std::string& folder, const std::string& path, size_t item, bool mayWait)
+void TDeleter::TryRemoveFolder(const TBaseFolder& folder, const std::string& path, size_t item, bool mayWait)
 {
-    TWidePath full = TWidePath::Full(path);
+    TWidePath full = folder.Resolve(path);
     if (mayWait) {
         for (const TWidePath& removed : RemovedFolders)
             if (removed.IsSame(full))
@@ -336,16 +340,18 @@ void TDeleter::TryRemoveFolder(const std::string& folder, const std::string& pat
         Report.AddTo(item, TReport::Folder, outcome, path, error, reason);
     };
 
-    if (!TFileListSpec::IsAbsolutePath(folder.empty() ? path : folder))
+    if (!TFileListSpec::IsAbsolutePath(folder.empty() ? path : folder.GetSpelled()))
         return add(TReport::Failed, 0, TReport::NotAbsolute);
-    if (full.empty() || HasWildcard(full))
+    if (IsUnwritten(full))
+        return add(TReport::Failed, 0, TReport::NotWritable);
+    if (full.empty() || full.HasWildcard())
         return add(TReport::NotFound, 0, TReport::NoReason);
     TFileHandle handle;
     TFacts facts = {};
     bool held = false;
     DWORD error = ERROR_SUCCESS;
     TReport::TReason reason = TReport::NoReason;
-    switch (OpenChecked(folder.empty() ? full : TWidePath::Full(folder), full, true, Bounds, handle, facts, held,
+    switch (OpenChecked(folder.empty() ? full : folder.Full(), full, true, Bounds, handle, facts, held,
                         error, reason)) {
     case Absent:
         return add(TReport::NotFound, 0, TReport::NoReason);
@@ -434,12 +440,12 @@ void TDeleter::DeleteIniEntry(const char* section, const std::string& key, const
         Report.Add(TReport::IniEntry, TReport::Failed, name, ::GetLastError());
 }
 
-void TDeleter::ScheduleOwnFileIn(const std::string& folder)
+void TDeleter::ScheduleOwnFileIn(const TBaseFolder& folder)
 {
     if (!HasOwnFile || OwnFinalPath.empty() || IsScheduled(OwnFinalPath))
         return;
     DWORD error = ERROR_SUCCESS;
-    TWidePath folderFinal = TWidePath::FinalOfPath(TWidePath::Full(folder), &error);
+    TWidePath folderFinal = TWidePath::FinalOfPath(folder.Full(), &error);
     if (!folderFinal.Contains(OwnFinalPath))
         return;
     if (Schedule(OwnFinalPath))

@@ -1,4 +1,5 @@
 #pragma once
+#include "TBaseFolder.h"
 #include "TRegKey.h"
 #include "TRemovalReport.h"
 #include "TWidePath.h"
@@ -26,13 +27,13 @@ public:
     // `clearReadOnly` (a file that a product's own list names); any other
     // stays and is reported. A path named before is not tried again: the
     // answer is the first one. True when it is gone now.
-    bool DeleteFile(const std::string& folder, const std::string& path,
+    bool DeleteFile(const TBaseFolder& folder, const std::string& path,
                     TRemovalReport::TTarget target = TRemovalReport::File, bool clearReadOnly = false);
 
     // Removes the folder `path`, which lies in `folder` or is that folder,
     // if it is empty. One that holds only what waits for the restart is
     // scheduled by Finish, after all that is in it.
-    void RemoveFolder(const std::string& folder, const std::string& path);
+    void RemoveFolder(const TBaseFolder& folder, const std::string& path);
 
     // Deletes `subKey` of `parent` with all below it; `parentName` spells
     // the parent out for the report. A name that is no key's is refused. A
@@ -48,7 +49,7 @@ public:
 
     // Schedules the running program's own file for the restart when it lies
     // in `folder`: the one case in which the program touches itself.
-    void ScheduleOwnFileIn(const std::string& folder);
+    void ScheduleOwnFileIn(const TBaseFolder& folder);
 
     // Holds every deletion to `folderFinal`, where a folder really is, while
     // one user's folders are visited: a base folder that leads out of it is
@@ -89,12 +90,13 @@ private:
         bool Gone;
     };
     struct TWaiting {
-        std::string Folder, Path;
+        TBaseFolder Folder;
+        std::string Path;
         TWidePath Full, FinalPath;
         size_t Item;
     };
 
-    void TryRemoveFolder(const std::string& folder, const std::string& path, size_t item, bool mayWait);
+    void TryRemoveFolder(const TBaseFolder& folder, const std::string& path, size_t item, bool mayWait);
     bool Schedule(const TWidePath& finalPath);
     bool IsScheduled(const TWidePath& path) const;
     bool HoldsOnlyScheduled(const TWidePath& folderFinal) const;

@@ -1,5 +1,6 @@
 #include "TRegKey.h"
 #include "TWidePath.h"
+#include <vector>
 
 LONG TRegKey::Create(HKEY parent, const char* subKey, DWORD options)
 {
@@ -56,6 +57,27 @@ bool TRegKey::QueryString(const char* valueName, char* buffer, DWORD size, DWORD
             return false;
         buffer[got] = '\0';
     }
+    return true;
+}
+
+bool TRegKey::QueryString(const char* valueName, TWidePath& value, DWORD* valueType) const
+{
+    TWidePath name = TWidePath::FromAnsi(valueName ? valueName : "");
+    DWORD type = 0, size = 0;
+    if (!Key || ::RegQueryValueExW(Key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ))
+        return false;
+    // Room for a zero the value may have been stored without.
+    std::vector<BYTE> data(size + 2 * sizeof(wchar_t), 0);
+    if (::RegQueryValueExW(Key, name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS)
+        return false;
+    const auto* text = reinterpret_cast<const wchar_t*>(data.data());
+    size_t length = 0;
+    while (length < size / sizeof(wchar_t) && text[length])
+        ++length;
+    value = TWidePath(text, length);
+    if (valueType)
+        *valueType = type;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "TWidePath.h"
 
 // An open registry key, closed by the destructor. A failed open leaves the
 // object as it was, so a key is only ever replaced by one that opened.
@@ -34,6 +35,9 @@ public:
     // counts; anything else (another type, too long, or no room left for
     // the zero) fails. `type`, when given, receives the value's type.
     bool QueryString(const char* valueName, char* buffer, DWORD size, DWORD* type = nullptr) const;
+    // The same text as Windows holds it, whole, for names outside the
+    // program's code page; a list of strings gives its first.
+    bool QueryString(const char* valueName, TWidePath& value, DWORD* type = nullptr) const;
 
     LONG EnumKey(DWORD index, char* name, DWORD size) const;
 

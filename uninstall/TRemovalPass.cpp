@@ -49,6 +49,16 @@ bool IsEmptyKey(const TRegKey& key)
            subkeys == 0 && values == 0;
 }
 
+// A folder Windows gives, read whole; one whose name does not fit the
+// program's buffer, as the program spells it, is not taken.
+TBaseFolder ReadFolder(const TRegKey& key, const char* name)
+{
+    TWidePath value;
+    if (!key.QueryString(name, value) || value.ToAnsiLossy().size() >= ValueSize)
+        return TBaseFolder();
+    return TBaseFolder(value);
+}
+
 std::string ReadString(const TRegKey& key, const char* name, DWORD size, bool* ok = nullptr)
 {
     std::vector<char> buffer(size, '\0');
@@ -70,10 +80,10 @@ TRemovalPass::TRemovalPass(const TRemovalContext& context)
     MachineShellFolders.Create(HKEY_LOCAL_MACHINE, ShellFoldersPath);
     UninstallKey.Create(HKEY_LOCAL_MACHINE, UninstallKeyPath);
 
-    CurrentUser.Desktop = ReadString(UserShellFolders, "DeskTop", ValueSize);
-    CurrentUser.Programs = ReadString(UserShellFolders, "Programs", ValueSize);
-    CurrentUser.Documents = ReadString(UserShellFolders, "Personal", ValueSize);
-    CommonPrograms = ReadString(MachineShellFolders, "Common Programs", ValueSize);
+    CurrentUser.Desktop = ReadFolder(UserShellFolders, "DeskTop");
+    CurrentUser.Programs = ReadFolder(UserShellFolders, "Programs");
+    CurrentUser.Documents = ReadFolder(UserShellFolders, "Personal");
+    CommonPrograms = ReadFolder(MachineShellFolders, "Common Programs");
 
     if (!Context.EveryProfile)
         SettingsKey.Create(HKEY_CURRENT_USER, SettingsKeyPath, REG_OPTION_OPEN_LINK);
@@ -114,7 +124,7 @@ void TRemovalPass::RemoveForEveryProfile(const std::vector<TUserWork>& works)
         TUserProfile profile(entry.Sid, entry.Path);
         if (profile.IsRemnant()) {
             Report.BeginSection("Profile " + profile.GetLogName());
-            Report.Add(TRemovalReport::Folder, TRemovalReport::NotFound, profile.GetPath(), 0,
+            Report.Add(TRemovalReport::Folder, TRemovalReport::NotFound, profile.GetPath().GetSpelled(), 0,
                        TRemovalReport::NoSuchProfile);
             continue;
         }
@@ -133,7 +143,8 @@ void TRemovalPass::RemoveForEveryProfile(const std::vector<TUserWork>& works)
             // By design, and so no failure: the user's own values lead elsewhere.
             Report.BeginSection("Profile " + profile.GetLogName());
             for (const TUserProfile::TRefusal& refusal : profile.GetRefusals())
-                Report.Add(TRemovalReport::Folder, TRemovalReport::Kept, refusal.Folder, 0, refusal.Reason);
+                Report.Add(TRemovalReport::Folder, TRemovalReport::Kept, refusal.Folder.GetSpelled(), 0,
+                           refusal.Reason);
         }
         Deleter.HoldTo(profile.GetFinalPath());
         for (const TUserWork& work : works) {
@@ -182,11 +193,11 @@ bool TRemovalPass::OpenUserKey(TRegKey& key, const TUser& user, const char* path
     return opened == ERROR_SUCCESS;
 }
 
-bool TRemovalPass::DeleteLibraryShortcut(const std::string& programs, const std::string& name)
+bool TRemovalPass::DeleteLibraryShortcut(const TBaseFolder& programs, const std::string& name)
 {
     if (programs.empty())
         return false;
-    std::string whole = programs + "\\" + QuotaLibraryGroup + "\\" + name + ".lnk";
+    std::string whole = programs.GetSpelled() + "\\" + QuotaLibraryGroup + "\\" + name + ".lnk";
     TFixedPath shortcut(whole.c_str());
     if (shortcut.IsUsable())
         return Deleter.DeleteFile(programs, shortcut.c_str(), TRemovalReport::Shortcut);
@@ -236,7 +247,7 @@ TRemovalPass::TUserWork TRemovalPass::Remove(const std::string& text)
         RemoveSharedLibraries(record->FileList);
         break;
     case History:
-        DeleteHistoryFile(Context.Dirs.WindowsDir, "zoltnet.ini");
+        DeleteHistoryFile(Context.WindowsFolder(), "zoltnet.ini");
         break;
     case UncatalogedProduct:
         RemoveUncatalogedProduct(text, work);
@@ -373,7 +384,7 @@ void TRemovalPass::RemoveHistoryForUser(const TUser& user)
     }
 }
 
-void TRemovalPass::DeleteHistoryFile(const std::string& folder, const char* name)
+void TRemovalPass::DeleteHistoryFile(const TBaseFolder& folder, const char* name)
 {
     // Without its folder the name would land in the current drive's root.
     if (folder.empty()) {
@@ -381,10 +392,10 @@ void TRemovalPass::DeleteHistoryFile(const std::string& folder, const char* name
         return;
     }
     TFixedPath file;
-    if (file.Append(folder).Append("\\").Append(name).IsUsable())
+    if (file.Append(folder.GetSpelled()).Append("\\").Append(name).IsUsable())
         Deleter.DeleteFile(folder, file.c_str());
     else
-        Deleter.StepOver(TRemovalReport::File, folder + "\\" + name, TRemovalReport::TooLong);
+        Deleter.StepOver(TRemovalReport::File, folder.GetSpelled() + "\\" + name, TRemovalReport::TooLong);
 }
 
 void TRemovalPass::RemoveUncatalogedProduct(const std::string& text, TUserWork& work)

@@ -41,7 +41,7 @@ private:
         std::string RootName; // how the report spells the root of the user's keys
         HKEY Root;
         bool CreatesKeys;     // the current user's keys open in open-or-create mode
-        std::string Desktop, Programs, Documents;
+        TBaseFolder Desktop, Programs, Documents;
         // Folders refused for another user's profile: not visited at all.
         bool DesktopShut = false, ProgramsShut = false, DocumentsShut = false;
     };
@@ -72,8 +72,8 @@ private:
     // refused, which is reported.
     bool OpenUserKey(TRegKey& key, const TUser& user, const char* path);
     // A quota library's shortcut in `programs`\ZOLT 工程预算; true when it went.
-    bool DeleteLibraryShortcut(const std::string& programs, const std::string& name);
-    void DeleteHistoryFile(const std::string& folder, const char* name);
+    bool DeleteLibraryShortcut(const TBaseFolder& programs, const std::string& name);
+    void DeleteHistoryFile(const TBaseFolder& folder, const char* name);
     // The parts of a spec that are a user's: the desktop, and the group
     // when the machine has no common Programs folder.
     int UserSpecParts() const;
@@ -93,7 +93,7 @@ private:
     TUser CurrentUser;
     // The machine's "Common Programs"; empty when it cannot be read, and
     // then each user's own Programs folder serves.
-    std::string CommonPrograms;
+    TBaseFolder CommonPrograms;
     // How many document-type keys went; the shell is told once when any did.
     int AssociationsRemoved = 0;
 };

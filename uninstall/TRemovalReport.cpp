@@ -59,8 +59,9 @@ const TReasonTexts ReasonTexts[] = {
     {"no such profile", ""},
     {"not a folder of this machine's own disks: not visited", ""},
     {"outside the user's profile folder: not visited", ""},
+    {"its name has characters this program cannot write: not tried", "（名称含无法识别的字符，未删除）"},
 };
-static_assert(sizeof ReasonTexts / sizeof ReasonTexts[0] == TRemovalReport::OutsideProfile + 1,
+static_assert(sizeof ReasonTexts / sizeof ReasonTexts[0] == TRemovalReport::NotWritable + 1,
               "a text for every reason");
 
 std::string Note(const TRemovalReport::TRecord& record)

@@ -41,6 +41,7 @@ public:
         NoSuchProfile,   // a profile listed whose folder or hive is gone
         NotLocal,        // a user's folder on the network, a device, or past a link: not visited
         OutsideProfile,  // a user's folder outside that user's profile folder: not visited
+        NotWritable,     // a name with characters the program's code page has no form for
     };
 
     struct TRecord {

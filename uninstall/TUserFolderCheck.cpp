@@ -44,16 +44,10 @@ bool TUserFolderCheck::IsDrivePath(const std::string& folder)
     return folder.size() >= 3 && letter && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/');
 }
 
-TWidePath TUserFolderCheck::FinalPathOf(const std::string& folder)
-{
-    TWidePath full = TWidePath::Full(folder);
-    return full.empty() ? TWidePath() : TWidePath::FinalOfPath(full);
-}
-
-TReport::TReason TUserFolderCheck::Judge(const std::string& folder, const std::string& profile,
+TReport::TReason TUserFolderCheck::Judge(const TBaseFolder& folder, const TBaseFolder& profile,
                                          const TWidePath& profileFinal, const TFacts& facts)
 {
-    if (!IsDrivePath(folder) || !IsLocalDriveType(facts.DriveType) || facts.PastLink)
+    if (!IsDrivePath(folder.GetSpelled()) || !IsLocalDriveType(facts.DriveType) || facts.PastLink)
         return TReport::NotLocal;
     if (profileFinal.empty())
         return TReport::OutsideProfile;
@@ -68,23 +62,23 @@ TReport::TReason TUserFolderCheck::Judge(const std::string& folder, const std::s
     // Not there (yet): nothing of it can be deleted now, and what is made
     // there later is held to the profile folder by the deleter. Its name
     // must lie inside the profile's all the same.
-    TWidePath name = TWidePath::Full(folder), home = TWidePath::Full(profile);
+    TWidePath name = folder.Full(), home = profile.Full();
     return !home.empty() && home.Contains(name) ? TReport::NoReason : TReport::OutsideProfile;
 }
 
-TReport::TReason TUserFolderCheck::Check(const std::string& folder, const std::string& profile,
+TReport::TReason TUserFolderCheck::Check(const TBaseFolder& folder, const TBaseFolder& profile,
                                          const TWidePath& profileFinal)
 {
-    if (!IsDrivePath(folder))
+    if (!IsDrivePath(folder.GetSpelled()))
         return TReport::NotLocal;
     TFacts facts = {};
-    char root[] = {folder[0], ':', '\\', '\0'};
+    char root[] = {folder.GetSpelled()[0], ':', '\\', '\0'};
     facts.DriveType = ::GetDriveTypeA(root);
     if (!IsLocalDriveType(facts.DriveType))
         return TReport::NotLocal;
-    TWidePath full = TWidePath::Full(folder);
+    TWidePath full = folder.Full();
     facts.PastLink = full.empty() || IsPastLink(full);
     if (!facts.PastLink)
-        facts.FinalPath = FinalPathOf(folder);
+        facts.FinalPath = TWidePath::FinalOfPath(full);
     return Judge(folder, profile, profileFinal, facts);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "TBaseFolder.h"
 #include "TRemovalReport.h"
 #include "TWidePath.h"
 #include <string>
@@ -22,15 +23,13 @@ public:
 
     // The reason `folder` is not visited, or NoReason. `profile` is the
     // profile folder as listed, `profileFinal` where it really is.
-    static TRemovalReport::TReason Judge(const std::string& folder, const std::string& profile,
+    static TRemovalReport::TReason Judge(const TBaseFolder& folder, const TBaseFolder& profile,
                                          const TWidePath& profileFinal, const TFacts& facts);
     // Asks the system, then judges; a network or device path is refused by
     // its text alone, before anything is opened.
-    static TRemovalReport::TReason Check(const std::string& folder, const std::string& profile,
+    static TRemovalReport::TReason Check(const TBaseFolder& folder, const TBaseFolder& profile,
                                          const TWidePath& profileFinal);
 
     // "X:\" and more: a path on a drive letter.
     static bool IsDrivePath(const std::string& folder);
-    // Where a folder really is, its links followed; empty when it cannot be opened.
-    static TWidePath FinalPathOf(const std::string& folder);
 };

@@ -17,7 +17,7 @@ LONG UnloadName(const std::string& name)
 }
 } // namespace
 
-LONG TUserHive::Load(const std::string& name, const std::string& file)
+LONG TUserHive::Load(const std::string& name, const TWidePath& file)
 {
     if (Unload() != ERROR_SUCCESS)
         return static_cast<LONG>(ERROR_BUSY);
@@ -30,7 +30,7 @@ LONG TUserHive::Load(const std::string& name, const std::string& file)
     {
         TProcessToken token;
         token.EnableHivePrivileges();
-        result = ::RegLoadKeyA(HKEY_USERS, name.c_str(), file.c_str());
+        result = ::RegLoadKeyW(HKEY_USERS, TWidePath::FromAnsi(name).c_str(), file.c_str());
     }
     if (result == ERROR_SUCCESS)
         Name = name;

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "TWidePath.h"
 #include <string>
 
 // A user's hive file loaded below HKEY_USERS under a name of the program's
@@ -16,7 +17,7 @@ public:
 
     // Loads `file` as HKEY_USERS\<name>; returns what RegLoadKey said. A hive
     // an interrupted run left under that name is unloaded first.
-    LONG Load(const std::string& name, const std::string& file);
+    LONG Load(const std::string& name, const TWidePath& file);
     // ERROR_SUCCESS also when nothing is loaded. A hive that will not go is
     // still held, so the call can be repeated.
     LONG Unload();

@@ -35,21 +35,21 @@ bool SameName(const std::string& a, const std::string& b)
     return true;
 }
 
-bool IsGone(const std::string& path)
+bool IsGone(const TWidePath& path)
 {
-    if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
         return false;
     DWORD error = ::GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 } // namespace
 
-TUserProfile::TUserProfile(std::string sid, std::string path) : Sid(std::move(sid)), Path(std::move(path))
+TUserProfile::TUserProfile(std::string sid, TBaseFolder path) : Sid(std::move(sid)), Path(std::move(path))
 {
     Open();
     if (!IsOpen())
         return;
-    FinalPath = TUserFolderCheck::FinalPathOf(Path);
+    FinalPath = TWidePath::FinalOfPath(Path.Full());
     ReadVariables();
     ReadFolders();
 }
@@ -89,15 +89,12 @@ void TUserProfile::Open()
         LoadError = opened;
         return;
     }
-    if (!TFileListSpec::IsAbsolutePath(Path)) {
+    if (!TFileListSpec::IsAbsolutePath(Path.GetSpelled())) {
         LoadError = ERROR_BAD_PATHNAME;
         return;
     }
-    std::string file = Path;
-    if (file.back() != '\\')
-        file += '\\';
-    file += HiveFileName;
-    if (IsGone(Path) || IsGone(file)) {
+    TWidePath file = Path.Full().Join(TWidePath::FromAnsi(HiveFileName).c_str());
+    if (IsGone(Path.Full()) || IsGone(file)) {
         Remnant = true;
         LoadError = ERROR_FILE_NOT_FOUND;
         return;
@@ -109,12 +106,12 @@ void TUserProfile::Open()
 
 void TUserProfile::ReadVariables()
 {
-    Variables.emplace_back("USERPROFILE", Path);
+    Variables.emplace_back("USERPROFILE", Path.Full().ToUtf8());
     for (const char* name : MachineVariables) {
-        char value[FolderValueSize];
-        DWORD length = ::GetEnvironmentVariableA(name, value, sizeof value);
-        if (length > 0 && length < sizeof value)
-            Variables.emplace_back(name, value);
+        wchar_t value[FolderValueSize];
+        DWORD length = ::GetEnvironmentVariableW(TWidePath::FromAnsi(name).c_str(), value, FolderValueSize);
+        if (length > 0 && length < FolderValueSize)
+            Variables.emplace_back(name, TWidePath(value, length).ToUtf8());
     }
     // The user's own: those of the logon session if there is one, then the
     // lasting ones. A name already known keeps its value.
@@ -122,23 +119,26 @@ void TUserProfile::ReadVariables()
         TRegKey key;
         if (key.Open(Root, keyName) != ERROR_SUCCESS)
             continue;
-        std::vector<char> name(1024), data(FolderValueSize);
         for (DWORD index = 0;; ++index) {
-            DWORD nameSize = static_cast<DWORD>(name.size()), dataSize = static_cast<DWORD>(data.size() - 1);
+            wchar_t name[256], data[FolderValueSize];
+            DWORD nameSize = 256, dataSize = sizeof data - sizeof(wchar_t);
             DWORD type = 0;
-            LONG result = ::RegEnumValueA(key, index, name.data(), &nameSize, nullptr, &type,
-                                          reinterpret_cast<BYTE*>(data.data()), &dataSize);
+            LONG result = ::RegEnumValueW(key, index, name, &nameSize, nullptr, &type, reinterpret_cast<BYTE*>(data),
+                                          &dataSize);
             if (result == ERROR_MORE_DATA)
                 continue;
             if (result != ERROR_SUCCESS)
                 break;
-            if ((type != REG_SZ && type != REG_EXPAND_SZ) || FindVariable(name.data()))
+            std::string variable = TWidePath(name, nameSize).ToUtf8();
+            if ((type != REG_SZ && type != REG_EXPAND_SZ) || FindVariable(variable))
                 continue;
-            data[dataSize] = '\0';
-            std::string value = data.data();
-            if (type == REG_EXPAND_SZ && !Expand(data.data(), value))
+            size_t length = dataSize / sizeof(wchar_t);
+            while (length > 0 && data[length - 1] == L'\0')
+                --length;
+            std::string value = TWidePath(data, length).ToUtf8();
+            if (type == REG_EXPAND_SZ && !Expand(TWidePath(data, length).ToUtf8(), value))
                 continue;
-            Variables.emplace_back(name.data(), value);
+            Variables.emplace_back(variable, value);
         }
     }
 }
@@ -148,30 +148,35 @@ void TUserProfile::ReadFolders()
     TRegKey userShellFolders, shellFolders;
     userShellFolders.Open(Root, UserShellFoldersPath);
     shellFolders.Open(Root, ShellFoldersKey);
+    // A value that does not fit the program's buffers is not taken.
+    auto read = [](const TRegKey& key, const char* name, std::string& value, DWORD* type) {
+        TWidePath text;
+        if (!key.QueryString(name, text, type) || text.ToAnsiLossy().size() >= FolderValueSize)
+            return false;
+        value = text.ToUtf8();
+        return true;
+    };
     auto folder = [&](const char* name) {
-        std::vector<char> buffer(FolderValueSize);
+        std::string path;
         DWORD type = 0;
-        if (userShellFolders.QueryString(name, buffer.data(), FolderValueSize, &type)) {
-            std::string path = buffer.data();
-            if (type != REG_EXPAND_SZ || Expand(buffer.data(), path)) {
-                if (TFileListSpec::IsAbsolutePath(path))
-                    return path;
-            }
+        if (read(userShellFolders, name, path, &type)) {
+            std::string stored = path;
+            if ((type != REG_EXPAND_SZ || Expand(stored, path)) && TFileListSpec::IsAbsolutePath(path))
+                return TBaseFolder(TWidePath::FromUtf8(path));
         }
         // Explorer keeps the expanded paths here for programs of old.
-        if (shellFolders.QueryString(name, buffer.data(), FolderValueSize) &&
-            TFileListSpec::IsAbsolutePath(buffer.data()))
-            return std::string(buffer.data());
-        return std::string();
+        if (read(shellFolders, name, path, nullptr) && TFileListSpec::IsAbsolutePath(path))
+            return TBaseFolder(TWidePath::FromUtf8(path));
+        return TBaseFolder();
     };
     auto checked = [&](const char* name) {
-        std::string path = folder(name);
+        TBaseFolder path = folder(name);
         TRemovalReport::TReason refused =
             path.empty() ? TRemovalReport::NoReason : TUserFolderCheck::Check(path, Path, FinalPath);
         if (refused == TRemovalReport::NoReason)
             return path;
         Refusals.push_back(TRefusal{name, path, refused});
-        return std::string();
+        return TBaseFolder();
     };
     DesktopFolder = checked("Desktop");
     ProgramsFolder = checked("Programs");

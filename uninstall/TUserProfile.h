@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "TBaseFolder.h"
 #include "TRegKey.h"
 #include "TRemovalReport.h"
 #include "TUserHive.h"
@@ -17,15 +18,15 @@
 class TUserProfile {
 public:
     // `path` is the profile folder, expanded.
-    TUserProfile(std::string sid, std::string path);
+    TUserProfile(std::string sid, TBaseFolder path);
     ~TUserProfile() { Close(); }
     TUserProfile(const TUserProfile&) = delete;
     TUserProfile& operator=(const TUserProfile&) = delete;
 
     const std::string& GetSid() const { return Sid; }
-    const std::string& GetPath() const { return Path; }
+    const TBaseFolder& GetPath() const { return Path; }
     // How the log names the profile: its SID and its folder.
-    std::string GetLogName() const { return Sid + " (" + Path + ")"; }
+    std::string GetLogName() const { return Sid + " (" + Path.GetSpelled() + ")"; }
 
     // False when the hive could not be opened; then GetLoadError says why
     // and the root and the folders are empty.
@@ -50,16 +51,17 @@ public:
 
     // Empty when neither "User Shell Folders" nor "Shell Folders" of the
     // user's hive gives an absolute path, or when the one given is refused.
-    const std::string& GetDesktopFolder() const { return DesktopFolder; }
-    const std::string& GetProgramsFolder() const { return ProgramsFolder; }
-    const std::string& GetDocumentsFolder() const { return DocumentsFolder; }
+    // As Windows holds their names, whatever the program's code page.
+    const TBaseFolder& GetDesktopFolder() const { return DesktopFolder; }
+    const TBaseFolder& GetProgramsFolder() const { return ProgramsFolder; }
+    const TBaseFolder& GetDocumentsFolder() const { return DocumentsFolder; }
 
     // A folder the user's values name that is not visited, and why: the
     // user writes those values, so one that is no local folder inside the
     // profile folder is refused (TUserFolderCheck).
     struct TRefusal {
         const char* Name; // the value: "Desktop", "Programs", "Personal"
-        std::string Folder;
+        TBaseFolder Folder;
         TRemovalReport::TReason Reason;
     };
     const std::vector<TRefusal>& GetRefusals() const { return Refusals; }
@@ -76,11 +78,13 @@ private:
     void ReadVariables();
     void ReadFolders();
     // `text` with each %NAME% replaced; false when a name is not known.
+    // Names and values are held in UTF-8, so that none is cut or spelled
+    // with a "?".
     bool Expand(const std::string& text, std::string& expanded) const;
     const std::string* FindVariable(const std::string& name) const;
 
     std::string Sid;
-    std::string Path;
+    TBaseFolder Path;
     // Before Root, so that the hive is unloaded only after its root closed.
     TUserHive Hive;
     TRegKey Root;
@@ -89,11 +93,11 @@ private:
     bool Remnant = false;
     TWidePath FinalPath;
     std::vector<TRefusal> Refusals;
-    // What %NAME% stands for in this user's folder values.
+    // What %NAME% stands for in this user's folder values, in UTF-8.
     std::vector<std::pair<std::string, std::string>> Variables;
-    std::string DesktopFolder;
-    std::string ProgramsFolder;
-    std::string DocumentsFolder;
+    TBaseFolder DesktopFolder;
+    TBaseFolder ProgramsFolder;
+    TBaseFolder DocumentsFolder;
 };
 
 extern const char UserShellFoldersPath[];

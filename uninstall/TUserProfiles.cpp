@@ -31,22 +31,22 @@ bool IsFourNumbers(const std::string& text)
     return numbers == 4;
 }
 
-std::string ProfilePath(HKEY list, const char* sid)
+TBaseFolder ProfilePath(HKEY list, const char* sid)
 {
     TRegKey entry;
     if (entry.Open(list, sid) != ERROR_SUCCESS)
-        return std::string();
-    std::vector<char> stored(PathSize);
+        return TBaseFolder();
+    TWidePath stored;
     DWORD type = 0;
-    if (!entry.QueryString("ProfileImagePath", stored.data(), PathSize, &type))
-        return std::string();
+    if (!entry.QueryString("ProfileImagePath", stored, &type) || stored.size() >= PathSize)
+        return TBaseFolder();
     if (type != REG_EXPAND_SZ)
-        return stored.data();
+        return TBaseFolder(stored);
     // Machine-wide names only in practice ("%SystemDrive%\Users\..."), so
     // the process's own environment expands them.
-    std::vector<char> expanded(PathSize);
-    DWORD length = ::ExpandEnvironmentStringsA(stored.data(), expanded.data(), PathSize);
-    return length > 0 && length <= PathSize ? std::string(expanded.data()) : std::string();
+    wchar_t expanded[PathSize];
+    DWORD length = ::ExpandEnvironmentStringsW(stored.c_str(), expanded, PathSize);
+    return length > 0 && length <= PathSize ? TBaseFolder(TWidePath(expanded, length - 1)) : TBaseFolder();
 }
 } // namespace
 

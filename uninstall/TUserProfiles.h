@@ -1,4 +1,5 @@
 #pragma once
+#include "TBaseFolder.h"
 #include <string>
 #include <vector>
 
@@ -9,8 +10,8 @@ class TUserProfiles {
 public:
     struct TEntry {
         std::string Sid;
-        // The profile folder, expanded.
-        std::string Path;
+        // The profile folder, expanded, as Windows holds its name.
+        TBaseFolder Path;
     };
 
     // Reads the profile list, in the registry's order.

@@ -39,20 +39,35 @@ TWidePath TWidePath::OfLength(size_t length)
     return path;
 }
 
-TWidePath TWidePath::FromAnsi(const std::string& text)
+TWidePath TWidePath::FromCodePage(UINT codePage, const std::string& text)
 {
-    int length = text.empty() ? 0 : ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(),
+    int length = text.empty() ? 0 : ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(),
                                                            static_cast<int>(text.size()), nullptr, 0);
     if (length <= 0)
         return TWidePath();
     TWidePath path = OfLength(static_cast<size_t>(length));
-    ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), path.Text, length);
+    ::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), path.Text,
+                          length);
     return path;
+}
+
+TWidePath TWidePath::FromAnsi(const std::string& text)
+{
+    return FromCodePage(CP_ACP, text);
+}
+
+TWidePath TWidePath::FromUtf8(const std::string& text)
+{
+    return FromCodePage(CP_UTF8, text);
 }
 
 TWidePath TWidePath::Full(const std::string& text)
 {
-    TWidePath given = FromAnsi(text);
+    return FullOf(FromAnsi(text));
+}
+
+TWidePath TWidePath::FullOf(const TWidePath& given)
+{
     if (given.empty())
         return TWidePath();
     DWORD size = ::GetFullPathNameW(given.c_str(), 0, nullptr, nullptr);
@@ -168,12 +183,52 @@ TWidePath TWidePath::Join(const wchar_t* name) const
     return joined;
 }
 
+TWidePath TWidePath::Append(const TWidePath& tail) const
+{
+    TWidePath joined = OfLength(Length + tail.Length);
+    if (Length > 0)
+        ::CopyMemory(joined.Text, Text, Length * sizeof(wchar_t));
+    if (tail.Length > 0)
+        ::CopyMemory(joined.Text + Length, tail.Text, tail.Length * sizeof(wchar_t));
+    return joined;
+}
+
+bool TWidePath::HasWildcard() const
+{
+    for (size_t i = 0; i < Length; ++i)
+        if (Text[i] == L'*' || Text[i] == L'?')
+            return true;
+    return false;
+}
+
 size_t TWidePath::Depth() const
 {
     size_t depth = 0;
     for (size_t i = 0; i < Length; ++i)
         depth += IsSeparator(Text[i]);
     return depth;
+}
+
+std::string TWidePath::ToCodePage(UINT codePage) const
+{
+    if (empty())
+        return std::string();
+    int size = ::WideCharToMultiByte(codePage, 0, Text, static_cast<int>(Length), nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return std::string();
+    std::string text(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(codePage, 0, Text, static_cast<int>(Length), &text[0], size, nullptr, nullptr);
+    return text;
+}
+
+std::string TWidePath::ToAnsiLossy() const
+{
+    return ToCodePage(CP_ACP);
+}
+
+std::string TWidePath::ToUtf8() const
+{
+    return ToCodePage(CP_UTF8);
 }
 
 std::string TWidePath::ToAnsi() const

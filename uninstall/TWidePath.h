@@ -22,9 +22,12 @@ public:
 
     // Text in the program's code page; empty when it does not convert.
     static TWidePath FromAnsi(const std::string& text);
+    // Text in UTF-8, which holds every name whole.
+    static TWidePath FromUtf8(const std::string& text);
     // The full path: "." and ".." resolved, "/" made "\", and no trailing
     // separator except a root's own.
     static TWidePath Full(const std::string& path);
+    static TWidePath FullOf(const TWidePath& path);
     // What GetFinalPathNameByHandleW reports, made a plain path again:
     // "\\?\C:\x" is "C:\x", "\\?\UNC\server\share" is "\\server\share".
     static TWidePath FromFinal(const wchar_t* reported);
@@ -47,14 +50,23 @@ public:
     TWidePath Name() const;
     // This folder, "\" and a name.
     TWidePath Join(const wchar_t* name) const;
+    // This text and `tail` after it, as they are.
+    TWidePath Append(const TWidePath& tail) const;
     // How many separators it has: deeper paths have more.
     size_t Depth() const;
     // Back in the program's code page; empty when a character has no form there.
     std::string ToAnsi() const;
+    // As Windows spells it for an ANSI program: "?" for what has no form there.
+    std::string ToAnsiLossy() const;
+    std::string ToUtf8() const;
+    // Whether it holds "*" or "?", which no file name does.
+    bool HasWildcard() const;
 
 private:
     // A path of `length` zeros, to be written over.
     static TWidePath OfLength(size_t length);
+    static TWidePath FromCodePage(UINT codePage, const std::string& text);
+    std::string ToCodePage(UINT codePage) const;
 
     wchar_t* Text = nullptr; // ends in a zero when there is one
     size_t Length = 0;

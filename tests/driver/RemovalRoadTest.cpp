@@ -1,6 +1,7 @@
 #include "../../res/resource.h"
 #include "../../uninstall/TRemovalLock.h"
 #include "../../uninstall/TUserProfile.h"
+#include "../../uninstall/TUserProfiles.h"
 #include "../support/Pixels.h"
 #include "../support/ScratchCleanup.h"
 #include "../support/TDrivenProgram.h"
@@ -1101,6 +1102,25 @@ TEST_F(RemovalRoad, QuietAllUsersReachesEveryProfile)
         SetString(root, UserShellFoldersPath, "Personal", "\\\\zolt-nowhere\\share\\Documents");
     });
     AddProfileListEntry(erinSid, Path("Profiles\\erin"));
+    // Zoë's folder is named outside the program's code page.
+    const std::string zoeSid = "S-1-5-21-1001-2002-3003-1106";
+    const std::wstring zoe = std::wstring(TWidePath::FromAnsi(Path("Profiles\\Zo")).c_str()) + L"\u00eb";
+    ASSERT_TRUE(MoveFileW(TWidePath::FromAnsi(MakeProfile(zoeSid, "zoe", false)).c_str(), zoe.c_str()));
+    {
+        TKey entry;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, SubKey(TUserProfiles::ProfileListPath, zoeSid).c_str(),
+                                               0, KEY_SET_VALUE, entry.Receive()));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(entry, L"ProfileImagePath", 0, REG_EXPAND_SZ,
+                                                reinterpret_cast<const BYTE*>(zoe.c_str()),
+                                                static_cast<DWORD>((zoe.size() + 1) * sizeof(wchar_t))));
+    }
+    const std::wstring zoeFiles[] = {zoe + L"\\Desktop\\ZOLT \u7f51\u7edc\u8ba1\u5212.lnk",
+                                     zoe + L"\\Documents\\TallyPad.ini"};
+    for (const std::wstring& file : zoeFiles) {
+        HANDLE made = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, made);
+        CloseHandle(made);
+    }
     for (const std::string& profile : {bob, carol}) {
         for (const char* file : {"\\Desktop\\ZOLT 网络计划.lnk", "\\Desktop\\安装预算例子.lnk", "\\Desktop\\我的.lnk",
                                  "\\Documents\\TallyPad.ini", "\\Documents\\预算表台账.YsbTz", "\\Documents\\我的.doc"})
@@ -1132,6 +1152,8 @@ TEST_F(RemovalRoad, QuietAllUsersReachesEveryProfile)
     EXPECT_FALSE(KeyExists(HKEY_USERS, bobSid + "\\Software\\Orlaquin\\Vexa\\弈辰市政定额"));
     EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(carolSid)));
     EXPECT_TRUE(Exists("Fonts\\ZOLT 网络计划.lnk"));
+    for (const std::wstring& file : zoeFiles)
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(file.c_str()));
     // The running account is in the profile list too, and reached as one.
     // (Its folders are those its own "User Shell Folders" name, not the
     // scratch ones the fixture gave "Shell Folders".)

@@ -365,6 +365,9 @@ TEST_F(ProductFilesGuards, EveryStepOverIsSaid)
          TRemovalReport::BadGroup, true},
         {"x.exe=,ABCDEFGHIJKL;", "G", Path("Plan"), DesktopFolder(), WindowsFolder(),
          "HKEY_CLASSES_ROOT\\.ABCDEFGHIJKL", TRemovalReport::BadDocumentType, false},
+        // A folder its installer could not spell: the "?" stands for what it lost.
+        {"x.exe=;", "G", Path("Zo?"), DesktopFolder(), WindowsFolder(), Path("Zo?"), TRemovalReport::NotWritable,
+         true},
         // A path that would depend on the current drive: refused where it is deleted.
         {"$q\\x.dat=;", "G", Path("Plan"), DesktopFolder(), WindowsFolder(), "\\x.dat", TRemovalReport::NotAbsolute,
          false},

@@ -782,6 +782,35 @@ TEST_F(RemovalPassHistory, LinksGoAsLinksAndWhatTheyLeadToStays)
     EXPECT_EQ("1", ReadString(HKEY_CURRENT_USER, precious + "\\Inner", "Keep"));
 }
 
+// Windows holds folder names in Unicode, and an ANSI program is given "?"
+// for what its code page lacks. The user's folders are taken as Windows
+// holds them: a user called Zoë loses her history files, and nobody's "?"
+// is ever looked for as a wildcard.
+TEST_F(RemovalPassHistory, FolderNamedOutsideTheCodePageIsActedOnAsWindowsHoldsIt)
+{
+    std::wstring documents = std::wstring(TWidePath::FromAnsi(Path("Zo")).c_str()) + L"\u00eb Documents";
+    ASSERT_TRUE(CreateDirectoryW(documents.c_str(), nullptr));
+    for (const wchar_t* name : {L"\\TallyPad.ini", L"\\\u9884\u7b97\u8868\u53f0\u8d26.YsbTz"}) {
+        HANDLE file = CreateFileW((documents + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        CloseHandle(file);
+    }
+    TKey shellFolders;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, ShellFoldersPath, 0, KEY_SET_VALUE, shellFolders.Receive()));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(shellFolders, L"Personal", 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(documents.c_str()),
+                                            static_cast<DWORD>((documents.size() + 1) * sizeof(wchar_t))));
+
+    RunPass({HistoryItemText});
+
+    for (const wchar_t* name : {L"\\TallyPad.ini", L"\\\u9884\u7b97\u8868\u53f0\u8d26.YsbTz"})
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((documents + name).c_str()));
+    size_t filesGone = 0;
+    for (const TRemovalReport::TRecord& record : LastReport.Records())
+        filesGone += record.Target == TRemovalReport::File && record.Outcome == TRemovalReport::Deleted;
+    EXPECT_EQ(2u, filesGone) << LastReport.LogLines();
+}
+
 // A maker key the run may not open (its DACL shuts the account out) is no
 // silent success: what stays there is for the user.
 TEST_F(RemovalPassHistory, MakerKeyItMayNotOpenIsAFailure)

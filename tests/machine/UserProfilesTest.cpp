@@ -89,9 +89,9 @@ TEST_F(UserProfiles, ListsPeopleOnlyWithTheirFoldersExpanded)
     TUserProfiles profiles;
     ASSERT_EQ(2u, profiles.Entries().size());
     EXPECT_EQ("S-1-12-1-3000000000-1111111111-2222222222-3333333333", profiles.Entries()[0].Sid);
-    EXPECT_EQ(Path("Profiles\\cloud"), profiles.Entries()[0].Path);
+    EXPECT_EQ(Path("Profiles\\cloud"), profiles.Entries()[0].Path.GetSpelled());
     EXPECT_EQ(Alice, profiles.Entries()[1].Sid);
-    EXPECT_EQ(Path("Profiles\\alice"), profiles.Entries()[1].Path);
+    EXPECT_EQ(Path("Profiles\\alice"), profiles.Entries()[1].Path.GetSpelled());
 }
 
 TEST_F(UserProfiles, LoggedOnUsersHiveIsUsedInPlaceAndStaysLoaded)
@@ -108,7 +108,7 @@ TEST_F(UserProfiles, LoggedOnUsersHiveIsUsedInPlaceAndStaysLoaded)
         // The root is the user's hive itself, open for deleting in it.
         EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(profile.GetRoot(), Marker));
         EXPECT_FALSE(KeyExists(HKEY_USERS, SubKey(Alice, Marker)));
-        EXPECT_EQ(folder + "\\Desktop", profile.GetDesktopFolder());
+        EXPECT_EQ(folder + "\\Desktop", profile.GetDesktopFolder().GetSpelled());
     }
     EXPECT_TRUE(KeyExists(HKEY_USERS, Alice)) << "the logged-on user's hive was unloaded";
     EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(Alice)));
@@ -125,7 +125,7 @@ TEST_F(UserProfiles, LoggedOffUsersHiveIsLoadedForTheProfileAndUnloadedAfter)
         EXPECT_EQ(TUserProfile::LoadedName(Bob), profile.GetLoadedName());
         EXPECT_TRUE(KeyExists(HKEY_USERS, profile.GetLoadedName()));
         EXPECT_EQ("bob", ReadThroughRoot(profile, Marker, "Who"));
-        EXPECT_EQ(folder + "\\Documents", profile.GetDocumentsFolder());
+        EXPECT_EQ(folder + "\\Documents", profile.GetDocumentsFolder().GetSpelled());
         EXPECT_EQ(ERROR_SUCCESS, profile.Close());
         EXPECT_FALSE(profile.IsOpen());
         EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(Bob)));
@@ -188,7 +188,7 @@ TEST_F(UserProfiles, HiveThatCannotBeLoadedIsToldAndTheOthersGoOn)
         remnants.push_back(profile.IsRemnant());
         EXPECT_EQ(profile.GetLoadError() == ERROR_SUCCESS, profile.IsOpen()) << entry.Sid;
         if (!profile.IsOpen()) {
-            EXPECT_EQ("", profile.GetDesktopFolder());
+            EXPECT_EQ("", profile.GetDesktopFolder().GetSpelled());
             EXPECT_EQ("", profile.GetLoadedName());
         } else {
             EXPECT_EQ("dave", ReadThroughRoot(profile, Marker, "Who"));
@@ -223,9 +223,9 @@ TEST_F(UserProfiles, FoldersComeFromUserShellFoldersExpandedElseShellFolders)
 
     TUserProfile profile(Carol, folder);
     ASSERT_TRUE(profile.IsOpen()) << profile.GetLoadError();
-    EXPECT_EQ(folder + "\\Work\\Ledgers", profile.GetDocumentsFolder());
-    EXPECT_EQ(folder + "\\Start Menu (as Explorer saw it)", profile.GetProgramsFolder());
-    EXPECT_EQ(folder + "\\Old Desktop", profile.GetDesktopFolder());
+    EXPECT_EQ(folder + "\\Work\\Ledgers", profile.GetDocumentsFolder().GetSpelled());
+    EXPECT_EQ(folder + "\\Start Menu (as Explorer saw it)", profile.GetProgramsFolder().GetSpelled());
+    EXPECT_EQ(folder + "\\Old Desktop", profile.GetDesktopFolder().GetSpelled());
 }
 
 // The user writes these values, and the run has the machine's highest
@@ -245,12 +245,12 @@ TEST_F(UserProfiles, FoldersThatLeadOutOfTheProfileAreNotVisited)
 
     TUserProfile profile(Carol, folder);
     ASSERT_TRUE(profile.IsOpen()) << profile.GetLoadError();
-    EXPECT_EQ("", profile.GetDesktopFolder());
-    EXPECT_EQ("", profile.GetDocumentsFolder());
-    EXPECT_EQ("", profile.GetProgramsFolder());
+    EXPECT_EQ("", profile.GetDesktopFolder().GetSpelled());
+    EXPECT_EQ("", profile.GetDocumentsFolder().GetSpelled());
+    EXPECT_EQ("", profile.GetProgramsFolder().GetSpelled());
     std::vector<std::string> refused;
     for (const TUserProfile::TRefusal& refusal : profile.GetRefusals())
-        refused.push_back(std::string(refusal.Name) + " " + refusal.Folder + " " + std::to_string(refusal.Reason));
+        refused.push_back(std::string(refusal.Name) + " " + refusal.Folder.GetSpelled() + " " + std::to_string(refusal.Reason));
     EXPECT_EQ((std::vector<std::string>{
                   "Desktop \\\\zolt-nowhere\\share\\Desktop " + std::to_string(TRemovalReport::NotLocal),
                   "Programs " + Path("Profiles\\carol\\Linked") + " " + std::to_string(TRemovalReport::NotLocal),
@@ -300,7 +300,7 @@ TEST_F(UserProfiles, SystemDriveIsTheMachinesAndExpanded)
     });
     TUserProfile profile(Dave, folder);
     ASSERT_TRUE(profile.IsOpen()) << profile.GetLoadError();
-    EXPECT_EQ(folder + "\\Desktop", profile.GetDesktopFolder());
+    EXPECT_EQ(folder + "\\Desktop", profile.GetDesktopFolder().GetSpelled());
 }
 
 TEST(ProcessToken, EnablesTheHivePrivilegesUntilDestroyed)

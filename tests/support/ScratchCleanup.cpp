@@ -26,30 +26,43 @@ void DeleteRegistryTree(HKEY parent, const char* name)
         deleteKey(key);
 }
 
-void DeleteFolderTree(const std::string& folder)
+namespace {
+// In UTF-16, so that names outside the code page go too.
+void DeleteFolderTreeW(const std::wstring& folder)
 {
     {
-        WIN32_FIND_DATAA found;
-        TFind search(FindFirstFileA((folder + "\\*").c_str(), &found));
-        if (search.IsOpen()) {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
             do {
-                std::string name = found.cFileName;
-                if (name == "." || name == "..")
+                std::wstring name = found.cFileName;
+                if (name == L"." || name == L"..")
                     continue;
-                std::string path = folder + "\\" + name;
+                std::wstring path = folder + L"\\" + name;
                 // A link goes itself: what it leads to is none of ours.
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-                    RemoveLink(path);
+                    char ansi[MAX_PATH * 2] = {};
+                    WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+                    RemoveLink(ansi);
                 } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    DeleteFolderTree(path);
+                    DeleteFolderTreeW(path);
                 } else {
-                    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileA(path.c_str());
+                    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                    DeleteFileW(path.c_str());
                 }
-            } while (FindNextFileA(search, &found));
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
         }
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+} // namespace
+
+void DeleteFolderTree(const std::string& folder)
+{
+    wchar_t wide[MAX_PATH * 2] = {};
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH * 2);
+    DeleteFolderTreeW(wide);
 }
 
 void DeletePath(const std::string& path)
