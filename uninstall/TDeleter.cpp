@@ -473,9 +473,10 @@ void TDeleter::ScheduleOwnFileIn(const std::string& folder)
         Report.Add(TReport::File, TReport::Failed, OwnFile, ::GetLastError());
 }
 
-void TDeleter::StepOver(TReport::TTarget target, const std::string& name, TReport::TReason reason)
+void TDeleter::StepOver(TReport::TTarget target, const std::string& name, TReport::TReason reason,
+                        unsigned long error)
 {
-    Report.Add(target, TReport::Failed, name, 0, reason);
+    Report.Add(target, TReport::Failed, name, error, reason);
 }
 
 bool TDeleter::Schedule(const TWidePath& finalPath)

@@ -46,8 +46,9 @@ public:
     // in `folder`: the one case in which the program touches itself.
     void ScheduleOwnFileIn(const std::string& folder);
 
-    // Records what the pass could not even try, as a failure.
-    void StepOver(TRemovalReport::TTarget target, const std::string& name, TRemovalReport::TReason reason);
+    // Records what the pass could not even try, as a failure; `error` when the system said why.
+    void StepOver(TRemovalReport::TTarget target, const std::string& name, TRemovalReport::TReason reason,
+                  unsigned long error = 0);
 
     // Schedules the folders that only what waits for the restart keeps, each
     // after everything in it, deepest first. Called once, at the end.

@@ -22,6 +22,7 @@ const char SampleFileList[] = "安装预算例子.YSB=安装预算例子;土建�
 // How the report spells out the keys the pass deletes from.
 const char UninstallKeyName[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char CurrentUserName[] = "HKEY_CURRENT_USER";
+const char CurrentUserClassesName[] = "HKEY_CURRENT_USER\\Software\\Classes";
 const DWORD ValueSize = 256;
 const DWORD FileListSize = 2048;
 
@@ -61,7 +62,9 @@ std::string ReadString(const TRegKey& key, const char* name, DWORD size, bool* o
 } // namespace
 
 TRemovalPass::TRemovalPass(const TRemovalContext& context)
-    : Context(context), Deleter(Report, context.OwnFile), CurrentUser{CurrentUserName, HKEY_CURRENT_USER, true, "", "", ""}
+    : Context(context), Deleter(Report, context.OwnFile),
+      CurrentUser{CurrentUserName, HKEY_CURRENT_USER, true, "", "", "",
+                  TUserClasses{HKEY_CURRENT_USER, ClassesKeyPath, CurrentUserClassesName}}
 {
     // Visiting every profile, the pass leaves the account it runs as alone
     // (as LocalSystem that is the system's own): it is in the list if it is anybody's.
@@ -104,6 +107,9 @@ int TRemovalPass::UserSpecParts() const
 
 void TRemovalPass::RemoveForEveryProfile(const std::vector<TUserWork>& works)
 {
+    bool classesNeeded = false;
+    for (const TUserWork& work : works)
+        classesNeeded = classesNeeded || (work.HasSpec && NamesDocumentTypes(work.Spec));
     TUserProfiles profiles;
     for (const TUserProfiles::TEntry& entry : profiles.Entries()) {
         TUserProfile profile(entry.Sid, entry.Path);
@@ -114,13 +120,28 @@ void TRemovalPass::RemoveForEveryProfile(const std::vector<TUserWork>& works)
             continue;
         }
         TUser user{"HKEY_USERS\\" + profile.GetSid(), profile.GetRoot(), false, profile.GetDesktopFolder(),
-                   profile.GetProgramsFolder(), profile.GetDocumentsFolder()};
+                   profile.GetProgramsFolder(), profile.GetDocumentsFolder(), TUserClasses()};
+        // The user's classes are a hive of their own, loaded only when a
+        // document type is to go.
+        if (classesNeeded) {
+            LONG opened = profile.OpenClasses();
+            if (opened == ERROR_SUCCESS) {
+                user.Classes = TUserClasses{profile.GetClassesRoot(), "", profile.GetClassesName()};
+            } else if (opened != ERROR_FILE_NOT_FOUND) {
+                Report.BeginSection("Profile " + profile.GetLogName());
+                Report.Add(TRemovalReport::Key, TRemovalReport::Failed, profile.GetClassesName(),
+                           static_cast<unsigned long>(opened), TRemovalReport::ClassesNotOpened);
+            }
+        }
         for (const TUserWork& work : works) {
             Report.BeginSection(work.Text + " for " + profile.GetLogName());
             RemoveForUser(work, user);
         }
         // Every key below its root is closed by now; a hive that will not
         // unload is said, for it stays loaded until the next restart.
+        if (LONG unloaded = profile.CloseClasses())
+            Report.Add(TRemovalReport::Key, TRemovalReport::Failed, "HKEY_USERS\\" + profile.GetLoadedClassesName(),
+                       static_cast<unsigned long>(unloaded), TRemovalReport::HiveStaysLoaded);
         if (LONG unloaded = profile.Close())
             Report.Add(TRemovalReport::Key, TRemovalReport::Failed, "HKEY_USERS\\" + profile.GetLoadedName(),
                        static_cast<unsigned long>(unloaded), TRemovalReport::HiveStaysLoaded);
@@ -140,7 +161,9 @@ void TRemovalPass::RemoveForUser(const TUserWork& work, const TUser& user)
     if (work.Kind == History)
         RemoveHistoryForUser(user);
     if (work.HasSpec)
-        RemoveProductFiles(work.Spec, work.Group, "", user.Programs, user.Desktop, Context, Deleter, UserSpecParts());
+        AssociationsRemoved += RemoveProductFiles(work.Spec, work.Group, "", user.Programs, user.Desktop, Context,
+                                                  Deleter, UserSpecParts(), &user.Classes)
+                                   .AssociationsRemoved;
 }
 
 LONG TRemovalPass::OpenUserKey(TRegKey& key, const TUser& user, const char* path)

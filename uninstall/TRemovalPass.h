@@ -1,5 +1,6 @@
 #pragma once
 #include "../catalogue/TLinkedStrings.h"
+#include "RemoveProductFiles.h"
 #include "TDeleter.h"
 #include "TRegKey.h"
 #include "TRemovalContext.h"
@@ -42,6 +43,7 @@ private:
         HKEY Root;
         bool CreatesKeys;     // the current user's keys open in open-or-create mode
         std::string Desktop, Programs, Documents;
+        TUserClasses Classes; // the user's own file associations
     };
     // What an item's per-user parts need of what its machine-wide parts found.
     struct TUserWork {

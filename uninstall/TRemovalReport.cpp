@@ -55,8 +55,10 @@ const TReasonTexts ReasonTexts[] = {
     {"the only way back to files that stayed", ""},
     {"the user's hive could not be loaded: nothing of this user's was removed", "（无法打开该用户的配置，其中的项目未删除）"},
     {"the user's hive would not unload; it stays loaded until the restart", ""},
+    {"the user's own file associations could not be loaded: none of them was removed",
+     "（无法打开该用户的文件关联，未删除）"},
 };
-static_assert(sizeof ReasonTexts / sizeof ReasonTexts[0] == TRemovalReport::HiveStaysLoaded + 1,
+static_assert(sizeof ReasonTexts / sizeof ReasonTexts[0] == TRemovalReport::ClassesNotOpened + 1,
               "a text for every reason");
 
 std::string Note(const TRemovalReport::TRecord& record)

@@ -37,6 +37,7 @@ public:
         WayBack,         // kept: the only way back to files that stayed
         ProfileNotOpened, // a user's hive could not be loaded: nothing of that user's went
         HiveStaysLoaded, // a user's hive we loaded would not unload
+        ClassesNotOpened, // a user's own classes could not be loaded: none of their document types went
     };
 
     struct TRecord {

@@ -1,11 +1,13 @@
 #include "../../catalogue/Catalogue.h"
 #include "../../uninstall/TRemovalPass.h"
+#include "../../uninstall/TUserProfile.h"
 #include "../support/Owners.h"
 #include "../support/TScratchMachine.h"
 #include <aclapi.h>
 #include <algorithm>
 #include <shlobj.h>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 using Texts = std::vector<std::string>;
@@ -55,7 +57,7 @@ protected:
         int keys = 0;
         for (const TRemovalReport::TRecord& record : pass.GetReport().Records())
             keys += record.Target == TRemovalReport::Key && record.Outcome == TRemovalReport::Deleted &&
-                    record.Name.rfind("HKEY_CLASSES_ROOT\\", 0) == 0;
+                    record.Name.rfind("HKEY_LOCAL_MACHINE\\Software\\Classes\\", 0) == 0;
         return keys;
     }
 
@@ -103,13 +105,13 @@ protected:
     {
         return Exists("Plan\\netplan.exe") && Exists("Plan\\example.wlt") && Exists("Windows\\zoltnet.hlp") &&
                Exists(InGroup("ZOLT 网络计划", "ZOLT 网络计划.lnk")) && Exists("Desktop\\ZOLT 网络计划例子.lnk") &&
-               KeyExists(HKEY_CLASSES_ROOT, ".WLT");
+               MachineClassKey(".WLT");
     }
     bool NetworkPlanGone() const
     {
         return !Exists("Plan\\netplan.exe") && !Exists("Plan\\example.wlt") && !Exists("Windows\\zoltnet.hlp") &&
                !Exists(InGroup("ZOLT 网络计划", "ZOLT 网络计划.lnk")) && !Exists("Desktop\\ZOLT 网络计划例子.lnk") &&
-               !KeyExists(HKEY_CLASSES_ROOT, ".WLT") && !KeyExists(HKEY_CLASSES_ROOT, "WLTFile");
+               !MachineClassKey(".WLT") && !MachineClassKey("WLTFile");
     }
 
     // A file in the root of the current drive, removed at tear-down; false
@@ -589,7 +591,7 @@ TEST_F(RemovalPassSharedLibraries, OnlyTheFiveSystemLibrariesGo)
     MakeFile("Windows\\System32\\other.dll");
     MakeFolder("Cwd\\uninst");
     SetString(HKEY_LOCAL_MACHINE, Entry(SharedLibraryItemText), "InstallPath", Path("Windows\\System32"));
-    MakeKey(HKEY_CLASSES_ROOT, ".dll");
+    MakeKey(HKEY_LOCAL_MACHINE, InClasses(".dll"));
     Context.CompleteRemoval = true;
 
     EXPECT_EQ(0, RunPass({SharedLibraryItemText}));
@@ -602,7 +604,7 @@ TEST_F(RemovalPassSharedLibraries, OnlyTheFiveSystemLibrariesGo)
     for (const char* kept : {"Windows\\System32\\other.dll", "Cwd\\uninst", "Programs", "Windows\\System32"})
         EXPECT_TRUE(Exists(kept)) << kept;
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry(SharedLibraryItemText)));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".dll"));
+    EXPECT_TRUE(MachineClassKey(".dll"));
 }
 
 TEST_F(RemovalPassHistory, TallyFilesAndZoltnetIniGo)
@@ -762,7 +764,7 @@ protected:
     bool Untouched() const
     {
         return Exists("Mine\\mine.exe") && Exists("Mine\\uninst\\u.exe") && Exists(InGroup("我的组", "我的程序.lnk")) &&
-               Exists("Desktop\\我的程序.lnk") && KeyExists(HKEY_CLASSES_ROOT, ".MYP") &&
+               Exists("Desktop\\我的程序.lnk") && MachineClassKey(".MYP") &&
                KeyExists(HKEY_LOCAL_MACHINE, Entry("我的产品"));
     }
 };
@@ -776,8 +778,8 @@ TEST_F(RemovalPassUncatalogedProduct, AllThreeValuesRemoveFilesAndEntry)
     for (const char* gone : {"Mine\\mine.exe", "Mine\\uninst\\u.exe", "Desktop\\我的程序.lnk"})
         EXPECT_FALSE(Exists(gone)) << gone;
     EXPECT_FALSE(Exists(InGroup("我的组", "我的程序.lnk")));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".MYP"));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "MYPFile"));
+    EXPECT_FALSE(MachineClassKey(".MYP"));
+    EXPECT_FALSE(MachineClassKey("MYPFile"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("我的产品")));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("别的产品")));
 }
@@ -867,7 +869,7 @@ TEST_F(RemovalPassAssociations, CountsDocumentTypeKeysOverAllItems)
     MakeFile("Budget\\vexa.exe");
     SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT工程预算"), "InstallPath", Path("Budget"));
     MakeDocumentType("YSB");
-    MakeKey(HKEY_CLASSES_ROOT, ".DEK");
+    MakeKey(HKEY_LOCAL_MACHINE, InClasses(".DEK"));
     MakeFile("Lib\\jia.dek");
     MakeFile("Lib\\安装预算例子.YSB");
     WriteIni("[Dek Files]\r\n甲库=" + Path("Lib\\jia.dek") + "\r\n");
@@ -880,8 +882,89 @@ TEST_F(RemovalPassAssociations, NoneForItemsWithoutDocumentTypes)
     MakeDocumentType("YSB");
     MakeDocumentType("WLT");
     EXPECT_EQ(0, RunPass({HistoryItemText, SharedLibraryItemText, "乙库"}));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".YSB"));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".WLT"));
+    EXPECT_TRUE(MachineClassKey(".YSB"));
+    EXPECT_TRUE(MachineClassKey(".WLT"));
+}
+
+namespace {
+// Each key's outcome in the report, by name.
+std::map<std::string, TRemovalReport::TOutcome> KeyOutcomes(const TRemovalReport& report)
+{
+    std::map<std::string, TRemovalReport::TOutcome> outcomes;
+    for (const TRemovalReport::TRecord& record : report.Records())
+        if (record.Target == TRemovalReport::Key)
+            outcomes[record.Name] = record.Outcome;
+    return outcomes;
+}
+} // namespace
+
+// HKEY_CLASSES_ROOT answers from the user's own classes where they have the
+// type, from the machine's otherwise: the type goes from both, each said
+// under its own name. The user's other types stay.
+TEST_F(RemovalPassAssociations, DocumentTypeGoesFromTheMachinesClassesAndTheUsersOwn)
+{
+    MakeNetworkPlan();
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    MakeDocumentType("WLT", HKEY_CURRENT_USER);
+    MakeDocumentType("YSB", HKEY_CURRENT_USER);
+
+    EXPECT_EQ(2, RunPass({"ZOLT网络计划"}));
+
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        EXPECT_FALSE(KeyExists(root, InClasses(".WLT")));
+        EXPECT_FALSE(KeyExists(root, InClasses("WLTFile")));
+    }
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, InClasses(".YSB")));
+    std::map<std::string, TRemovalReport::TOutcome> outcomes = KeyOutcomes(LastReport);
+    for (const char* key : {"HKEY_LOCAL_MACHINE\\Software\\Classes\\.WLT", "HKEY_LOCAL_MACHINE\\Software\\Classes\\WLTFile",
+                            "HKEY_CURRENT_USER\\Software\\Classes\\.WLT", "HKEY_CURRENT_USER\\Software\\Classes\\WLTFile"})
+        EXPECT_EQ(TRemovalReport::Deleted, outcomes.count(key) ? outcomes[key] : TRemovalReport::Failed) << key;
+}
+
+// With every profile, each user's own classes: the hive where it is loaded
+// (a logged-on user), else the profile's UsrClass.dat, loaded for the run
+// and unloaded after; where the profile has none, those in the user's hive
+// itself, as Wine keeps them. Classes that cannot be loaded are said, and
+// the other profiles go on. (Wine never writes a loaded hive back, so what
+// went from a file loaded for the run shows in the report only.)
+TEST_F(RemovalPassAssociations, EveryProfileLosesTheDocumentTypeFromItsOwnClasses)
+{
+    const std::string alice = "S-1-5-21-4444-5555-6666-1001", bob = "S-1-5-21-4444-5555-6666-1002",
+                      carol = "S-1-5-21-4444-5555-6666-1003", dave = "S-1-5-21-4444-5555-6666-1004";
+    auto types = [this](HKEY classes) {
+        MakeDocumentType("WLT", classes, "");
+        MakeDocumentType("YSB", classes, "");
+    };
+    MakeNetworkPlan();
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    MakeClassesHive(alice, MakeProfile(alice, "alice", true), true, types);
+    MakeClassesHive(bob, MakeProfile(bob, "bob", false), false, types);
+    MakeProfile(carol, "carol", false, [&](HKEY hive) { MakeDocumentType("WLT", hive); });
+    std::string damaged("regf\x01\x00\x00\x00\x01\x00\x00\x00", 12);
+    damaged.resize(4096, '\0');
+    MakeProfile(dave, "dave", false);
+    MakeFile("Profiles\\dave\\" + std::string(TUserProfile::ClassesHiveFile), damaged);
+    ASSERT_TRUE(KeyExists(HKEY_USERS, alice + "_Classes\\.WLT"));
+    Context.EveryProfile = true;
+
+    RunPass({"ZOLT网络计划"});
+
+    EXPECT_FALSE(MachineClassKey(".WLT"));
+    EXPECT_FALSE(KeyExists(HKEY_USERS, alice + "_Classes\\.WLT"));
+    EXPECT_FALSE(KeyExists(HKEY_USERS, alice + "_Classes\\WLTFile"));
+    EXPECT_TRUE(KeyExists(HKEY_USERS, alice + "_Classes\\.YSB"));
+    std::map<std::string, TRemovalReport::TOutcome> outcomes = KeyOutcomes(LastReport);
+    for (const std::string& key : {"HKEY_USERS\\" + alice + "_Classes\\.WLT", "HKEY_USERS\\" + bob + "_Classes\\.WLT",
+                                   "HKEY_USERS\\" + bob + "_Classes\\WLTFile",
+                                   "HKEY_USERS\\" + carol + "\\Software\\Classes\\.WLT",
+                                   "HKEY_USERS\\" + carol + "\\Software\\Classes\\WLTFile"})
+        EXPECT_EQ(TRemovalReport::Deleted, outcomes.count(key) ? outcomes[key] : TRemovalReport::Failed) << key;
+    EXPECT_EQ(TRemovalReport::ClassesNotOpened, StepOverFor("HKEY_USERS\\" + dave + "_Classes"));
+    for (const std::string& sid : {alice, bob, carol, dave}) {
+        EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(sid + "_Classes"))) << sid;
+        EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(sid))) << sid;
+    }
+    EXPECT_TRUE(KeyExists(HKEY_USERS, alice + "_Classes")) << "the logged-on user's classes were unloaded";
 }
 
 namespace {

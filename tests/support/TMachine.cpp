@@ -22,8 +22,10 @@ void TMachine::TearDown()
         TProcessToken token;
         token.EnableHivePrivileges();
         for (const std::string& sid : ProfileSids) {
-            RegUnLoadKeyA(HKEY_USERS, sid.c_str());
-            RegUnLoadKeyA(HKEY_USERS, TUserProfile::LoadedName(sid).c_str());
+            for (const std::string& hive : {sid, sid + "_Classes"}) {
+                RegUnLoadKeyA(HKEY_USERS, hive.c_str());
+                RegUnLoadKeyA(HKEY_USERS, TUserProfile::LoadedName(hive).c_str());
+            }
         }
         ProfileSids.clear();
     }
@@ -204,10 +206,11 @@ bool TMachine::UninstallEntryExists(const std::string& name)
     return KeyExists(HKEY_LOCAL_MACHINE, UninstallEntry(name));
 }
 
-void TMachine::MakeDocumentType(const std::string& name) const
+void TMachine::MakeDocumentType(const std::string& name, HKEY root, const std::string& classes) const
 {
-    SetString(HKEY_CLASSES_ROOT, "." + name, "", name + "File");
-    SetString(HKEY_CLASSES_ROOT, name + "File\\shell\\open\\command", "", "x.exe \"%1\"");
+    auto in = [&](const std::string& key) { return classes.empty() ? key : SubKey(classes, key); };
+    SetString(root, in("." + name), "", name + "File");
+    SetString(root, in(name + "File\\shell\\open\\command"), "", "x.exe \"%1\"");
 }
 
 void TMachine::SeedShellFolders(const std::string& userPrograms, bool common) const
@@ -281,6 +284,31 @@ std::string TMachine::MakeProfile(const std::string& sid, const std::string& nam
         EXPECT_EQ(ERROR_SUCCESS, RegLoadKeyA(HKEY_USERS, sid.c_str(), file.c_str())) << sid;
     }
     return folder;
+}
+
+void TMachine::MakeClassesHive(const std::string& sid, const std::string& folder, bool loggedOn,
+                               const std::function<void(HKEY)>& fill)
+{
+    const std::string file = folder + "\\" + TUserProfile::ClassesHiveFile;
+    for (size_t at = folder.size() + 1; at < file.size(); ++at)
+        if (file[at] == '\\')
+            CreateDirectoryA(file.substr(0, at).c_str(), nullptr);
+    const std::string source = "Software\\UzClasses-" + std::to_string(GetCurrentProcessId()) + "-" + sid;
+    {
+        TKey key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, source.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, key.Receive(), nullptr));
+        fill(key);
+        TProcessToken token;
+        token.EnableHivePrivileges();
+        EXPECT_EQ(ERROR_SUCCESS, RegSaveKeyA(key, file.c_str(), nullptr)) << file;
+    }
+    DeleteRegistryTree(HKEY_CURRENT_USER, source.c_str());
+    if (loggedOn) {
+        TProcessToken token;
+        token.EnableHivePrivileges();
+        EXPECT_EQ(ERROR_SUCCESS, RegLoadKeyA(HKEY_USERS, (sid + "_Classes").c_str(), file.c_str())) << sid;
+    }
 }
 
 std::string TMachine::IniPath()
