@@ -125,7 +125,11 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
             result.SteppedOver = true;
         } else if (place.Kind == TFilePlace::Resolved && !place.Path.empty()) {
             TFixedPath file;
-            if (file.Append(place.Path).IsUsable()) {
+            // "$q\x" or "C:x" would depend on the current drive or directory.
+            if (!TFileListSpec::IsAbsolutePath(place.Path)) {
+                deleter.StepOver(TReport::File, place.Path, TReport::NotAbsolute);
+                result.SteppedOver = true;
+            } else if (file.Append(place.Path).IsUsable()) {
                 deleter.DeleteFile(place.Folder, file.c_str(), TReport::File, true);
             } else {
                 deleter.StepOver(TReport::File, place.Path, TReport::TooLong);

@@ -365,9 +365,11 @@ TEST_F(ProductFilesGuards, EveryStepOverIsSaid)
          TRemovalReport::BadGroup, true},
         {"x.exe=,ABCDEFGHIJKL;", "G", Path("Plan"), DesktopFolder(), WindowsFolder(),
          "HKEY_LOCAL_MACHINE\\Software\\Classes\\.ABCDEFGHIJKL", TRemovalReport::BadDocumentType, false},
-        // A path that would depend on the current drive: refused where it is deleted.
+        // A part that cannot be placed (an unknown "$" prefix, a drive
+        // without its root) would depend on the current drive or directory.
         {"$q\\x.dat=;", "G", Path("Plan"), DesktopFolder(), WindowsFolder(), "\\x.dat", TRemovalReport::NotAbsolute,
-         false},
+         true},
+        {"C:x.dat=;", "G", Path("Plan"), DesktopFolder(), WindowsFolder(), "C:x.dat", TRemovalReport::NotAbsolute, true},
     };
     for (const TCase& c : cases) {
         TRemovalReport report;

@@ -819,6 +819,24 @@ TEST_F(RemovalPassUncatalogedProduct, ValueThatIsNoStringCountsAsMissing)
     EXPECT_TRUE(Untouched());
 }
 
+// A file part that cannot be placed is not tried, and the entry stays as
+// the way back to it; the rest of the product goes.
+TEST_F(RemovalPassUncatalogedProduct, FilePartThatCannotBePlacedKeepsTheEntry)
+{
+    const std::pair<const char*, const char*> parts[] = {{"$q\\x.dat", "\\x.dat"}, {"C:x.dat", "C:x.dat"}};
+    for (const auto& part : parts) {
+        MakeProduct();
+        SetString(HKEY_LOCAL_MACHINE, Entry("我的产品"), "progs",
+                  std::string("mine.exe=我的程序,MYP;") + part.first + "=;uninst\\u.exe=;");
+        RunPass({"我的产品"});
+        EXPECT_FALSE(Exists("Mine\\mine.exe")) << part.first;
+        EXPECT_FALSE(MachineClassKey(".MYP")) << part.first;
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("我的产品"))) << part.first;
+        EXPECT_EQ(TRemovalReport::NotAbsolute, StepOverFor(part.second)) << part.first;
+        EXPECT_TRUE(KeptAsTheWayBack(std::string("HKEY_LOCAL_MACHINE\\") + Uninstall + "\\我的产品")) << part.first;
+    }
+}
+
 TEST_F(RemovalPassKeyNames, EmptyOrBackslashTextDeletesNoKey)
 {
     // Values on the uninstall key itself, for a pass that took it as the entry.
