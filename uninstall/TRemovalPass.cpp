@@ -40,8 +40,7 @@ void NotifyAssociationsChanged()
     ::FreeLibrary(shell);
 }
 
-// An uninstall entry with nothing in it was just made by opening it:
-// something else removed the product after the tree was built.
+// An uninstall entry with nothing in it leads back to nothing.
 bool IsEmptyKey(const TRegKey& key)
 {
     DWORD subkeys = 0, values = 0;
@@ -239,6 +238,16 @@ void TRemovalPass::DeleteUninstallEntry(const std::string& name)
     Deleter.DeleteKey(UninstallKey, UninstallKeyName, name.c_str());
 }
 
+bool TRemovalPass::OpenUninstallEntry(TRegKey& entry, const std::string& name)
+{
+    // Opened only: one that went after the tree was built, or a text that
+    // names no entry, is not made anew.
+    if (entry.Open(UninstallKey, name.c_str(), KEY_QUERY_VALUE) != ERROR_FILE_NOT_FOUND)
+        return true;
+    Report.Add(TRemovalReport::Key, TRemovalReport::NotFound, std::string(UninstallKeyName) + "\\" + name);
+    return false;
+}
+
 void TRemovalPass::KeepUninstallEntry(const std::string& name)
 {
     Report.Add(TRemovalReport::Key, TRemovalReport::Kept, std::string(UninstallKeyName) + "\\" + name, 0,
@@ -287,7 +296,8 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
         return;
     }
     TRegKey entry;
-    entry.Create(UninstallKey, text.c_str());
+    if (!OpenUninstallEntry(entry, text))
+        return;
 
     bool read = false;
     std::string installDir = ReadString(entry, "InstallPath", ValueSize, &read);
@@ -378,7 +388,8 @@ void TRemovalPass::RemoveUncatalogedProduct(const std::string& text, TUserWork& 
         return;
     }
     TRegKey entry;
-    entry.Create(UninstallKey, text.c_str());
+    if (!OpenUninstallEntry(entry, text))
+        return;
     bool hasPath = false, hasGroup = false, hasSpec = false;
     std::string installDir = ReadString(entry, "InstallPath", ValueSize, &hasPath);
     std::string programGroup = ReadString(entry, "ProgramGroup", ValueSize, &hasGroup);

@@ -75,6 +75,8 @@ private:
     // The parts of a spec that are a user's: the desktop, and the group
     // when the machine has no common Programs folder.
     int UserSpecParts() const;
+    // Opens a product's uninstall entry to read it; false, and said, when it is not there.
+    bool OpenUninstallEntry(TRegKey& entry, const std::string& name);
     void DeleteUninstallEntry(const std::string& name);
     // Says why a product's uninstall entry stays: it leads back to files that stayed.
     void KeepUninstallEntry(const std::string& name);

@@ -568,15 +568,25 @@ TEST_F(RemovalPassCatalogedProduct, NoInstallDirKeepsTheEntryAndSaysSo)
     EXPECT_TRUE(KeptAsTheWayBack(std::string("HKEY_LOCAL_MACHINE\\") + Uninstall + "\\ZOLT网络计划"));
 }
 
-// Gone since the tree was built: opening it made it anew, empty, and it goes
-// again; there is nothing of it left to say.
-TEST_F(RemovalPassCatalogedProduct, EntryThatWentMeanwhileIsNotLeftBehind)
+// Gone since the tree was built: it is not made anew by looking for it,
+// and what was not there is said to be not found, never deleted.
+TEST_F(RemovalPassCatalogedProduct, EntryThatWentMeanwhileIsNeitherMadeNorSaidDeleted)
 {
     MakeNetworkPlan();
     RunPass({"ZOLT网络计划", "我的产品"});
     EXPECT_TRUE(NetworkPlanUntouched());
-    for (const char* entry : {"ZOLT网络计划", "我的产品"})
+    for (const char* entry : {"ZOLT网络计划", "我的产品"}) {
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry(entry))) << entry;
+        const std::string name = std::string("HKEY_LOCAL_MACHINE\\") + Uninstall + "\\" + entry;
+        size_t notFound = 0;
+        for (const TRemovalReport::TRecord& record : LastReport.Records()) {
+            if (record.Name == name) {
+                EXPECT_EQ(TRemovalReport::NotFound, record.Outcome) << entry;
+                ++notFound;
+            }
+        }
+        EXPECT_EQ(1u, notFound) << entry;
+    }
     EXPECT_TRUE(LastReport.IsComplete());
 }
 
