@@ -1,4 +1,5 @@
 #include "TRegKey.h"
+#include <cstring>
 #include <vector>
 
 LONG TRegKey::Create(HKEY parent, const char* subKey)
@@ -64,6 +65,44 @@ LONG TRegKey::EnumKey(DWORD index, char* name, DWORD size) const
     if (!Key)
         return ERROR_INVALID_HANDLE;
     return ::RegEnumKeyA(Key, index, name, size);
+}
+
+namespace {
+// A key name has up to 255 characters.
+const DWORD KeyNameLength = 256;
+
+// `wide` in the program's code page, or empty when that cannot hold it exactly.
+std::string InCodePage(const wchar_t* wide, int length)
+{
+    BOOL defaulted = FALSE;
+    int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, nullptr, &defaulted);
+    if (size <= 0 || defaulted)
+        return std::string();
+    std::string text(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, &text[0], size, nullptr, nullptr);
+    // And back: the same characters, or the name is not that key's.
+    wchar_t back[KeyNameLength];
+    int backLength = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, back, KeyNameLength);
+    if (backLength != length || std::memcmp(back, wide, static_cast<size_t>(length) * sizeof(wchar_t)) != 0)
+        return std::string();
+    return text;
+}
+} // namespace
+
+LONG TRegKey::EnumKeyName(DWORD index, std::string& name) const
+{
+    name.clear();
+    if (!Key)
+        return ERROR_INVALID_HANDLE;
+    wchar_t wide[KeyNameLength];
+    DWORD length = KeyNameLength;
+    LONG result = ::RegEnumKeyExW(Key, index, wide, &length, nullptr, nullptr, nullptr, nullptr);
+    // Longer than any key name Windows makes: no name the ANSI functions reach.
+    if (result == ERROR_MORE_DATA)
+        return ERROR_SUCCESS;
+    if (result == ERROR_SUCCESS && length > 0)
+        name = InCodePage(wide, static_cast<int>(length));
+    return result;
 }
 
 bool TRegKey::IsSubKeyName(const char* name)

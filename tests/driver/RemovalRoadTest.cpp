@@ -899,6 +899,9 @@ TEST_F(RemovalRoad, RemovalOnSixtyFourBitWindowsTakesTheFamilyAndLeavesTheSixtyF
 TEST_F(RemovalRoad, ListWritesTheTreeToStandardOutputAndRemovesNothing)
 {
     ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    // Named in what the program's code page lacks: neither listed nor made anew as "Probe???Tool".
+    AddWideUninstallEntry(L"Probe\u00f6\u00df\u0e01Tool", "C:\\Probe\\UninstallZolt.exe");
+    const std::vector<std::wstring> entries = WideUninstallEntries();
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 1 << 16));
@@ -919,6 +922,8 @@ TEST_F(RemovalRoad, ListWritesTheTreeToStandardOutputAndRemovesNothing)
     EXPECT_EQ(0u, output.find("  \xE7\xA8\x8B\xE5\xBA\x8F [partly chosen]\r\n")) << output;
     EXPECT_NE(std::string::npos, output.find("    ZOLT\xE7\xBD\x91\xE7\xBB\x9C\xE8\xAE\xA1\xE5\x88\x92 [chosen]\r\n"));
     EXPECT_EQ(std::string::npos, output.find("OtherSoft"));
+    EXPECT_EQ(std::string::npos, output.find("Probe"));
+    EXPECT_EQ(entries, WideUninstallEntries());
     ExpectNothingOfTheMachineRemoved();
 }
 

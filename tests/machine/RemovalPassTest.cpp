@@ -409,6 +409,37 @@ TEST_F(RemovalPassQuotaLibrary, LibraryAtADrivesRootOrWrittenWithSlashesKeepsIts
     }
 }
 
+// However many libraries VEXA.INI lists, each is offered whole and goes
+// with its file and its INI entry; a text that names nothing (such as the
+// start of a library's name) makes no key.
+TEST_F(RemovalPassQuotaLibrary, FortyLongNamedLibrariesAreAllListedAndAllGo)
+{
+    std::vector<std::pair<std::string, std::string>> libraries;
+    Texts names;
+    for (int i = 0; i < 40; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Library%02d_", i);
+        names.push_back(name + std::string(60, static_cast<char>('a' + i % 26)));
+        const std::string file = "Lib\\" + std::to_string(i) + ".dek";
+        MakeFile(file);
+        libraries.emplace_back(names.back(), Path(file));
+    }
+    WriteQuotaLibraries(libraries);
+    MakeKey(HKEY_LOCAL_MACHINE, Uninstall);
+    const Texts entries = SubkeyNames(HKEY_LOCAL_MACHINE, Uninstall);
+
+    Texts listed = TInstalledItems::Discover(Context.Dirs).QuotaLibraries;
+    ASSERT_EQ(names, listed);
+    listed.push_back(names.back().substr(0, 20));
+    RunPass(listed);
+
+    EXPECT_EQ(Texts{}, IniKeys(QuotaLibrarySection));
+    for (int i = 0; i < 40; ++i)
+        EXPECT_FALSE(Exists("Lib\\" + std::to_string(i) + ".dek")) << i;
+    EXPECT_EQ(entries, SubkeyNames(HKEY_LOCAL_MACHINE, Uninstall));
+    EXPECT_TRUE(LastReport.IsComplete());
+}
+
 TEST_F(RemovalPassQuotaLibrary, LibraryPathLongerThan255BytesIsNotCut)
 {
     MakeFolder("Long");

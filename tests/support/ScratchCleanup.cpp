@@ -1,22 +1,36 @@
 #include "ScratchCleanup.h"
 #include "Owners.h"
 
-void DeleteRegistryTree(HKEY parent, const char* name)
+namespace {
+// By the names Windows holds, so that a key whose name the code page
+// cannot write goes too.
+void DeleteRegistryTreeW(HKEY parent, const wchar_t* name)
 {
     {
         TKey key;
-        if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(parent, name, 0, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
             return;
-        char child[1024];
+        wchar_t child[512];
         DWORD index = 0;
-        while (RegEnumKeyA(key, index, child, sizeof child) == ERROR_SUCCESS) {
-            DeleteRegistryTree(key, child);
+        for (DWORD length = 512; RegEnumKeyExW(key, index, child, &length, nullptr, nullptr, nullptr, nullptr) ==
+                                 ERROR_SUCCESS;
+             length = 512) {
+            DeleteRegistryTreeW(key, child);
             TKey probe;
-            if (RegOpenKeyExA(key, child, 0, KEY_READ, probe.Receive()) == ERROR_SUCCESS)
+            if (RegOpenKeyExW(key, child, 0, KEY_READ, probe.Receive()) == ERROR_SUCCESS)
                 ++index; // would not go: step over it
         }
     }
-    RegDeleteKeyA(parent, name);
+    RegDeleteKeyW(parent, name);
+}
+} // namespace
+
+void DeleteRegistryTree(HKEY parent, const char* name)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+    std::vector<wchar_t> wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name, -1, wide.data(), length);
+    DeleteRegistryTreeW(parent, wide.data());
 }
 
 void DeleteFolderTree(const std::string& folder)

@@ -5,6 +5,15 @@
 #include "../../uninstall/TUserProfile.h"
 #include "../../uninstall/TUserProfiles.h"
 
+namespace {
+// The uninstall key's path is plain ASCII.
+std::wstring WideUninstallKeyPath()
+{
+    const std::string path = UninstallKeyPath;
+    return std::wstring(path.begin(), path.end());
+}
+} // namespace
+
 const char TMachine::ProfileDesktop[] = "Desktop";
 const char TMachine::ProfileDocuments[] = "Documents";
 const char TMachine::ProfilePrograms[] = "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
@@ -204,6 +213,41 @@ void TMachine::AddUninstallEntry(const std::string& name, const std::map<std::st
 bool TMachine::UninstallEntryExists(const std::string& name)
 {
     return KeyExists(HKEY_LOCAL_MACHINE, UninstallEntry(name));
+}
+
+void TMachine::AddWideUninstallEntry(const std::wstring& name, const std::string& uninstallString) const
+{
+    const std::wstring path = WideUninstallKeyPath() + L"\\" + name;
+    // The name as the ANSI functions give it, "?" for what the code page
+    // lacks: a key a faulty program would make. One there already would hide
+    // that; one made during the test goes at tear-down.
+    char converted[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, converted, sizeof converted, nullptr, nullptr);
+    ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallEntry(converted))) << converted << " is there already";
+    KeyMade(HKEY_LOCAL_MACHINE, UninstallEntry(converted));
+    TKey key;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(),
+                              nullptr));
+    WideKeyMade(HKEY_LOCAL_MACHINE, path);
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "UninstallString", 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(uninstallString.c_str()),
+                                            static_cast<DWORD>(uninstallString.size() + 1)));
+}
+
+std::vector<std::wstring> TMachine::WideUninstallEntries()
+{
+    std::vector<std::wstring> names;
+    TKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideUninstallKeyPath().c_str(), 0, KEY_READ, key.Receive()) !=
+        ERROR_SUCCESS)
+        return names;
+    wchar_t name[512];
+    for (DWORD index = 0, length = 512;
+         RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++index, length = 512)
+        names.emplace_back(name, length);
+    return names;
 }
 
 void TMachine::MakeDocumentType(const std::string& name, HKEY root, const std::string& classes) const

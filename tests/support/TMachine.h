@@ -72,6 +72,12 @@ protected:
     // An entry under HKLM's uninstall key, with string values.
     void AddUninstallEntry(const std::string& name, const std::map<std::string, std::string>& values = {}) const;
     static bool UninstallEntryExists(const std::string& name);
+    // An entry whose name is made and kept by the Unicode functions, so that
+    // it may hold what the program's code page cannot; removed at tear-down.
+    void AddWideUninstallEntry(const std::wstring& name, const std::string& uninstallString) const;
+    // The uninstall key's subkeys as Windows holds them, in its order.
+    static std::vector<std::wstring> WideUninstallEntries();
+
     // ".N" naming "NFile", which has a command to open it, in the classes key
     // `classes` below `root` (empty: `root` itself): by default the machine's.
     void MakeDocumentType(const std::string& name, HKEY root = HKEY_LOCAL_MACHINE,
@@ -127,6 +133,7 @@ protected:
     // For a machine that must be put back: KeyMade hears of each key MakeKey
     // makes, KeepValue of each value SeedShellFolders is about to overwrite.
     virtual void KeyMade(HKEY, const std::string&) const {}
+    virtual void WideKeyMade(HKEY, const std::wstring&) const {}
     virtual void KeepValue(HKEY, const std::string&, const char*) const {}
 
     std::string Root;
