@@ -4,10 +4,12 @@
 #include "TRegKey.h"
 #include <windows.h>
 
+const char ClassesKeyPath[] = "Software\\Classes";
+
 namespace {
 using TReport = TRemovalReport;
 const char UninstallShortcut[] = "卸载.lnk";
-const char ClassesRootName[] = "HKEY_CLASSES_ROOT";
+const char MachineClassesName[] = "HKEY_LOCAL_MACHINE\\Software\\Classes";
 
 // A group names a folder inside the programs folder: not the programs folder
 // itself (empty or nothing but backslashes) and not a way out of it ("..").
@@ -71,12 +73,41 @@ TBaseFolder BaseOf(const std::string& folder, const TRemovalContext& context)
         return context.SystemFolder();
     return folder;
 }
+
+// Deletes ".N" and "NFile" from the classes key `path` below `root`, which
+// `name` spells out; how many went. Where there is no such classes key,
+// there is no such type either.
+int DeleteDocumentType(HKEY root, const char* path, const std::string& name, const char* dotKey,
+                       const char* fileKey, TDeleter& deleter)
+{
+    TRegKey classes;
+    LONG opened = classes.Open(root, path, KEY_ALL_ACCESS);
+    if (opened == ERROR_FILE_NOT_FOUND)
+        return 0;
+    int removed = 0;
+    for (const char* key : {dotKey, fileKey}) {
+        if (opened == ERROR_SUCCESS)
+            removed += deleter.DeleteKey(classes, name, key) == ERROR_SUCCESS;
+        else
+            deleter.StepOver(TReport::Key, name + "\\" + key, TReport::NoReason, static_cast<unsigned long>(opened));
+    }
+    return removed;
+}
 } // namespace
+
+bool NamesDocumentTypes(const std::string& spec)
+{
+    for (const TFileListEntry& entry : TFileListSpec::Parse(spec))
+        for (const std::string& name : TFileListSpec::SplitDocumentTypes(entry.ExtensionList))
+            if (!name.empty())
+                return true;
+    return false;
+}
 
 TProductFilesResult RemoveProductFiles(const std::string& spec, const std::string& groupName,
                                        const std::string& installDir, const TBaseFolder& programsFolder,
                                        const TBaseFolder& desktopFolder, const TRemovalContext& context,
-                                       TDeleter& deleter, int parts)
+                                       TDeleter& deleter, int parts, const TUserClasses* userClasses)
 {
     TProductFilesResult result;
     const bool files = parts & MachineParts, inGroup = parts & GroupShortcuts, onDesktop = parts & DesktopShortcuts;
@@ -108,7 +139,11 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
             result.SteppedOver = true;
         } else if (place.Kind == TFilePlace::Resolved && !place.Path.empty()) {
             TFixedPath file;
-            if (file.Append(place.Path).IsUsable()) {
+            // "$q\x" or "C:x" would depend on the current drive or directory.
+            if (!TFileListSpec::IsAbsolutePath(place.Path)) {
+                deleter.StepOver(TReport::File, place.Path, TReport::NotAbsolute);
+                result.SteppedOver = true;
+            } else if (file.Append(place.Path).IsUsable()) {
                 deleter.DeleteFile(BaseOf(place.Folder, context), file.c_str(), TReport::File, true);
             } else {
                 deleter.StepOver(TReport::File, place.Path, TReport::TooLong);
@@ -121,20 +156,26 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
         if (!entry.Description.empty() && onDesktop)
             DeleteShortcut(desktopFolder, nullptr, entry.Description, deleter, result);
 
-        for (const std::string& name : TFileListSpec::SplitDocumentTypes(files ? entry.ExtensionList : "")) {
+        const bool userTypes = userClasses && userClasses->Root;
+        for (const std::string& name :
+             TFileListSpec::SplitDocumentTypes(files || userTypes ? entry.ExtensionList : "")) {
             char dotKey[16], fileKey[16];
             // An empty name names nothing.
             if (name.empty())
                 continue;
+            // Said once, with the machine's parts.
             if (!TFileListSpec::DocumentTypeKeys(name, dotKey, fileKey)) {
-                deleter.StepOver(TReport::Key, std::string(ClassesRootName) + "\\." + name, TReport::BadDocumentType);
+                if (files)
+                    deleter.StepOver(TReport::Key, std::string(MachineClassesName) + "\\." + name,
+                                     TReport::BadDocumentType);
                 continue;
             }
-            TRegKey classes;
-            if (classes.Create(HKEY_CLASSES_ROOT, "") != ERROR_SUCCESS)
-                continue;
-            for (const char* key : {dotKey, fileKey})
-                result.AssociationsRemoved += deleter.DeleteKey(classes, ClassesRootName, key) == ERROR_SUCCESS;
+            if (files)
+                result.AssociationsRemoved += DeleteDocumentType(HKEY_LOCAL_MACHINE, ClassesKeyPath,
+                                                                 MachineClassesName, dotKey, fileKey, deleter);
+            if (userTypes)
+                result.AssociationsRemoved += DeleteDocumentType(userClasses->Root, userClasses->Path.c_str(),
+                                                                 userClasses->Name, dotKey, fileKey, deleter);
         }
     }
 

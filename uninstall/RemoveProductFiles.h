@@ -12,6 +12,20 @@ struct TProductFilesResult {
     bool SteppedOver = false;
 };
 
+// Where file associations are: HKEY_CLASSES_ROOT shows the machine's and
+// the user's own together, and answers from the user's when both have a
+// type; each is deleted by its own path.
+extern const char ClassesKeyPath[]; // "Software\Classes", below HKLM and a user's root
+
+// One user's own classes: `Path` below `Root` (an open key or
+// HKEY_CURRENT_USER), and how the report names that key. Without a root
+// there is nothing of that user's to delete.
+struct TUserClasses {
+    HKEY Root = nullptr;
+    std::string Path;
+    std::string Name;
+};
+
 // Which parts of a spec one call carries out: the machine's own (files,
 // document types, the installation folders), the shortcuts in the program
 // group (with, in a complete removal, "卸载.lnk" and the group's folder),
@@ -21,9 +35,14 @@ enum TSpecParts { MachineParts = 1, GroupShortcuts = 2, DesktopShortcuts = 4, Ev
 
 // Carries out one file-list spec: its files, its shortcuts in the program
 // group (or, with no group, straight in the programs folder) and on the
-// desktop, its document-type keys; and, in a complete removal, "卸载.lnk"
-// and the folders left empty. The caller's text is never altered.
+// desktop, its document-type keys (the machine's with its files, a user's
+// in `userClasses` when given); and, in a complete removal, "卸载.lnk" and
+// the folders left empty. The caller's text is never altered.
 TProductFilesResult RemoveProductFiles(const std::string& spec, const std::string& groupName,
                                        const std::string& installDir, const TBaseFolder& programsFolder,
                                        const TBaseFolder& desktopFolder, const TRemovalContext& context,
-                                       TDeleter& deleter, int parts = EveryPart);
+                                       TDeleter& deleter, int parts = EveryPart,
+                                       const TUserClasses* userClasses = nullptr);
+
+// Whether a spec names any document type.
+bool NamesDocumentTypes(const std::string& spec);

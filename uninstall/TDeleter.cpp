@@ -141,6 +141,20 @@ bool IsUnwritten(const TWidePath& path)
     return false;
 }
 
+// A profile file named without a folder is the Windows directory's.
+bool IniFileExists(const char* file)
+{
+    std::string path = file;
+    if (path.find('\\') == std::string::npos) {
+        char windows[MAX_PATH] = {};
+        UINT length = ::GetWindowsDirectoryA(windows, sizeof windows);
+        if (length == 0 || length >= sizeof windows)
+            return true;
+        path = std::string(windows) + "\\" + path;
+    }
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 enum TOpening { Opened, Absent, Refused };
 
 // Every check before a deletion: `full` lies in `inFolder` (or, when
@@ -413,12 +427,22 @@ LONG TDeleter::DeleteKey(TRegKey& parent, const std::string& parentName, const c
         StepOver(TReport::Key, parentName + "\\" + (subKey ? subKey : ""), TReport::NotAKeyName);
         return ERROR_INVALID_PARAMETER;
     }
+    TWidePath name = TWidePath::FromAnsi(subKey);
+    if (name.empty()) {
+        StepOver(TReport::Key, parentName + "\\" + subKey, TReport::NotAKeyName);
+        return ERROR_INVALID_PARAMETER;
+    }
+    return DeleteKey(parent, parentName, name);
+}
+
+LONG TDeleter::DeleteKey(TRegKey& parent, const std::string& parentName, const TWidePath& subKey)
+{
     bool link = false;
     LONG result = parent.RecurseDeleteKey(subKey, &link);
     TReport::TOutcome outcome = result == ERROR_SUCCESS        ? TReport::Deleted
                                 : result == ERROR_FILE_NOT_FOUND ? TReport::NotFound
                                                                  : TReport::Failed;
-    Report.Add(TReport::Key, outcome, parentName + "\\" + subKey, static_cast<unsigned long>(result),
+    Report.Add(TReport::Key, outcome, parentName + "\\" + subKey.ToAnsiLossy(), static_cast<unsigned long>(result),
                !link ? TReport::NoReason : result == ERROR_SUCCESS ? TReport::RemovedAsLink : TReport::Link);
     return result;
 }
@@ -434,10 +458,23 @@ LONG TDeleter::DeleteLink(TRegKey& link, const std::string& name)
 
 void TDeleter::DeleteIniEntry(const char* section, const std::string& key, const char* file, const std::string& name)
 {
-    if (::WritePrivateProfileStringA(section, key.c_str(), nullptr, file))
-        Report.Add(TReport::IniEntry, TReport::Deleted, name);
-    else
+    // A key that is there gives its value whatever the default; an absent
+    // one, or a file that cannot be read, gives the default.
+    char first[8] = {}, second[8] = {};
+    ::GetPrivateProfileStringA(section, key.c_str(), "\x01", first, sizeof first, file);
+    ::GetPrivateProfileStringA(section, key.c_str(), "\x02", second, sizeof second, file);
+    bool absent = first[0] == '\x01' && second[0] == '\x02';
+    // Removing an absent key succeeds too, and changes nothing; tried all
+    // the same, as a file held by another program reads as one without the
+    // key. Only where there is no file, nothing is written, so none is made.
+    if (absent && !IniFileExists(file)) {
+        Report.Add(TReport::IniEntry, TReport::NotFound, name);
+        return;
+    }
+    if (!::WritePrivateProfileStringA(section, key.c_str(), nullptr, file))
         Report.Add(TReport::IniEntry, TReport::Failed, name, ::GetLastError());
+    else
+        Report.Add(TReport::IniEntry, absent ? TReport::NotFound : TReport::Deleted, name);
 }
 
 void TDeleter::ScheduleOwnFileIn(const TBaseFolder& folder)
@@ -454,9 +491,10 @@ void TDeleter::ScheduleOwnFileIn(const TBaseFolder& folder)
         Report.Add(TReport::File, TReport::Failed, OwnFile, ::GetLastError());
 }
 
-void TDeleter::StepOver(TReport::TTarget target, const std::string& name, TReport::TReason reason)
+void TDeleter::StepOver(TReport::TTarget target, const std::string& name, TReport::TReason reason,
+                        unsigned long error)
 {
-    Report.Add(target, TReport::Failed, name, 0, reason);
+    Report.Add(target, TReport::Failed, name, error, reason);
 }
 
 bool TDeleter::Schedule(const TWidePath& finalPath)

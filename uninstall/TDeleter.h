@@ -39,6 +39,8 @@ public:
     // the parent out for the report. A name that is no key's is refused. A
     // registry link goes as the link: what it leads to is never touched.
     LONG DeleteKey(TRegKey& parent, const std::string& parentName, const char* subKey);
+    // The same for a name as Windows holds it.
+    LONG DeleteKey(TRegKey& parent, const std::string& parentName, const TWidePath& subKey);
     // Deletes `link`, a key opened as the link it is, and closes it; `name`
     // spells it out for the report.
     LONG DeleteLink(TRegKey& link, const std::string& name);
@@ -56,8 +58,9 @@ public:
     // refused. Empty lets go.
     void HoldTo(const TWidePath& folderFinal) { Bounds = folderFinal; }
 
-    // Records what the pass could not even try, as a failure.
-    void StepOver(TRemovalReport::TTarget target, const std::string& name, TRemovalReport::TReason reason);
+    // Records what the pass could not even try, as a failure; `error` when the system said why.
+    void StepOver(TRemovalReport::TTarget target, const std::string& name, TRemovalReport::TReason reason,
+                  unsigned long error = 0);
 
     // Schedules the folders that only what waits for the restart keeps, each
     // after everything in it, deepest first. Called once, at the end.

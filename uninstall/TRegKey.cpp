@@ -1,5 +1,6 @@
 #include "TRegKey.h"
 #include "TWidePath.h"
+#include <cstring>
 #include <vector>
 
 LONG TRegKey::Create(HKEY parent, const char* subKey, DWORD options)
@@ -88,6 +89,44 @@ LONG TRegKey::EnumKey(DWORD index, char* name, DWORD size) const
     return ::RegEnumKeyA(Key, index, name, size);
 }
 
+namespace {
+// A key name has up to 255 characters.
+const DWORD KeyNameLength = 256;
+
+// `wide` in the program's code page, or empty when that cannot hold it exactly.
+std::string InCodePage(const wchar_t* wide, int length)
+{
+    BOOL defaulted = FALSE;
+    int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, nullptr, &defaulted);
+    if (size <= 0 || defaulted)
+        return std::string();
+    std::string text(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, &text[0], size, nullptr, nullptr);
+    // And back: the same characters, or the name is not that key's.
+    wchar_t back[KeyNameLength];
+    int backLength = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, back, KeyNameLength);
+    if (backLength != length || std::memcmp(back, wide, static_cast<size_t>(length) * sizeof(wchar_t)) != 0)
+        return std::string();
+    return text;
+}
+} // namespace
+
+LONG TRegKey::EnumKeyName(DWORD index, std::string& name) const
+{
+    name.clear();
+    if (!Key)
+        return ERROR_INVALID_HANDLE;
+    wchar_t wide[KeyNameLength];
+    DWORD length = KeyNameLength;
+    LONG result = ::RegEnumKeyExW(Key, index, wide, &length, nullptr, nullptr, nullptr, nullptr);
+    // Longer than any key name Windows makes: no name the ANSI functions reach.
+    if (result == ERROR_MORE_DATA)
+        return ERROR_SUCCESS;
+    if (result == ERROR_SUCCESS && length > 0)
+        name = InCodePage(wide, static_cast<int>(length));
+    return result;
+}
+
 bool TRegKey::IsSubKeyName(const char* name)
 {
     if (!name)
@@ -171,8 +210,30 @@ LONG TRegKey::RecurseDeleteKey(const char* subKey, bool* wasLink)
         return ERROR_INVALID_HANDLE;
     if (!IsSubKeyName(subKey))
         return ERROR_INVALID_PARAMETER;
-    TWidePath wide = TWidePath::FromAnsi(subKey);
-    if (wide.empty())
+    return RecurseDeleteKey(TWidePath::FromAnsi(subKey), wasLink);
+}
+
+LONG TRegKey::RecurseDeleteKey(const TWidePath& subKey, bool* wasLink)
+{
+    if (wasLink)
+        *wasLink = false;
+    if (!Key)
+        return ERROR_INVALID_HANDLE;
+    bool named = false;
+    for (const wchar_t* c = subKey.c_str(); *c; ++c)
+        named = named || *c != L'\\';
+    if (!named)
         return ERROR_INVALID_PARAMETER;
-    return DeleteTree(Key, wide.c_str(), wasLink);
+    return DeleteTree(Key, subKey.c_str(), wasLink);
+}
+
+LONG TRegKey::EnumKey(DWORD index, TWidePath& name) const
+{
+    if (!Key)
+        return ERROR_INVALID_HANDLE;
+    wchar_t text[KeyNameLength];
+    DWORD length = KeyNameLength;
+    LONG result = ::RegEnumKeyExW(Key, index, text, &length, nullptr, nullptr, nullptr, nullptr);
+    name = result == ERROR_SUCCESS ? TWidePath(text, length) : TWidePath();
+    return result;
 }

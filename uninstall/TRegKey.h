@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include "TWidePath.h"
+#include <string>
 
 // An open registry key, closed by the destructor. A failed open leaves the
 // object as it was, so a key is only ever replaced by one that opened.
@@ -40,12 +41,22 @@ public:
     bool QueryString(const char* valueName, TWidePath& value, DWORD* type = nullptr) const;
 
     LONG EnumKey(DWORD index, char* name, DWORD size) const;
+    // The name of the subkey at `index`, read in Unicode, in the program's
+    // code page only when it comes back from there unchanged: the name the
+    // ANSI functions reach that key by. Empty, with ERROR_SUCCESS, for a name
+    // that has no such form (a "?" would stand in for what the code page
+    // lacks, and name another key or none).
+    LONG EnumKeyName(DWORD index, std::string& name) const;
+    // The name of the subkey at `index` as Windows holds it.
+    LONG EnumKey(DWORD index, TWidePath& name) const;
 
     // Deletes `subKey` with everything below it. Refuses a name that would
     // mean this key itself (empty, or nothing but backslashes). A link met,
     // `subKey` itself or any key below it, is deleted as the link and never
     // descended into; `wasLink` tells whether `subKey` was one.
     LONG RecurseDeleteKey(const char* subKey, bool* wasLink = nullptr);
+    // The same for a name as Windows holds it.
+    LONG RecurseDeleteKey(const TWidePath& subKey, bool* wasLink = nullptr);
 
     static bool IsSubKeyName(const char* name);
 

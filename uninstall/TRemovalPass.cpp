@@ -22,6 +22,7 @@ const char SampleFileList[] = "安装预算例子.YSB=安装预算例子;土建�
 // How the report spells out the keys the pass deletes from.
 const char UninstallKeyName[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char CurrentUserName[] = "HKEY_CURRENT_USER";
+const char CurrentUserClassesName[] = "HKEY_CURRENT_USER\\Software\\Classes";
 const DWORD ValueSize = 256;
 const DWORD FileListSize = 2048;
 
@@ -39,8 +40,7 @@ void NotifyAssociationsChanged()
     ::FreeLibrary(shell);
 }
 
-// An uninstall entry with nothing in it was just made by opening it:
-// something else removed the product after the tree was built.
+// An uninstall entry with nothing in it leads back to nothing.
 bool IsEmptyKey(const TRegKey& key)
 {
     DWORD subkeys = 0, values = 0;
@@ -71,7 +71,9 @@ std::string ReadString(const TRegKey& key, const char* name, DWORD size, bool* o
 } // namespace
 
 TRemovalPass::TRemovalPass(const TRemovalContext& context)
-    : Context(context), Deleter(Report, context.OwnFile), CurrentUser{CurrentUserName, HKEY_CURRENT_USER, true, "", "", ""}
+    : Context(context), Deleter(Report, context.OwnFile),
+      CurrentUser{CurrentUserName, HKEY_CURRENT_USER, true, "", "", "",
+                  TUserClasses{HKEY_CURRENT_USER, ClassesKeyPath, CurrentUserClassesName}}
 {
     // Visiting every profile, the pass leaves the account it runs as alone
     // (as LocalSystem that is the system's own): it is in the list if it is anybody's.
@@ -119,6 +121,9 @@ int TRemovalPass::UserSpecParts(const TUser& user) const
 
 void TRemovalPass::RemoveForEveryProfile(const std::vector<TUserWork>& works)
 {
+    bool classesNeeded = false;
+    for (const TUserWork& work : works)
+        classesNeeded = classesNeeded || (work.HasSpec && NamesDocumentTypes(work.Spec));
     TUserProfiles profiles;
     for (const TUserProfiles::TEntry& entry : profiles.Entries()) {
         TUserProfile profile(entry.Sid, entry.Path);
@@ -135,7 +140,7 @@ void TRemovalPass::RemoveForEveryProfile(const std::vector<TUserWork>& works)
             continue;
         }
         TUser user{"HKEY_USERS\\" + profile.GetSid(), profile.GetRoot(), false, profile.GetDesktopFolder(),
-                   profile.GetProgramsFolder(), profile.GetDocumentsFolder()};
+                   profile.GetProgramsFolder(), profile.GetDocumentsFolder(), TUserClasses()};
         user.DesktopShut = profile.IsRefused("Desktop");
         user.ProgramsShut = profile.IsRefused("Programs");
         user.DocumentsShut = profile.IsRefused("Personal");
@@ -146,6 +151,18 @@ void TRemovalPass::RemoveForEveryProfile(const std::vector<TUserWork>& works)
                 Report.Add(TRemovalReport::Folder, TRemovalReport::Kept, refusal.Folder.GetSpelled(), 0,
                            refusal.Reason);
         }
+        // The user's classes are a hive of their own, loaded only when a
+        // document type is to go.
+        if (classesNeeded) {
+            LONG opened = profile.OpenClasses();
+            if (opened == ERROR_SUCCESS) {
+                user.Classes = TUserClasses{profile.GetClassesRoot(), "", profile.GetClassesName()};
+            } else if (opened != ERROR_FILE_NOT_FOUND) {
+                Report.BeginSection("Profile " + profile.GetLogName());
+                Report.Add(TRemovalReport::Key, TRemovalReport::Failed, profile.GetClassesName(),
+                           static_cast<unsigned long>(opened), TRemovalReport::ClassesNotOpened);
+            }
+        }
         Deleter.HoldTo(profile.GetFinalPath());
         for (const TUserWork& work : works) {
             Report.BeginSection(work.Text + " for " + profile.GetLogName());
@@ -154,6 +171,9 @@ void TRemovalPass::RemoveForEveryProfile(const std::vector<TUserWork>& works)
         Deleter.HoldTo(TWidePath());
         // Every key below its root is closed by now; a hive that will not
         // unload is said, for it stays loaded until the next restart.
+        if (LONG unloaded = profile.CloseClasses())
+            Report.Add(TRemovalReport::Key, TRemovalReport::Failed, "HKEY_USERS\\" + profile.GetLoadedClassesName(),
+                       static_cast<unsigned long>(unloaded), TRemovalReport::HiveStaysLoaded);
         if (LONG unloaded = profile.Close())
             Report.Add(TRemovalReport::Key, TRemovalReport::Failed, "HKEY_USERS\\" + profile.GetLoadedName(),
                        static_cast<unsigned long>(unloaded), TRemovalReport::HiveStaysLoaded);
@@ -179,8 +199,9 @@ void TRemovalPass::RemoveForUser(const TUserWork& work, const TUser& user)
     if (work.Kind == History)
         RemoveHistoryForUser(user);
     if (work.HasSpec)
-        RemoveProductFiles(work.Spec, work.Group, "", user.Programs, user.Desktop, Context, Deleter,
-                           UserSpecParts(user));
+        AssociationsRemoved += RemoveProductFiles(work.Spec, work.Group, "", user.Programs, user.Desktop, Context,
+                                                  Deleter, UserSpecParts(user), &user.Classes)
+                                   .AssociationsRemoved;
 }
 
 bool TRemovalPass::OpenUserKey(TRegKey& key, const TUser& user, const char* path)
@@ -261,6 +282,16 @@ void TRemovalPass::DeleteUninstallEntry(const std::string& name)
     Deleter.DeleteKey(UninstallKey, UninstallKeyName, name.c_str());
 }
 
+bool TRemovalPass::OpenUninstallEntry(TRegKey& entry, const std::string& name)
+{
+    // Opened only: one that went after the tree was built, or a text that
+    // names no entry, is not made anew.
+    if (entry.Open(UninstallKey, name.c_str(), KEY_QUERY_VALUE) != ERROR_FILE_NOT_FOUND)
+        return true;
+    Report.Add(TRemovalReport::Key, TRemovalReport::NotFound, std::string(UninstallKeyName) + "\\" + name);
+    return false;
+}
+
 void TRemovalPass::KeepUninstallEntry(const std::string& name)
 {
     Report.Add(TRemovalReport::Key, TRemovalReport::Kept, std::string(UninstallKeyName) + "\\" + name, 0,
@@ -309,7 +340,8 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
         return;
     }
     TRegKey entry;
-    entry.Create(UninstallKey, text.c_str());
+    if (!OpenUninstallEntry(entry, text))
+        return;
 
     bool read = false;
     std::string installDir = ReadString(entry, "InstallPath", ValueSize, &read);
@@ -376,10 +408,11 @@ void TRemovalPass::RemoveHistoryForUser(const TUser& user)
         return;
     }
     // A subkey that will not go is stepped over, so the loop always ends.
-    std::vector<char> name(1024);
+    // Each goes by its name as Windows holds it, in whatever script.
+    TWidePath name;
     DWORD index = 0;
-    while (maker.EnumKey(index, name.data(), static_cast<DWORD>(name.size())) == ERROR_SUCCESS) {
-        if (Deleter.DeleteKey(maker, makerName, name.data()) != ERROR_SUCCESS)
+    while (maker.EnumKey(index, name) == ERROR_SUCCESS) {
+        if (Deleter.DeleteKey(maker, makerName, name) != ERROR_SUCCESS)
             ++index;
     }
 }
@@ -405,7 +438,8 @@ void TRemovalPass::RemoveUncatalogedProduct(const std::string& text, TUserWork& 
         return;
     }
     TRegKey entry;
-    entry.Create(UninstallKey, text.c_str());
+    if (!OpenUninstallEntry(entry, text))
+        return;
     bool hasPath = false, hasGroup = false, hasSpec = false;
     std::string installDir = ReadString(entry, "InstallPath", ValueSize, &hasPath);
     std::string programGroup = ReadString(entry, "ProgramGroup", ValueSize, &hasGroup);

@@ -1,5 +1,6 @@
 #pragma once
 #include "../catalogue/TLinkedStrings.h"
+#include "RemoveProductFiles.h"
 #include "TDeleter.h"
 #include "TRegKey.h"
 #include "TRemovalContext.h"
@@ -42,6 +43,7 @@ private:
         HKEY Root;
         bool CreatesKeys;     // the current user's keys open in open-or-create mode
         TBaseFolder Desktop, Programs, Documents;
+        TUserClasses Classes; // the user's own file associations
         // Folders refused for another user's profile: not visited at all.
         bool DesktopShut = false, ProgramsShut = false, DocumentsShut = false;
     };
@@ -79,6 +81,8 @@ private:
     int UserSpecParts() const;
     // Those of them in folders of `user`'s that are visited.
     int UserSpecParts(const TUser& user) const;
+    // Opens a product's uninstall entry to read it; false, and said, when it is not there.
+    bool OpenUninstallEntry(TRegKey& entry, const std::string& name);
     void DeleteUninstallEntry(const std::string& name);
     // Says why a product's uninstall entry stays: it leads back to files that stayed.
     void KeepUninstallEntry(const std::string& name);

@@ -60,8 +60,10 @@ const TReasonTexts ReasonTexts[] = {
     {"not a folder of this machine's own disks: not visited", ""},
     {"outside the user's profile folder: not visited", ""},
     {"its name has characters this program cannot write: not tried", "（名称含无法识别的字符，未删除）"},
+    {"the user's own file associations could not be loaded: none of them was removed",
+     "（无法打开该用户的文件关联，未删除）"},
 };
-static_assert(sizeof ReasonTexts / sizeof ReasonTexts[0] == TRemovalReport::NotWritable + 1,
+static_assert(sizeof ReasonTexts / sizeof ReasonTexts[0] == TRemovalReport::ClassesNotOpened + 1,
               "a text for every reason");
 
 std::string Note(const TRemovalReport::TRecord& record)

@@ -42,6 +42,7 @@ public:
         NotLocal,        // a user's folder on the network, a device, or past a link: not visited
         OutsideProfile,  // a user's folder outside that user's profile folder: not visited
         NotWritable,     // a name with characters the program's code page has no form for
+        ClassesNotOpened, // a user's own classes could not be loaded: none of their document types went
     };
 
     struct TRecord {

@@ -5,10 +5,12 @@
 
 const char UserShellFoldersPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 const char TUserProfile::HiveFileName[] = "NTUSER.DAT";
+const char TUserProfile::ClassesHiveFile[] = "AppData\\Local\\Microsoft\\Windows\\UsrClass.dat";
 
 namespace {
 const char ShellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const char LoadedNamePrefix[] = "UninstallZolt-";
+const char ClassesInHive[] = "Software\\Classes";
 const DWORD FolderValueSize = 1024;
 
 // Variables of the process that are the machine's, not its user's: the
@@ -64,6 +66,7 @@ bool TUserProfile::IsRefused(const char* name) const
 
 LONG TUserProfile::Close()
 {
+    CloseClasses();
     Root.Close();
     return Hive.Unload();
 }
@@ -211,4 +214,30 @@ const std::string* TUserProfile::FindVariable(const std::string& name) const
         if (SameName(variable.first, name))
             return &variable.second;
     return nullptr;
+}
+
+LONG TUserProfile::OpenClasses()
+{
+    CloseClasses();
+    if (!IsOpen())
+        return ERROR_INVALID_HANDLE;
+    const std::string name = Sid + "_Classes";
+    ClassesName = "HKEY_USERS\\" + name;
+    LONG opened = ClassesRoot.Open(HKEY_USERS, name.c_str(), KEY_ALL_ACCESS);
+    if (opened != ERROR_FILE_NOT_FOUND)
+        return opened;
+    if (TFileListSpec::IsAbsolutePath(Path.GetSpelled()))
+        opened = ClassesHive.Load(LoadedName(name), Path.Full().Join(TWidePath::FromAnsi(ClassesHiveFile).c_str()));
+    if (opened == ERROR_SUCCESS)
+        return ClassesRoot.Open(HKEY_USERS, ClassesHive.GetName().c_str(), KEY_ALL_ACCESS);
+    if (opened != ERROR_FILE_NOT_FOUND && opened != ERROR_PATH_NOT_FOUND)
+        return opened;
+    ClassesName = "HKEY_USERS\\" + Sid + "\\" + ClassesInHive;
+    return ClassesRoot.Open(Root, ClassesInHive, KEY_ALL_ACCESS);
+}
+
+LONG TUserProfile::CloseClasses()
+{
+    ClassesRoot.Close();
+    return ClassesHive.Unload();
 }

@@ -73,6 +73,23 @@ public:
     // The program's own name below HKEY_USERS for a logged-off user's hive.
     static std::string LoadedName(const std::string& sid);
 
+    // The user's own classes (file associations), a hive apart from the
+    // user's own on Windows: HKEY_USERS\<SID>_Classes where it is loaded,
+    // else the profile's UsrClass.dat, loaded like NTUSER.DAT and unloaded
+    // by CloseClasses or Close; where the profile keeps no such file, the
+    // classes inside the user's hive, as Wine keeps them. Returns
+    // ERROR_FILE_NOT_FOUND when the user has none, or why they could not be
+    // opened. Call only while the profile is open.
+    LONG OpenClasses();
+    HKEY GetClassesRoot() const { return ClassesRoot; }
+    // How the log names them: HKEY_USERS\<SID>_Classes, or the key in the user's hive.
+    const std::string& GetClassesName() const { return ClassesName; }
+    const std::string& GetLoadedClassesName() const { return ClassesHive.GetName(); }
+    // Closes the classes and unloads a hive loaded for them; returns what the unloading said.
+    LONG CloseClasses();
+    // Where UsrClass.dat lies, relative to the profile folder.
+    static const char ClassesHiveFile[];
+
 private:
     void Open();
     void ReadVariables();
@@ -98,6 +115,10 @@ private:
     TBaseFolder DesktopFolder;
     TBaseFolder ProgramsFolder;
     TBaseFolder DocumentsFolder;
+    // Before ClassesRoot, so that the hive is unloaded only after its root closed.
+    TUserHive ClassesHive;
+    TRegKey ClassesRoot;
+    std::string ClassesName;
 };
 
 extern const char UserShellFoldersPath[];

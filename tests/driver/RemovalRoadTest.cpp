@@ -115,11 +115,12 @@ protected:
             MakeFile(folder + "\\" + name);
     }
 
-    void MakeClassKey(const std::string& name, const std::string& subkey = "")
+    // A key of the machine's classes, or with `root` the current user's own.
+    void MakeClassKey(const std::string& name, const std::string& subkey = "", HKEY root = HKEY_LOCAL_MACHINE)
     {
-        MakeKey(HKEY_CLASSES_ROOT, name);
+        MakeKey(root, InClasses(name));
         if (!subkey.empty())
-            MakeKey(HKEY_CLASSES_ROOT, name + "\\" + subkey);
+            MakeKey(root, InClasses(name + "\\" + subkey));
     }
 
     void WriteVexaIni()
@@ -144,6 +145,9 @@ protected:
         MakeFiles("Desktop", {"ZOLT 网络计划.lnk", "ZOLT 网络计划.url", "ZOLT 网络计划例子.url", "弈辰软件.url"});
         MakeClassKey(".WLT");
         MakeClassKey("WLTFile", "shell\\open\\command");
+        // The user chose another program for the type: the user's own classes answer for it.
+        MakeClassKey(".WLT", "", HKEY_CURRENT_USER);
+        MakeClassKey("WLTFile", "shell\\open\\command", HKEY_CURRENT_USER);
 
         AddUninstallEntry(BriSel, {{"UninstallString", Path("Apps\\BriSel") + "\\uninst\\udmain.exe -f udlog3.000"},
                                    {"ProgramGroup", BriSelGroup},
@@ -217,6 +221,7 @@ protected:
         MakeClassKey(".WLTX");
         MakeClassKey("WLTXFile");
         MakeClassKey(".BRL2");
+        MakeClassKey(".OSV", "", HKEY_CURRENT_USER);
     }
 
     // complete: every item chosen, so the complete-removal flag is 1; else
@@ -373,8 +378,10 @@ protected:
                     "Programs\\ZOLT 网络计划\\弈辰软件技术服务部.url", "Programs\\ZOLT 网络计划\\弈辰软件.lnk",
                     "Desktop\\ZOLT 网络计划.lnk", "Desktop\\ZOLT 网络计划例子.url", "Desktop\\弈辰软件.url"});
         EXPECT_FALSE(ExistsAbsolute(InWindows("zoltnet.hlp")));
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".WLT"));
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "WLTFile"));
+        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+            EXPECT_FALSE(KeyExists(root, InClasses(".WLT")));
+            EXPECT_FALSE(KeyExists(root, InClasses("WLTFile")));
+        }
         EXPECT_FALSE(UninstallEntryExists(NetPlan));
         // A ".url" is only the stand-in for a ".lnk" that is not there.
         ExpectKept({"Desktop\\ZOLT 网络计划.url", "Apps\\NetPlan\\我的网络图.wlt"});
@@ -385,8 +392,8 @@ protected:
         ExpectGone({"Apps\\GangJie\\gjg.exe", "Apps\\GangJie\\gjg.hlp", "Apps\\GangJie\\UninstallZolt.exe",
                     "Apps\\GangJie\\uninst\\udlog3.000", "Programs\\弈辰 钢结构\\弈辰钢结构设计.lnk",
                     "Desktop\\弈辰钢结构设计.lnk"});
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".GJG"));
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "GJGFile"));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, InClasses(".GJG")));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, InClasses("GJGFile")));
         EXPECT_FALSE(UninstallEntryExists(GangJie));
     }
 
@@ -420,7 +427,8 @@ protected:
                     "Desktop\\OtherSoft Viewer.lnk"});
         EXPECT_TRUE(UninstallEntryExists("OtherSoft Viewer"));
         for (const char* key : {".OSV", "OSVFile", ".WLTX", "WLTXFile", ".BRL2"})
-            EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+            EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, InClasses(key))) << key;
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, InClasses(".OSV")));
         EXPECT_TRUE(ExistsAbsolute(InSystem("cw3230mt.dll")));
         EXPECT_TRUE(ExistsAbsolute(InSystem("bds52t.dll")));
         EXPECT_TRUE(ExistsAbsolute(InWindows("zoltnet2.ini")));
@@ -469,8 +477,8 @@ TEST_F(RemovalRoad, PartialRemovalLeavesAnUnchosenProductWhole)
                 "Apps\\BriSel\\uninst\\udlog3.000", "Programs\\弈辰 定额制版\\ZOLT 定额录入制版系统.lnk",
                 "Programs\\弈辰 定额制版\\卸载.lnk", "Desktop\\ZOLT 定额录入制版系统.lnk"});
     EXPECT_TRUE(ExistsAbsolute(InWindows("brisel.HLP")));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".BRL"));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "BRLFile\\shell\\open\\command"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, InClasses(".BRL")));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, InClasses("BRLFile\\shell\\open\\command")));
     EXPECT_TRUE(UninstallEntryExists(BriSel));
 }
 
@@ -573,8 +581,8 @@ TEST_F(RemovalRoad, CompleteRemovalUsesTheProductsOwnGroupAndFileList)
                 "Apps\\BriSel\\brisel.cfg", "Apps\\BriSel\\uninst\\udmain.exe", "Apps\\BriSel\\uninst\\udlog3.000",
                 "Programs\\弈辰 定额制版\\ZOLT 定额录入制版系统.lnk", "Desktop\\ZOLT 定额录入制版系统.lnk"});
     EXPECT_FALSE(ExistsAbsolute(InWindows("brisel.HLP")));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".BRL"));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "BRLFile"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, InClasses(".BRL")));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, InClasses("BRLFile")));
     EXPECT_FALSE(UninstallEntryExists(BriSel));
     // Only in the catalogue's list and group, which the entry's own values replace.
     ExpectKept({"Apps\\BriSel\\pricetab.prc", "Programs\\ZOLT 定额录入制版系统\\ZOLT 定额录入制版系统.lnk"});
@@ -730,7 +738,11 @@ TEST_F(RemovalRoad, QuietAllRemovesWhatChoosingEverythingRemovesWithoutAWindow)
     EXPECT_NE(std::string::npos, log.find("    ZOLT网络计划 [chosen]\r\n")) << log;
     EXPECT_NE(std::string::npos, log.find("Removing ZOLT网络计划\r\n")) << log;
     EXPECT_NE(std::string::npos, log.find("  deleted    file       " + Path("Apps\\NetPlan\\netplan.exe") + "\r\n"));
-    EXPECT_NE(std::string::npos, log.find("  deleted    key        HKEY_CLASSES_ROOT\\.WLT\r\n"));
+    // Each classes key by its own name: the machine's, and the user's own.
+    for (const char* classes : {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"})
+        EXPECT_NE(std::string::npos,
+                  log.find(std::string("  deleted    key        ") + classes + "\\Software\\Classes\\.WLT\r\n"))
+            << classes;
     EXPECT_NE(std::string::npos, log.find("  not found  shortcut   "));
     EXPECT_NE(std::string::npos, log.find("  deleted    INI entry  "));
     EXPECT_NE(std::string::npos, log.find("  kept       folder     " + Path("Apps\\NetPlan\\") + " (not empty)"));
@@ -943,6 +955,9 @@ TEST_F(RemovalRoad, RemovalOnSixtyFourBitWindowsTakesTheFamilyAndLeavesTheSixtyF
 TEST_F(RemovalRoad, ListWritesTheTreeToStandardOutputAndRemovesNothing)
 {
     ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    // Named in what the program's code page lacks: neither listed nor made anew as "Probe???Tool".
+    AddWideUninstallEntry(L"Probe\u00f6\u00df\u0e01Tool", "C:\\Probe\\UninstallZolt.exe");
+    const std::vector<std::wstring> entries = WideUninstallEntries();
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherit, 1 << 16));
@@ -963,6 +978,8 @@ TEST_F(RemovalRoad, ListWritesTheTreeToStandardOutputAndRemovesNothing)
     EXPECT_EQ(0u, output.find("  \xE7\xA8\x8B\xE5\xBA\x8F [partly chosen]\r\n")) << output;
     EXPECT_NE(std::string::npos, output.find("    ZOLT\xE7\xBD\x91\xE7\xBB\x9C\xE8\xAE\xA1\xE5\x88\x92 [chosen]\r\n"));
     EXPECT_EQ(std::string::npos, output.find("OtherSoft"));
+    EXPECT_EQ(std::string::npos, output.find("Probe"));
+    EXPECT_EQ(entries, WideUninstallEntries());
     ExpectNothingOfTheMachineRemoved();
 }
 
@@ -1121,6 +1138,14 @@ TEST_F(RemovalRoad, QuietAllUsersReachesEveryProfile)
         ASSERT_NE(INVALID_HANDLE_VALUE, made);
         CloseHandle(made);
     }
+    // Each user's own classes, a hive of its own: loaded while bob is logged
+    // on, carol's a file in her profile.
+    auto classes = [this](HKEY root) {
+        MakeDocumentType("WLT", root, "");
+        MakeDocumentType("OSV", root, "");
+    };
+    MakeClassesHive(bobSid, bob, true, classes);
+    MakeClassesHive(carolSid, carol, false, classes);
     for (const std::string& profile : {bob, carol}) {
         for (const char* file : {"\\Desktop\\ZOLT 网络计划.lnk", "\\Desktop\\安装预算例子.lnk", "\\Desktop\\我的.lnk",
                                  "\\Documents\\TallyPad.ini", "\\Documents\\预算表台账.YsbTz", "\\Documents\\我的.doc"})
@@ -1154,6 +1179,12 @@ TEST_F(RemovalRoad, QuietAllUsersReachesEveryProfile)
     EXPECT_TRUE(Exists("Fonts\\ZOLT 网络计划.lnk"));
     for (const std::wstring& file : zoeFiles)
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(file.c_str()));
+    // The document type went from each user's own classes, and only it.
+    EXPECT_FALSE(KeyExists(HKEY_USERS, bobSid + "_Classes\\.WLT"));
+    EXPECT_FALSE(KeyExists(HKEY_USERS, bobSid + "_Classes\\WLTFile"));
+    EXPECT_TRUE(KeyExists(HKEY_USERS, bobSid + "_Classes\\.OSV"));
+    EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(carolSid + "_Classes")));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, InClasses(".WLT")));
     // The running account is in the profile list too, and reached as one.
     // (Its folders are those its own "User Shell Folders" name, not the
     // scratch ones the fixture gave "Shell Folders".)
@@ -1174,6 +1205,8 @@ TEST_F(RemovalRoad, QuietAllUsersReachesEveryProfile)
     EXPECT_NE(std::string::npos, log.find("  kept       folder     \\\\zolt-nowhere\\share\\Documents (not a folder"))
         << log;
     EXPECT_NE(std::string::npos, log.find("  not found  folder     " + Path("Profiles\\erin") + " (no such profile)"))
+        << log;
+    EXPECT_NE(std::string::npos, log.find("  deleted    key        HKEY_USERS\\" + carolSid + "_Classes\\.WLT\r\n"))
         << log;
     // The machine's parts once, whatever the number of profiles.
     const std::string netplan = "  deleted    file       " + Path("Apps\\NetPlan\\netplan.exe");

@@ -163,6 +163,21 @@ TEST_F(Tree, ListsFamilyEntriesInRegistryOrder)
     EXPECT_TRUE(SameShape(Top({Branch(ProgramsHeading, 0, "", Leaves(listed, 2)), Leaf(HistoryItem, 1)}), Shape()));
 }
 
+// Another vendor's entry named in characters the program's code page
+// lacks: not listed whatever its command says, and nothing made beside it.
+TEST_F(Tree, EntryWhoseNameTheCodePageCannotHoldIsNeitherListedNorMade)
+{
+    AddUninstallEntry("Foo", {{"UninstallString", "C:\\Foo\\UninstallZolt.exe"}});
+    AddUninstallEntry("ZOLT网络计划");
+    AddWideUninstallEntry(L"Probe\u00f6\u00df\u0e01Tool", "C:\\Probe\\UninstallZolt.exe");
+    const std::vector<std::wstring> before = WideUninstallEntries();
+    std::vector<std::string> listed = InRegistryOrder({"Foo", "ZOLT网络计划"});
+    ASSERT_EQ(2u, listed.size());
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_TRUE(SameShape(Top({Branch(ProgramsHeading, 0, "", Leaves(listed, 2)), Leaf(HistoryItem, 1)}), Shape()));
+    EXPECT_EQ(before, WideUninstallEntries());
+}
+
 TEST_F(Tree, ListsEveryCatalogueProduct)
 {
     const std::set<std::string> products = {"ZOLT定额制版",       "ZOLT工程预算",       "ZOLT计算簿",

@@ -316,20 +316,35 @@ TEST(DeleterJudge, WhatWindowsReportsDecides)
     }
 }
 
-TEST_F(Deleter, IniEntryThatWillNotGoIsReported)
+// An entry that goes is deleted, one that was not there is not found
+// (removing it "succeeds" all the same), an empty value is an entry too,
+// and one that will not go is a failure.
+TEST_F(Deleter, IniEntryIsReportedAsWhatHappenedToIt)
 {
-    WriteIni("[Dek Files]\r\n甲库=C:\\jia.dek\r\n乙库=C:\\yi.dek\r\n");
+    WriteIni("[Dek Files]\r\n甲库=C:\\jia.dek\r\n乙库=C:\\yi.dek\r\n丁库=\r\n[Other]\r\n丙库=x\r\n");
     TDeleter deleter(Report, "");
-    deleter.DeleteIniEntry(QuotaLibrarySection, "甲库", IniFileName, "甲");
+    for (const char* key : {"甲库", "丙库", "丁库", "戊库"})
+        deleter.DeleteIniEntry(QuotaLibrarySection, key, IniFileName, key);
     {
         // Held by a program that lets nobody else write it.
         TFile holder(CreateFileA(IniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder.IsOpen());
-        deleter.DeleteIniEntry(QuotaLibrarySection, "乙库", IniFileName, "乙");
+        deleter.DeleteIniEntry(QuotaLibrarySection, "乙库", IniFileName, "乙库");
     }
     FlushIniCache();
 
-    EXPECT_EQ(TReport::Deleted, OutcomeOf("甲"));
-    EXPECT_EQ(TReport::Failed, OutcomeOf("乙"));
+    EXPECT_EQ(TReport::Deleted, OutcomeOf("甲库"));
+    EXPECT_EQ(TReport::NotFound, OutcomeOf("丙库"));
+    EXPECT_EQ(TReport::Deleted, OutcomeOf("丁库"));
+    EXPECT_EQ(TReport::NotFound, OutcomeOf("戊库"));
+    EXPECT_EQ(TReport::Failed, OutcomeOf("乙库"));
     EXPECT_EQ(std::vector<std::string>{"乙库"}, IniKeys(QuotaLibrarySection));
+    EXPECT_EQ(std::vector<std::string>{"丙库"}, IniKeys("Other"));
+
+    // Without the file, nothing is there to go.
+    ASSERT_TRUE(DeleteFileA(IniPath().c_str()));
+    FlushIniCache();
+    deleter.DeleteIniEntry(QuotaLibrarySection, "乙库", IniFileName, "乙库 again");
+    EXPECT_EQ(TReport::NotFound, OutcomeOf("乙库 again"));
+    EXPECT_FALSE(ExistsAbsolute(IniPath()));
 }

@@ -170,6 +170,27 @@ TEST_F(DiscoveredProducts, GbkNamesWithBackslashOrBarTrailBytesAreCarriedWhole)
     EXPECT_EQ(expected, found);
 }
 
+// Another vendor's entry named in characters code page 936 lacks: the
+// ANSI functions would give its name with "?" for them, a name that is no
+// key's. It is not the family's whatever its command says, and nothing is
+// made beside it; a key that holds "?" itself is judged as any other.
+TEST_F(DiscoveredProducts, EntryWhoseNameTheCodePageCannotHoldIsNeitherListedNorMade)
+{
+    AddEntry("Foo", "C:\\Foo\\UninstallZolt.exe");
+    MakeKey(HKEY_LOCAL_MACHINE, UninstallEntry("ZOLT工程预算"));
+    AddWideUninstallEntry(L"Probe\u00f6\u00df\u0e01Tool", "C:\\Probe\\UninstallZolt.exe");
+    AddWideUninstallEntry(L"\u00e5", "C:\\Probe\\UninstallZolt.exe");
+    AddEntry("Who?", "C:\\Who\\UninstallZolt.exe");
+    const std::vector<std::wstring> before = WideUninstallEntries();
+    ASSERT_EQ(5u, before.size());
+
+    Names found = TInstalledItems::Discover(Context.Dirs).Products;
+
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ((Names{"Foo", "Who?", "ZOLT工程预算"}), found);
+    EXPECT_EQ(before, WideUninstallEntries());
+}
+
 TEST_F(DiscoveredProducts, NoUninstallKeyNoProducts)
 {
     EXPECT_EQ(Names{}, TInstalledItems::Discover(Context.Dirs).Products);
@@ -218,74 +239,56 @@ TEST_F(DiscoveredQuotaLibraries, OtherSectionsDoNotCount)
     EXPECT_EQ(Names{}, TInstalledItems::Discover(Context.Dirs).QuotaLibraries);
 }
 
-namespace {
-// Checks a key list read into the 2048-byte buffer against the keys written.
-void ExpectCutPrefixOf(const Names& written, const Names& read)
+// The list is read whole however long: never cut, so no name is offered
+// that is only the start of one. Around the first buffer's end too, where
+// the profile functions' own count (one a character, two bytes in GBK)
+// parts from the bytes.
+TEST_F(DiscoveredQuotaLibraries, KeyListIsReadWholeHoweverLong)
 {
-    ASSERT_FALSE(read.empty());
-    ASSERT_LT(read.size(), written.size()) << "the test needs a list that does not fit";
-    size_t bytes = 0;
-    for (size_t i = 0; i < read.size(); ++i) {
-        bytes += read[i].size() + 1;
-        if (i + 1 < read.size())
-            EXPECT_EQ(written[i], read[i]) << "name " << i;
-        else
-            EXPECT_EQ(0u, written[i].compare(0, read[i].size(), read[i])) << "last name is no prefix: " << read[i];
-    }
-    EXPECT_LE(bytes, 2048u);
-}
-} // namespace
-
-TEST_F(DiscoveredQuotaLibraries, LongKeyListIsCutInsideTheBuffer)
-{
-    Names written;
-    std::string ini = "[Dek Files]\r\n";
+    const char* const syllables[] = {"甲", "乙", "丙", "丁", "戊"};
+    auto gbk = [&](int seed, int characters) {
+        std::string name;
+        for (int k = 0; k < characters; ++k)
+            name += syllables[(seed + k) % 5];
+        return name;
+    };
+    std::vector<Names> lists;
+    // 40 libraries of long names, as installed on one machine.
+    lists.emplace_back();
     for (int i = 0; i < 40; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "Library%02d_", i);
-        written.push_back(name + std::string(60, 'a' + i % 26));
-        ini += written.back() + "=C:\\lib.dek\r\n";
+        lists.back().push_back(name + std::string(60, static_cast<char>('a' + i % 26)));
     }
-    WriteIni(ini);
-    ExpectCutPrefixOf(written, TInstalledItems::Discover(Context.Dirs).QuotaLibraries);
-}
-
-TEST_F(DiscoveredQuotaLibraries, LongGbkKeyListIsCutInsideTheBuffer)
-{
-    // Two bytes a character here, one in the profile functions' own count.
-    Names written;
-    std::string ini = "[Dek Files]\r\n";
-    const char* const syllables[] = {"甲", "乙", "丙", "丁", "戊"};
-    for (int i = 0; i < 40; ++i) {
-        std::string name = std::to_string(i);
-        for (int k = 0; k < 30; ++k)
-            name += syllables[(i + k) % 5];
-        written.push_back(name);
-        ini += name + "=C:\\lib.dek\r\n";
+    lists.emplace_back();
+    for (int i = 0; i < 40; ++i)
+        lists.back().push_back(std::to_string(i) + gbk(i, 30));
+    // 22 names of 46 two-byte characters take 2046 bytes with their zeros.
+    lists.emplace_back();
+    for (int i = 0; i < 24; ++i)
+        lists.back().push_back(gbk(i, 46));
+    // Lists of 2045 to 2050 bytes with their zeros; and of 4094 to 4098.
+    for (size_t total : {2045u, 2046u, 2047u, 2048u, 2049u, 2050u, 4094u, 4096u, 4098u}) {
+        // Names of 99 bytes and a last one of the rest, at least 10.
+        std::vector<size_t> lengths(total / 100, 99);
+        size_t rest = total % 100;
+        if (rest < 11) {
+            lengths.back() -= 10;
+            rest += 10;
+        }
+        lengths.push_back(rest - 1);
+        lists.emplace_back();
+        for (size_t i = 0; i < lengths.size(); ++i)
+            lists.back().push_back(std::to_string(i) + std::string(lengths[i] - std::to_string(i).size(), 'k'));
     }
-    WriteIni(ini);
-    ExpectCutPrefixOf(written, TInstalledItems::Discover(Context.Dirs).QuotaLibraries);
-}
-
-// The profile call can return a count that takes in the byte after the last
-// whole name; an empty name made of it would be a blank library in the tree.
-TEST_F(DiscoveredQuotaLibraries, CutThatEndsOnASeparatorLeavesNoEmptyName)
-{
-    // 22 names of 46 two-byte characters take 22 * 93 = 2046 bytes with their
-    // zeros; the next name's first character cannot fit in what is left.
-    Names written;
-    std::string ini = "[Dek Files]\r\n";
-    const char* const syllables[] = {"甲", "乙", "丙", "丁", "戊"};
-    for (int i = 0; i < 24; ++i) {
-        std::string name;
-        for (int k = 0; k < 46; ++k)
-            name += syllables[(i + k) % 5];
-        written.push_back(name);
-        ini += name + "=C:\\lib.dek\r\n";
+    for (const Names& written : lists) {
+        std::string ini = "[Dek Files]\r\n";
+        size_t bytes = 0;
+        for (const std::string& name : written) {
+            ini += name + "=C:\\lib.dek\r\n";
+            bytes += name.size() + 1;
+        }
+        WriteIni(ini);
+        EXPECT_EQ(written, TInstalledItems::Discover(Context.Dirs).QuotaLibraries) << bytes << " bytes";
     }
-    WriteIni(ini);
-    Names read = TInstalledItems::Discover(Context.Dirs).QuotaLibraries;
-    for (size_t i = 0; i < read.size(); ++i)
-        EXPECT_FALSE(read[i].empty()) << "empty name at " << i << " of " << read.size();
-    ExpectCutPrefixOf(written, read);
 }

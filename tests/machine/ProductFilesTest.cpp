@@ -36,9 +36,9 @@ protected:
     void MakeDocumentType(const std::string& name) const
     {
         TScratchMachine::MakeDocumentType(name);
-        MakeKey(HKEY_CLASSES_ROOT, name + "File\\DefaultIcon");
+        MakeKey(HKEY_LOCAL_MACHINE, InClasses(name + "File\\DefaultIcon"));
     }
-    bool ClassKey(const std::string& name) const { return KeyExists(HKEY_CLASSES_ROOT, name); }
+    bool ClassKey(const std::string& name) const { return MachineClassKey(name); }
 
     static std::string OnDesktop(const std::string& name) { return "Desktop\\" + name; }
 
@@ -88,7 +88,7 @@ TEST_F(ProductFilesExample, NetworkPlanGoesAndEverythingBesideItStays)
     MakeFile("Windows\\zoltnet.ini");
     MakeFile("Windows\\System32\\zoltnet.hlp");
     MakeDocumentType("WLX");
-    MakeKey(HKEY_CLASSES_ROOT, ".WL");
+    MakeKey(HKEY_LOCAL_MACHINE, InClasses(".WL"));
     Context.CompleteRemoval = true;
 
     EXPECT_EQ(2, Run(NetworkPlanFiles, NetworkPlanGroup, Path("Plan")));
@@ -238,10 +238,10 @@ TEST_F(ProductFilesShortcuts, EmptyDescriptionTouchesNoShortcut)
 TEST_F(ProductFilesDocumentTypes, EachTypeLosesBothKeysAndIsCounted)
 {
     MakeDocumentType("YSB");
-    MakeKey(HKEY_CLASSES_ROOT, ".DEK");
+    MakeKey(HKEY_LOCAL_MACHINE, InClasses(".DEK"));
     MakeDocumentType("YSBX");
-    MakeKey(HKEY_CLASSES_ROOT, ".YS");
-    MakeKey(HKEY_CLASSES_ROOT, "JGK");
+    MakeKey(HKEY_LOCAL_MACHINE, InClasses(".YS"));
+    MakeKey(HKEY_LOCAL_MACHINE, InClasses("JGK"));
 
     EXPECT_EQ(3, Run("vexa.exe=,YSB|DEK|JGK", "G", Path("Plan")));
 
@@ -294,7 +294,7 @@ TEST_F(ProductFilesGuards, LongerDocumentTypeNameIsRefusedNotCut)
     for (const char* decoy : {".ABCDEFGHIJKL", "ABCDEFGHIJKLFile", "ABCDEFGHIJKLFil", ".ABCDEFGHIJK",
                               "ABCDEFGHIJKFile", ".ABCDEFGHIJKLMNO", ".ABCDEFGHIJKLMN", "ABCDEFGHIJKLMNOFile",
                               "ABCDEFGHIJKLMNOFil", ".类型名称表格", "类型名称表格File", ".类型名称表", "类型名称表File"})
-        MakeKey(HKEY_CLASSES_ROOT, decoy);
+        MakeKey(HKEY_LOCAL_MACHINE, InClasses(decoy));
 
     EXPECT_EQ(0, Run("x.exe=,ABCDEFGHIJKL|ABCDEFGHIJKLMNO|类型名称表格", "G", Path("Plan")));
 
@@ -306,8 +306,8 @@ TEST_F(ProductFilesGuards, LongerDocumentTypeNameIsRefusedNotCut)
 
 TEST_F(ProductFilesGuards, EmptyDocumentTypeNameDeletesNothingOfItsOwn)
 {
-    MakeKey(HKEY_CLASSES_ROOT, ".\\shell");
-    MakeKey(HKEY_CLASSES_ROOT, "File\\shell\\open");
+    MakeKey(HKEY_LOCAL_MACHINE, InClasses(".\\shell"));
+    MakeKey(HKEY_LOCAL_MACHINE, InClasses("File\\shell\\open"));
     for (const char* name : {"X", "Y", "Z"})
         MakeDocumentType(name);
 
@@ -321,8 +321,8 @@ TEST_F(ProductFilesGuards, EmptyDocumentTypeNameDeletesNothingOfItsOwn)
 
 TEST_F(ProductFilesGuards, DocumentTypeNameWithBackslashIsRefused)
 {
-    MakeKey(HKEY_CLASSES_ROOT, ".A\\B");
-    MakeKey(HKEY_CLASSES_ROOT, "A\\BFile");
+    MakeKey(HKEY_LOCAL_MACHINE, InClasses(".A\\B"));
+    MakeKey(HKEY_LOCAL_MACHINE, InClasses("A\\BFile"));
     EXPECT_EQ(0, Run("x.exe=,A\\B", "G", Path("Plan")));
     EXPECT_TRUE(ClassKey(".A\\B"));
     EXPECT_TRUE(ClassKey("A\\BFile"));
@@ -364,13 +364,15 @@ TEST_F(ProductFilesGuards, EveryStepOverIsSaid)
         {"=Tool;", "G\\..", Path("Plan"), DesktopFolder(), WindowsFolder(), ProgramsFolder() + "\\G\\..",
          TRemovalReport::BadGroup, true},
         {"x.exe=,ABCDEFGHIJKL;", "G", Path("Plan"), DesktopFolder(), WindowsFolder(),
-         "HKEY_CLASSES_ROOT\\.ABCDEFGHIJKL", TRemovalReport::BadDocumentType, false},
+         "HKEY_LOCAL_MACHINE\\Software\\Classes\\.ABCDEFGHIJKL", TRemovalReport::BadDocumentType, false},
         // A folder its installer could not spell: the "?" stands for what it lost.
         {"x.exe=;", "G", Path("Zo?"), DesktopFolder(), WindowsFolder(), Path("Zo?"), TRemovalReport::NotWritable,
          true},
-        // A path that would depend on the current drive: refused where it is deleted.
+        // A part that cannot be placed (an unknown "$" prefix, a drive
+        // without its root) would depend on the current drive or directory.
         {"$q\\x.dat=;", "G", Path("Plan"), DesktopFolder(), WindowsFolder(), "\\x.dat", TRemovalReport::NotAbsolute,
-         false},
+         true},
+        {"C:x.dat=;", "G", Path("Plan"), DesktopFolder(), WindowsFolder(), "C:x.dat", TRemovalReport::NotAbsolute, true},
     };
     for (const TCase& c : cases) {
         TRemovalReport report;

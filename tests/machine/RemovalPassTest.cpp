@@ -1,5 +1,6 @@
 #include "../../catalogue/Catalogue.h"
 #include "../../uninstall/TRemovalPass.h"
+#include "../../uninstall/TUserProfile.h"
 #include "../support/Owners.h"
 #include "../support/ScratchCleanup.h"
 #include "../support/TScratchMachine.h"
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <shlobj.h>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 using Texts = std::vector<std::string>;
@@ -56,7 +58,7 @@ protected:
         int keys = 0;
         for (const TRemovalReport::TRecord& record : pass.GetReport().Records())
             keys += record.Target == TRemovalReport::Key && record.Outcome == TRemovalReport::Deleted &&
-                    record.Name.rfind("HKEY_CLASSES_ROOT\\", 0) == 0;
+                    record.Name.rfind("HKEY_LOCAL_MACHINE\\Software\\Classes\\", 0) == 0;
         return keys;
     }
 
@@ -104,13 +106,13 @@ protected:
     {
         return Exists("Plan\\netplan.exe") && Exists("Plan\\example.wlt") && Exists("Windows\\zoltnet.hlp") &&
                Exists(InGroup("ZOLT 网络计划", "ZOLT 网络计划.lnk")) && Exists("Desktop\\ZOLT 网络计划例子.lnk") &&
-               KeyExists(HKEY_CLASSES_ROOT, ".WLT");
+               MachineClassKey(".WLT");
     }
     bool NetworkPlanGone() const
     {
         return !Exists("Plan\\netplan.exe") && !Exists("Plan\\example.wlt") && !Exists("Windows\\zoltnet.hlp") &&
                !Exists(InGroup("ZOLT 网络计划", "ZOLT 网络计划.lnk")) && !Exists("Desktop\\ZOLT 网络计划例子.lnk") &&
-               !KeyExists(HKEY_CLASSES_ROOT, ".WLT") && !KeyExists(HKEY_CLASSES_ROOT, "WLTFile");
+               !MachineClassKey(".WLT") && !MachineClassKey("WLTFile");
     }
 
     // A file in the root of the current drive, removed at tear-down; false
@@ -408,6 +410,37 @@ TEST_F(RemovalPassQuotaLibrary, LibraryAtADrivesRootOrWrittenWithSlashesKeepsIts
     }
 }
 
+// However many libraries VEXA.INI lists, each is offered whole and goes
+// with its file and its INI entry; a text that names nothing (such as the
+// start of a library's name) makes no key.
+TEST_F(RemovalPassQuotaLibrary, FortyLongNamedLibrariesAreAllListedAndAllGo)
+{
+    std::vector<std::pair<std::string, std::string>> libraries;
+    Texts names;
+    for (int i = 0; i < 40; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "Library%02d_", i);
+        names.push_back(name + std::string(60, static_cast<char>('a' + i % 26)));
+        const std::string file = "Lib\\" + std::to_string(i) + ".dek";
+        MakeFile(file);
+        libraries.emplace_back(names.back(), Path(file));
+    }
+    WriteQuotaLibraries(libraries);
+    MakeKey(HKEY_LOCAL_MACHINE, Uninstall);
+    const Texts entries = SubkeyNames(HKEY_LOCAL_MACHINE, Uninstall);
+
+    Texts listed = TInstalledItems::Discover(Context.Dirs).QuotaLibraries;
+    ASSERT_EQ(names, listed);
+    listed.push_back(names.back().substr(0, 20));
+    RunPass(listed);
+
+    EXPECT_EQ(Texts{}, IniKeys(QuotaLibrarySection));
+    for (int i = 0; i < 40; ++i)
+        EXPECT_FALSE(Exists("Lib\\" + std::to_string(i) + ".dek")) << i;
+    EXPECT_EQ(entries, SubkeyNames(HKEY_LOCAL_MACHINE, Uninstall));
+    EXPECT_TRUE(LastReport.IsComplete());
+}
+
 TEST_F(RemovalPassQuotaLibrary, LibraryPathLongerThan255BytesIsNotCut)
 {
     MakeFolder("Long");
@@ -567,15 +600,25 @@ TEST_F(RemovalPassCatalogedProduct, NoInstallDirKeepsTheEntryAndSaysSo)
     EXPECT_TRUE(KeptAsTheWayBack(std::string("HKEY_LOCAL_MACHINE\\") + Uninstall + "\\ZOLT网络计划"));
 }
 
-// Gone since the tree was built: opening it made it anew, empty, and it goes
-// again; there is nothing of it left to say.
-TEST_F(RemovalPassCatalogedProduct, EntryThatWentMeanwhileIsNotLeftBehind)
+// Gone since the tree was built: it is not made anew by looking for it,
+// and what was not there is said to be not found, never deleted.
+TEST_F(RemovalPassCatalogedProduct, EntryThatWentMeanwhileIsNeitherMadeNorSaidDeleted)
 {
     MakeNetworkPlan();
     RunPass({"ZOLT网络计划", "我的产品"});
     EXPECT_TRUE(NetworkPlanUntouched());
-    for (const char* entry : {"ZOLT网络计划", "我的产品"})
+    for (const char* entry : {"ZOLT网络计划", "我的产品"}) {
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry(entry))) << entry;
+        const std::string name = std::string("HKEY_LOCAL_MACHINE\\") + Uninstall + "\\" + entry;
+        size_t notFound = 0;
+        for (const TRemovalReport::TRecord& record : LastReport.Records()) {
+            if (record.Name == name) {
+                EXPECT_EQ(TRemovalReport::NotFound, record.Outcome) << entry;
+                ++notFound;
+            }
+        }
+        EXPECT_EQ(1u, notFound) << entry;
+    }
     EXPECT_TRUE(LastReport.IsComplete());
 }
 
@@ -590,7 +633,7 @@ TEST_F(RemovalPassSharedLibraries, OnlyTheFiveSystemLibrariesGo)
     MakeFile("Windows\\System32\\other.dll");
     MakeFolder("Cwd\\uninst");
     SetString(HKEY_LOCAL_MACHINE, Entry(SharedLibraryItemText), "InstallPath", Path("Windows\\System32"));
-    MakeKey(HKEY_CLASSES_ROOT, ".dll");
+    MakeKey(HKEY_LOCAL_MACHINE, InClasses(".dll"));
     Context.CompleteRemoval = true;
 
     EXPECT_EQ(0, RunPass({SharedLibraryItemText}));
@@ -603,7 +646,7 @@ TEST_F(RemovalPassSharedLibraries, OnlyTheFiveSystemLibrariesGo)
     for (const char* kept : {"Windows\\System32\\other.dll", "Cwd\\uninst", "Programs", "Windows\\System32"})
         EXPECT_TRUE(Exists(kept)) << kept;
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry(SharedLibraryItemText)));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".dll"));
+    EXPECT_TRUE(MachineClassKey(".dll"));
 }
 
 TEST_F(RemovalPassHistory, TallyFilesAndZoltnetIniGo)
@@ -625,6 +668,11 @@ TEST_F(RemovalPassHistory, EveryMakerSubkeyGoesTheMakerKeyStays)
     MakeKey(HKEY_CURRENT_USER, std::string(Settings) + "\\Recent\\Files\\One");
     MakeKey(HKEY_CURRENT_USER, std::string(Maker) + "\\TallyPad\\Settings");
     MakeKey(HKEY_CURRENT_USER, std::string(Maker) + "\\网络计划");
+    // A name the code page cannot write goes by the name Windows holds.
+    TKey foreign;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Orlaquin\\Zo\u00eb\\Recent", 0, nullptr, 0,
+                                             KEY_ALL_ACCESS, nullptr, foreign.Receive(), nullptr));
+    foreign.Reset();
     SetString(HKEY_CURRENT_USER, Maker, "Company", "x");
     MakeKey(HKEY_CURRENT_USER, "Software\\Other\\Keep");
     MakeKey(HKEY_CURRENT_USER, "Software\\Orlaquin2");
@@ -843,7 +891,7 @@ protected:
     bool Untouched() const
     {
         return Exists("Mine\\mine.exe") && Exists("Mine\\uninst\\u.exe") && Exists(InGroup("我的组", "我的程序.lnk")) &&
-               Exists("Desktop\\我的程序.lnk") && KeyExists(HKEY_CLASSES_ROOT, ".MYP") &&
+               Exists("Desktop\\我的程序.lnk") && MachineClassKey(".MYP") &&
                KeyExists(HKEY_LOCAL_MACHINE, Entry("我的产品"));
     }
 };
@@ -857,8 +905,8 @@ TEST_F(RemovalPassUncatalogedProduct, AllThreeValuesRemoveFilesAndEntry)
     for (const char* gone : {"Mine\\mine.exe", "Mine\\uninst\\u.exe", "Desktop\\我的程序.lnk"})
         EXPECT_FALSE(Exists(gone)) << gone;
     EXPECT_FALSE(Exists(InGroup("我的组", "我的程序.lnk")));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".MYP"));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "MYPFile"));
+    EXPECT_FALSE(MachineClassKey(".MYP"));
+    EXPECT_FALSE(MachineClassKey("MYPFile"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("我的产品")));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("别的产品")));
 }
@@ -896,6 +944,24 @@ TEST_F(RemovalPassUncatalogedProduct, ValueThatIsNoStringCountsAsMissing)
     SetRaw(HKEY_LOCAL_MACHINE, Entry("我的产品"), "ProgramGroup", REG_BINARY, bytes, sizeof bytes);
     RunPass({"我的产品"});
     EXPECT_TRUE(Untouched());
+}
+
+// A file part that cannot be placed is not tried, and the entry stays as
+// the way back to it; the rest of the product goes.
+TEST_F(RemovalPassUncatalogedProduct, FilePartThatCannotBePlacedKeepsTheEntry)
+{
+    const std::pair<const char*, const char*> parts[] = {{"$q\\x.dat", "\\x.dat"}, {"C:x.dat", "C:x.dat"}};
+    for (const auto& part : parts) {
+        MakeProduct();
+        SetString(HKEY_LOCAL_MACHINE, Entry("我的产品"), "progs",
+                  std::string("mine.exe=我的程序,MYP;") + part.first + "=;uninst\\u.exe=;");
+        RunPass({"我的产品"});
+        EXPECT_FALSE(Exists("Mine\\mine.exe")) << part.first;
+        EXPECT_FALSE(MachineClassKey(".MYP")) << part.first;
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, Entry("我的产品"))) << part.first;
+        EXPECT_EQ(TRemovalReport::NotAbsolute, StepOverFor(part.second)) << part.first;
+        EXPECT_TRUE(KeptAsTheWayBack(std::string("HKEY_LOCAL_MACHINE\\") + Uninstall + "\\我的产品")) << part.first;
+    }
 }
 
 TEST_F(RemovalPassKeyNames, EmptyOrBackslashTextDeletesNoKey)
@@ -948,7 +1014,7 @@ TEST_F(RemovalPassAssociations, CountsDocumentTypeKeysOverAllItems)
     MakeFile("Budget\\vexa.exe");
     SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT工程预算"), "InstallPath", Path("Budget"));
     MakeDocumentType("YSB");
-    MakeKey(HKEY_CLASSES_ROOT, ".DEK");
+    MakeKey(HKEY_LOCAL_MACHINE, InClasses(".DEK"));
     MakeFile("Lib\\jia.dek");
     MakeFile("Lib\\安装预算例子.YSB");
     WriteIni("[Dek Files]\r\n甲库=" + Path("Lib\\jia.dek") + "\r\n");
@@ -961,8 +1027,89 @@ TEST_F(RemovalPassAssociations, NoneForItemsWithoutDocumentTypes)
     MakeDocumentType("YSB");
     MakeDocumentType("WLT");
     EXPECT_EQ(0, RunPass({HistoryItemText, SharedLibraryItemText, "乙库"}));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".YSB"));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".WLT"));
+    EXPECT_TRUE(MachineClassKey(".YSB"));
+    EXPECT_TRUE(MachineClassKey(".WLT"));
+}
+
+namespace {
+// Each key's outcome in the report, by name.
+std::map<std::string, TRemovalReport::TOutcome> KeyOutcomes(const TRemovalReport& report)
+{
+    std::map<std::string, TRemovalReport::TOutcome> outcomes;
+    for (const TRemovalReport::TRecord& record : report.Records())
+        if (record.Target == TRemovalReport::Key)
+            outcomes[record.Name] = record.Outcome;
+    return outcomes;
+}
+} // namespace
+
+// HKEY_CLASSES_ROOT answers from the user's own classes where they have the
+// type, from the machine's otherwise: the type goes from both, each said
+// under its own name. The user's other types stay.
+TEST_F(RemovalPassAssociations, DocumentTypeGoesFromTheMachinesClassesAndTheUsersOwn)
+{
+    MakeNetworkPlan();
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    MakeDocumentType("WLT", HKEY_CURRENT_USER);
+    MakeDocumentType("YSB", HKEY_CURRENT_USER);
+
+    EXPECT_EQ(2, RunPass({"ZOLT网络计划"}));
+
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        EXPECT_FALSE(KeyExists(root, InClasses(".WLT")));
+        EXPECT_FALSE(KeyExists(root, InClasses("WLTFile")));
+    }
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, InClasses(".YSB")));
+    std::map<std::string, TRemovalReport::TOutcome> outcomes = KeyOutcomes(LastReport);
+    for (const char* key : {"HKEY_LOCAL_MACHINE\\Software\\Classes\\.WLT", "HKEY_LOCAL_MACHINE\\Software\\Classes\\WLTFile",
+                            "HKEY_CURRENT_USER\\Software\\Classes\\.WLT", "HKEY_CURRENT_USER\\Software\\Classes\\WLTFile"})
+        EXPECT_EQ(TRemovalReport::Deleted, outcomes.count(key) ? outcomes[key] : TRemovalReport::Failed) << key;
+}
+
+// With every profile, each user's own classes: the hive where it is loaded
+// (a logged-on user), else the profile's UsrClass.dat, loaded for the run
+// and unloaded after; where the profile has none, those in the user's hive
+// itself, as Wine keeps them. Classes that cannot be loaded are said, and
+// the other profiles go on. (Wine never writes a loaded hive back, so what
+// went from a file loaded for the run shows in the report only.)
+TEST_F(RemovalPassAssociations, EveryProfileLosesTheDocumentTypeFromItsOwnClasses)
+{
+    const std::string alice = "S-1-5-21-4444-5555-6666-1001", bob = "S-1-5-21-4444-5555-6666-1002",
+                      carol = "S-1-5-21-4444-5555-6666-1003", dave = "S-1-5-21-4444-5555-6666-1004";
+    auto types = [this](HKEY classes) {
+        MakeDocumentType("WLT", classes, "");
+        MakeDocumentType("YSB", classes, "");
+    };
+    MakeNetworkPlan();
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    MakeClassesHive(alice, MakeProfile(alice, "alice", true), true, types);
+    MakeClassesHive(bob, MakeProfile(bob, "bob", false), false, types);
+    MakeProfile(carol, "carol", false, [&](HKEY hive) { MakeDocumentType("WLT", hive); });
+    std::string damaged("regf\x01\x00\x00\x00\x01\x00\x00\x00", 12);
+    damaged.resize(4096, '\0');
+    MakeProfile(dave, "dave", false);
+    MakeFile("Profiles\\dave\\" + std::string(TUserProfile::ClassesHiveFile), damaged);
+    ASSERT_TRUE(KeyExists(HKEY_USERS, alice + "_Classes\\.WLT"));
+    Context.EveryProfile = true;
+
+    RunPass({"ZOLT网络计划"});
+
+    EXPECT_FALSE(MachineClassKey(".WLT"));
+    EXPECT_FALSE(KeyExists(HKEY_USERS, alice + "_Classes\\.WLT"));
+    EXPECT_FALSE(KeyExists(HKEY_USERS, alice + "_Classes\\WLTFile"));
+    EXPECT_TRUE(KeyExists(HKEY_USERS, alice + "_Classes\\.YSB"));
+    std::map<std::string, TRemovalReport::TOutcome> outcomes = KeyOutcomes(LastReport);
+    for (const std::string& key : {"HKEY_USERS\\" + alice + "_Classes\\.WLT", "HKEY_USERS\\" + bob + "_Classes\\.WLT",
+                                   "HKEY_USERS\\" + bob + "_Classes\\WLTFile",
+                                   "HKEY_USERS\\" + carol + "\\Software\\Classes\\.WLT",
+                                   "HKEY_USERS\\" + carol + "\\Software\\Classes\\WLTFile"})
+        EXPECT_EQ(TRemovalReport::Deleted, outcomes.count(key) ? outcomes[key] : TRemovalReport::Failed) << key;
+    EXPECT_EQ(TRemovalReport::ClassesNotOpened, StepOverFor("HKEY_USERS\\" + dave + "_Classes"));
+    for (const std::string& sid : {alice, bob, carol, dave}) {
+        EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(sid + "_Classes"))) << sid;
+        EXPECT_FALSE(KeyExists(HKEY_USERS, TUserProfile::LoadedName(sid))) << sid;
+    }
+    EXPECT_TRUE(KeyExists(HKEY_USERS, alice + "_Classes")) << "the logged-on user's classes were unloaded";
 }
 
 namespace {

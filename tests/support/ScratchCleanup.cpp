@@ -1,22 +1,26 @@
 #include "ScratchCleanup.h"
 #include "Owners.h"
 
-void DeleteRegistryTree(HKEY parent, const char* name)
+namespace {
+// By the names Windows holds, so that a key whose name the code page
+// cannot write goes too. A registry link a test made goes itself, through
+// its own handle: by name, what it leads to would go.
+void DeleteRegistryTreeW(HKEY parent, const wchar_t* name)
 {
-    // A registry link a test made goes itself, through its own handle:
-    // by name, what it leads to would go.
     TKey key;
-    if (RegOpenKeyExA(parent, name, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(parent, name, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, key.Receive()) != ERROR_SUCCESS)
         return;
     DWORD type = 0;
     bool link = RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
                 type == REG_LINK;
-    char child[1024];
+    wchar_t child[512];
     DWORD index = 0;
-    while (!link && RegEnumKeyA(key, index, child, sizeof child) == ERROR_SUCCESS) {
-        DeleteRegistryTree(key, child);
+    for (DWORD length = 512;
+         !link && RegEnumKeyExW(key, index, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         length = 512) {
+        DeleteRegistryTreeW(key, child);
         TKey probe;
-        if (RegOpenKeyExA(key, child, REG_OPTION_OPEN_LINK, KEY_READ, probe.Receive()) == ERROR_SUCCESS)
+        if (RegOpenKeyExW(key, child, REG_OPTION_OPEN_LINK, KEY_READ, probe.Receive()) == ERROR_SUCCESS)
             ++index; // would not go: step over it
     }
     using TNtDeleteKey = LONG(NTAPI*)(HANDLE);
@@ -26,43 +30,51 @@ void DeleteRegistryTree(HKEY parent, const char* name)
         deleteKey(key);
 }
 
-namespace {
 // In UTF-16, so that names outside the code page go too.
 void DeleteFolderTreeW(const std::wstring& folder)
 {
-    {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                std::wstring path = folder + L"\\" + name;
-                // A link goes itself: what it leads to is none of ours.
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-                    char ansi[MAX_PATH * 2] = {};
-                    WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
-                    RemoveLink(ansi);
-                } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    DeleteFolderTreeW(path);
-                } else {
-                    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileW(path.c_str());
-                }
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring path = folder + L"\\" + name;
+            // A link goes itself: what it leads to is none of ours.
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                char ansi[MAX_PATH * 2] = {};
+                WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+                RemoveLink(ansi);
+            } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteFolderTreeW(path);
+            } else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
     }
     RemoveDirectoryW(folder.c_str());
 }
+
+std::wstring Wide(const std::string& text)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::vector<wchar_t> wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+    return wide.data();
+}
 } // namespace
+
+void DeleteRegistryTree(HKEY parent, const char* name)
+{
+    DeleteRegistryTreeW(parent, Wide(name).c_str());
+}
 
 void DeleteFolderTree(const std::string& folder)
 {
-    wchar_t wide[MAX_PATH * 2] = {};
-    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH * 2);
-    DeleteFolderTreeW(wide);
+    DeleteFolderTreeW(Wide(folder));
 }
 
 void DeletePath(const std::string& path)

@@ -5,6 +5,15 @@
 #include "../../uninstall/TUserProfile.h"
 #include "../../uninstall/TUserProfiles.h"
 
+namespace {
+// The uninstall key's path is plain ASCII.
+std::wstring WideUninstallKeyPath()
+{
+    const std::string path = UninstallKeyPath;
+    return std::wstring(path.begin(), path.end());
+}
+} // namespace
+
 const char TMachine::ProfileDesktop[] = "Desktop";
 const char TMachine::ProfileDocuments[] = "Documents";
 const char TMachine::ProfilePrograms[] = "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
@@ -22,8 +31,10 @@ void TMachine::TearDown()
         TProcessToken token;
         token.EnableHivePrivileges();
         for (const std::string& sid : ProfileSids) {
-            RegUnLoadKeyA(HKEY_USERS, sid.c_str());
-            RegUnLoadKeyA(HKEY_USERS, TUserProfile::LoadedName(sid).c_str());
+            for (const std::string& hive : {sid, sid + "_Classes"}) {
+                RegUnLoadKeyA(HKEY_USERS, hive.c_str());
+                RegUnLoadKeyA(HKEY_USERS, TUserProfile::LoadedName(hive).c_str());
+            }
         }
         ProfileSids.clear();
     }
@@ -227,10 +238,46 @@ bool TMachine::UninstallEntryExists(const std::string& name)
     return KeyExists(HKEY_LOCAL_MACHINE, UninstallEntry(name));
 }
 
-void TMachine::MakeDocumentType(const std::string& name) const
+void TMachine::AddWideUninstallEntry(const std::wstring& name, const std::string& uninstallString) const
 {
-    SetString(HKEY_CLASSES_ROOT, "." + name, "", name + "File");
-    SetString(HKEY_CLASSES_ROOT, name + "File\\shell\\open\\command", "", "x.exe \"%1\"");
+    const std::wstring path = WideUninstallKeyPath() + L"\\" + name;
+    // The name as the ANSI functions give it, "?" for what the code page
+    // lacks: a key a faulty program would make. One there already would hide
+    // that; one made during the test goes at tear-down.
+    char converted[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, name.c_str(), -1, converted, sizeof converted, nullptr, nullptr);
+    ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallEntry(converted))) << converted << " is there already";
+    KeyMade(HKEY_LOCAL_MACHINE, UninstallEntry(converted));
+    TKey key;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(),
+                              nullptr));
+    WideKeyMade(HKEY_LOCAL_MACHINE, path);
+    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "UninstallString", 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(uninstallString.c_str()),
+                                            static_cast<DWORD>(uninstallString.size() + 1)));
+}
+
+std::vector<std::wstring> TMachine::WideUninstallEntries()
+{
+    std::vector<std::wstring> names;
+    TKey key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideUninstallKeyPath().c_str(), 0, KEY_READ, key.Receive()) !=
+        ERROR_SUCCESS)
+        return names;
+    wchar_t name[512];
+    for (DWORD index = 0, length = 512;
+         RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++index, length = 512)
+        names.emplace_back(name, length);
+    return names;
+}
+
+void TMachine::MakeDocumentType(const std::string& name, HKEY root, const std::string& classes) const
+{
+    auto in = [&](const std::string& key) { return classes.empty() ? key : SubKey(classes, key); };
+    SetString(root, in("." + name), "", name + "File");
+    SetString(root, in(name + "File\\shell\\open\\command"), "", "x.exe \"%1\"");
 }
 
 void TMachine::SeedShellFolders(const std::string& userPrograms, bool common) const
@@ -304,6 +351,31 @@ std::string TMachine::MakeProfile(const std::string& sid, const std::string& nam
         EXPECT_EQ(ERROR_SUCCESS, RegLoadKeyA(HKEY_USERS, sid.c_str(), file.c_str())) << sid;
     }
     return folder;
+}
+
+void TMachine::MakeClassesHive(const std::string& sid, const std::string& folder, bool loggedOn,
+                               const std::function<void(HKEY)>& fill)
+{
+    const std::string file = folder + "\\" + TUserProfile::ClassesHiveFile;
+    for (size_t at = folder.size() + 1; at < file.size(); ++at)
+        if (file[at] == '\\')
+            CreateDirectoryA(file.substr(0, at).c_str(), nullptr);
+    const std::string source = "Software\\UzClasses-" + std::to_string(GetCurrentProcessId()) + "-" + sid;
+    {
+        TKey key;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, source.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, key.Receive(), nullptr));
+        fill(key);
+        TProcessToken token;
+        token.EnableHivePrivileges();
+        EXPECT_EQ(ERROR_SUCCESS, RegSaveKeyA(key, file.c_str(), nullptr)) << file;
+    }
+    DeleteRegistryTree(HKEY_CURRENT_USER, source.c_str());
+    if (loggedOn) {
+        TProcessToken token;
+        token.EnableHivePrivileges();
+        EXPECT_EQ(ERROR_SUCCESS, RegLoadKeyA(HKEY_USERS, (sid + "_Classes").c_str(), file.c_str())) << sid;
+    }
 }
 
 std::string TMachine::IniPath()

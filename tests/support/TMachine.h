@@ -75,8 +75,19 @@ protected:
     // An entry under HKLM's uninstall key, with string values.
     void AddUninstallEntry(const std::string& name, const std::map<std::string, std::string>& values = {}) const;
     static bool UninstallEntryExists(const std::string& name);
-    // ".N" naming "NFile", which has a command to open it.
-    void MakeDocumentType(const std::string& name) const;
+    // An entry whose name is made and kept by the Unicode functions, so that
+    // it may hold what the program's code page cannot; removed at tear-down.
+    void AddWideUninstallEntry(const std::wstring& name, const std::string& uninstallString) const;
+    // The uninstall key's subkeys as Windows holds them, in its order.
+    static std::vector<std::wstring> WideUninstallEntries();
+
+    // ".N" naming "NFile", which has a command to open it, in the classes key
+    // `classes` below `root` (empty: `root` itself): by default the machine's.
+    void MakeDocumentType(const std::string& name, HKEY root = HKEY_LOCAL_MACHINE,
+                          const std::string& classes = ClassesKeyPath) const;
+    // A key of the machine's classes.
+    static bool MachineClassKey(const std::string& name) { return KeyExists(HKEY_LOCAL_MACHINE, InClasses(name)); }
+    static std::string InClasses(const std::string& name) { return SubKey(ClassesKeyPath, name); }
 
     // Points the shell-folder values the program reads at the scratch
     // desktop, documents and programs. `common` false leaves "Common
@@ -94,6 +105,12 @@ protected:
     // profile folder.
     std::string MakeProfile(const std::string& sid, const std::string& name, bool loggedOn,
                             const std::function<void(HKEY)>& fill = nullptr);
+    // The user's own classes of a profile made above, as Windows keeps them
+    // apart: UsrClass.dat in the profile's folder, made with RegSaveKey from
+    // what `fill` writes into the key it is handed. `loggedOn` loads it at
+    // HKEY_USERS\<sid>_Classes, as logging on does; tear-down unloads it.
+    void MakeClassesHive(const std::string& sid, const std::string& folder, bool loggedOn,
+                         const std::function<void(HKEY)>& fill);
     // A profile-list entry alone; the folder is stored as REG_EXPAND_SZ,
     // with %SystemDrive% for its drive when it is the system's.
     void AddProfileListEntry(const std::string& sid, const std::string& folder);
@@ -119,6 +136,7 @@ protected:
     // For a machine that must be put back: KeyMade hears of each key MakeKey
     // makes, KeepValue of each value SeedShellFolders is about to overwrite.
     virtual void KeyMade(HKEY, const std::string&) const {}
+    virtual void WideKeyMade(HKEY, const std::wstring&) const {}
     virtual void KeepValue(HKEY, const std::string&, const char*) const {}
 
     std::string Root;

@@ -27,6 +27,9 @@ void TRealMachine::TearDown()
     for (auto it = MadeKeys.rbegin(); it != MadeKeys.rend(); ++it)
         DeleteRegistryTree(it->first, it->second.c_str());
     MadeKeys.clear();
+    for (const auto& made : MadeWideKeys)
+        RegDeleteKeyW(made.first, made.second.c_str());
+    MadeWideKeys.clear();
     for (auto it = SavedValues.rbegin(); it != SavedValues.rend(); ++it) {
         TKey key;
         if (RegCreateKeyExA(it->Root, it->Path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(),
@@ -46,6 +49,11 @@ void TRealMachine::TearDown()
 void TRealMachine::KeyMade(HKEY root, const std::string& path) const
 {
     MadeKeys.emplace_back(root, path);
+}
+
+void TRealMachine::WideKeyMade(HKEY root, const std::wstring& path) const
+{
+    MadeWideKeys.emplace_back(root, path);
 }
 
 void TRealMachine::KeepValue(HKEY root, const std::string& path, const char* name) const

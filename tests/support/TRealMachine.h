@@ -21,6 +21,7 @@ protected:
 private:
     // Keys made are deleted at tear-down, values kept are put back.
     void KeyMade(HKEY root, const std::string& path) const override;
+    void WideKeyMade(HKEY root, const std::wstring& path) const override;
     void KeepValue(HKEY root, const std::string& path, const char* name) const override;
 
     struct TSavedValue {
@@ -30,6 +31,7 @@ private:
     };
     mutable std::vector<TSavedValue> SavedValues;
     mutable std::vector<std::pair<HKEY, std::string>> MadeKeys;
+    mutable std::vector<std::pair<HKEY, std::wstring>> MadeWideKeys;
     // What the program schedules for the restart is taken back at tear-down.
     std::unique_ptr<TPendingDeletionsGuard> Pending;
     std::string WindowsFolder;
