@@ -312,6 +312,31 @@ void TMachine::AddProfileListEntry(const std::string& sid, const std::string& fo
     ProfileSids.push_back(sid);
 }
 
+namespace {
+// Writes a hive file from a scratch key of the current user's that `fill`
+// fills, and loads it at HKEY_USERS\<loadAs> when that is given.
+void SaveHive(const std::string& file, const std::string& scratch, const std::function<void(HKEY)>& fill,
+              const std::string& loadAs)
+{
+    {
+        TKey key;
+        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, scratch.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                 nullptr, key.Receive(), nullptr));
+        if (fill)
+            fill(key);
+        TProcessToken token;
+        token.EnableHivePrivileges();
+        EXPECT_EQ(ERROR_SUCCESS, RegSaveKeyA(key, file.c_str(), nullptr)) << file;
+    }
+    DeleteRegistryTree(HKEY_CURRENT_USER, scratch.c_str());
+    if (!loadAs.empty()) {
+        TProcessToken token;
+        token.EnableHivePrivileges();
+        EXPECT_EQ(ERROR_SUCCESS, RegLoadKeyA(HKEY_USERS, loadAs.c_str(), file.c_str())) << loadAs;
+    }
+}
+} // namespace
+
 std::string TMachine::MakeProfile(const std::string& sid, const std::string& name, bool loggedOn,
                                   const std::function<void(HKEY)>& fill)
 {
@@ -320,36 +345,23 @@ std::string TMachine::MakeProfile(const std::string& sid, const std::string& nam
     for (const char* place : {ProfileDesktop, ProfileDocuments, ProfilePrograms})
         MakeFolder(relative + "\\" + place);
     AddProfileListEntry(sid, folder);
-
-    // The hive is made from a scratch key of the current user's.
-    const std::string source = "Software\\UzHive-" + std::to_string(GetCurrentProcessId()) + "-" + sid;
-    const std::string file = folder + "\\" + TUserProfile::HiveFileName;
-    {
-        TKey key;
-        EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, source.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                                 nullptr, key.Receive(), nullptr));
-        const struct {
-            const char* Name;
-            const char* Place;
-        } folders[] = {{"Desktop", ProfileDesktop}, {"Personal", ProfileDocuments}, {"Programs", ProfilePrograms}};
-        for (const auto& entry : folders) {
-            std::string unexpanded = std::string("%USERPROFILE%\\") + entry.Place;
-            SetRaw(key, UserShellFoldersPath, entry.Name, REG_EXPAND_SZ, unexpanded.c_str(),
-                   static_cast<DWORD>(unexpanded.size() + 1));
-            SetString(key, ShellFoldersPath, entry.Name, folder + "\\" + entry.Place);
-        }
-        if (fill)
-            fill(key);
-        TProcessToken token;
-        token.EnableHivePrivileges();
-        EXPECT_EQ(ERROR_SUCCESS, RegSaveKeyA(key, file.c_str(), nullptr)) << file;
-    }
-    DeleteRegistryTree(HKEY_CURRENT_USER, source.c_str());
-    if (loggedOn) {
-        TProcessToken token;
-        token.EnableHivePrivileges();
-        EXPECT_EQ(ERROR_SUCCESS, RegLoadKeyA(HKEY_USERS, sid.c_str(), file.c_str())) << sid;
-    }
+    SaveHive(folder + "\\" + TUserProfile::HiveFileName,
+             "Software\\UzHive-" + std::to_string(GetCurrentProcessId()) + "-" + sid,
+             [&](HKEY key) {
+                 const struct {
+                     const char* Name;
+                     const char* Place;
+                 } folders[] = {{"Desktop", ProfileDesktop}, {"Personal", ProfileDocuments}, {"Programs", ProfilePrograms}};
+                 for (const auto& entry : folders) {
+                     std::string unexpanded = std::string("%USERPROFILE%\\") + entry.Place;
+                     SetRaw(key, UserShellFoldersPath, entry.Name, REG_EXPAND_SZ, unexpanded.c_str(),
+                            static_cast<DWORD>(unexpanded.size() + 1));
+                     SetString(key, ShellFoldersPath, entry.Name, folder + "\\" + entry.Place);
+                 }
+                 if (fill)
+                     fill(key);
+             },
+             loggedOn ? sid : "");
     return folder;
 }
 
@@ -360,22 +372,8 @@ void TMachine::MakeClassesHive(const std::string& sid, const std::string& folder
     for (size_t at = folder.size() + 1; at < file.size(); ++at)
         if (file[at] == '\\')
             CreateDirectoryA(file.substr(0, at).c_str(), nullptr);
-    const std::string source = "Software\\UzClasses-" + std::to_string(GetCurrentProcessId()) + "-" + sid;
-    {
-        TKey key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, source.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                                 nullptr, key.Receive(), nullptr));
-        fill(key);
-        TProcessToken token;
-        token.EnableHivePrivileges();
-        EXPECT_EQ(ERROR_SUCCESS, RegSaveKeyA(key, file.c_str(), nullptr)) << file;
-    }
-    DeleteRegistryTree(HKEY_CURRENT_USER, source.c_str());
-    if (loggedOn) {
-        TProcessToken token;
-        token.EnableHivePrivileges();
-        EXPECT_EQ(ERROR_SUCCESS, RegLoadKeyA(HKEY_USERS, (sid + "_Classes").c_str(), file.c_str())) << sid;
-    }
+    SaveHive(file, "Software\\UzClasses-" + std::to_string(GetCurrentProcessId()) + "-" + sid, fill,
+             loggedOn ? sid + "_Classes" : "");
 }
 
 std::string TMachine::IniPath()
