@@ -107,7 +107,9 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
         if (!entry.Description.empty() && onDesktop)
             DeleteShortcut(desktopFolder, nullptr, entry.Description, deleter, result);
 
-        for (const std::string& name : TFileListSpec::SplitDocumentTypes(files ? entry.ExtensionList : "")) {
+        // Document types hold no file: finding what goes needs none of them.
+        const bool types = files && !deleter.IsFinding();
+        for (const std::string& name : TFileListSpec::SplitDocumentTypes(types ? entry.ExtensionList : "")) {
             char dotKey[16], fileKey[16];
             // An empty name names nothing.
             if (name.empty())

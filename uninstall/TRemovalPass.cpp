@@ -60,8 +60,9 @@ std::string ReadString(const TRegKey& key, const char* name, DWORD size, bool* o
 
 } // namespace
 
-TRemovalPass::TRemovalPass(const TRemovalContext& context)
-    : Context(context), Deleter(Report, context.OwnFile), CurrentUser{CurrentUserName, HKEY_CURRENT_USER, true, "", "", ""}
+TRemovalPass::TRemovalPass(const TRemovalContext& context, TRemovalTargets* found)
+    : Context(context), Found(found), Deleter(Report, context.OwnFile, found),
+      CurrentUser{CurrentUserName, HKEY_CURRENT_USER, true, "", "", ""}
 {
     // Visiting every profile, the pass leaves the account it runs as alone
     // (as LocalSystem that is the system's own): it is in the list if it is anybody's.
@@ -95,6 +96,13 @@ void TRemovalPass::RemoveAll(const std::vector<std::string>& chosen)
     Deleter.Finish();
     if (AssociationsRemoved > 0)
         NotifyAssociationsChanged();
+}
+
+TRemovalTargets TRemovalPass::FindTargets(const TRemovalContext& context, const std::vector<std::string>& chosen)
+{
+    TRemovalTargets found;
+    TRemovalPass(context, &found).RemoveAll(chosen);
+    return found;
 }
 
 int TRemovalPass::UserSpecParts() const
@@ -131,7 +139,7 @@ void TRemovalPass::RemoveForUser(const TUserWork& work, const TUser& user)
 {
     if (work.Kind == QuotaLibrary) {
         TRegKey settings;
-        if (OpenUserKey(settings, user, SettingsKeyPath) == ERROR_SUCCESS)
+        if (!Found && OpenUserKey(settings, user, SettingsKeyPath) == ERROR_SUCCESS)
             Deleter.DeleteKey(settings, user.RootName + "\\" + SettingsKeyPath, work.Text.c_str());
         // The user's own Programs folder, when the common one did not have it.
         if (!work.LibraryShortcutGone)
@@ -211,9 +219,19 @@ TRemovalPass::TUserWork TRemovalPass::Remove(const std::string& text)
     return work;
 }
 
+void TRemovalPass::OpenEntry(TRegKey& entry, const std::string& text)
+{
+    // Only looked at when finding, so that finding makes no key.
+    if (Found)
+        entry.Open(UninstallKey, text.c_str());
+    else
+        entry.Create(UninstallKey, text.c_str());
+}
+
 void TRemovalPass::DeleteUninstallEntry(const std::string& name)
 {
-    Deleter.DeleteKey(UninstallKey, UninstallKeyName, name.c_str());
+    if (!Found)
+        Deleter.DeleteKey(UninstallKey, UninstallKeyName, name.c_str());
 }
 
 void TRemovalPass::KeepUninstallEntry(const std::string& name)
@@ -235,7 +253,8 @@ void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string
     iniName += std::string(" [") + QuotaLibrarySection + "] " + text;
     if (usable) {
         Deleter.DeleteFile("", libraryPath);
-        Deleter.DeleteIniEntry(QuotaLibrarySection, text, IniFileName, iniName);
+        if (!Found)
+            Deleter.DeleteIniEntry(QuotaLibrarySection, text, IniFileName, iniName);
     } else {
         Deleter.StepOver(TRemovalReport::File, libraryPath, fits ? TRemovalReport::NotAbsolute : TRemovalReport::TooLong);
         Report.Add(TRemovalReport::IniEntry, TRemovalReport::Kept, iniName, 0, TRemovalReport::WayBack);
@@ -264,7 +283,7 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
         return;
     }
     TRegKey entry;
-    entry.Create(UninstallKey, text.c_str());
+    OpenEntry(entry, text);
 
     bool read = false;
     std::string installDir = ReadString(entry, "InstallPath", ValueSize, &read);
@@ -298,6 +317,8 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
 void TRemovalPass::RemoveProduct(const std::string& text, const std::string& spec, const std::string& group,
                                  const std::string& installDir, TUserWork& work)
 {
+    if (Found)
+        Found->AddFolder(installDir);
     TProductFilesResult result = RemoveProductFiles(spec, group, installDir, CommonPrograms, "", Context, Deleter,
                                                     EveryPart & ~UserSpecParts());
     AssociationsRemoved += result.AssociationsRemoved;
@@ -321,8 +342,9 @@ void TRemovalPass::RemoveHistoryForUser(const TUser& user)
     for (const char* name : {"TallyPad.ini", "预算表台账.YsbTz"})
         DeleteHistoryFile(user.Documents, name);
 
+    // Keys hold no file: finding what goes needs none of them.
     TRegKey maker;
-    if (OpenUserKey(maker, user, MakerKeyPath) != ERROR_SUCCESS)
+    if (Found || OpenUserKey(maker, user, MakerKeyPath) != ERROR_SUCCESS)
         return;
     // A subkey that will not go is stepped over, so the loop always ends.
     const std::string makerName = user.RootName + "\\" + MakerKeyPath;
@@ -355,7 +377,7 @@ void TRemovalPass::RemoveUncatalogedProduct(const std::string& text, TUserWork& 
         return;
     }
     TRegKey entry;
-    entry.Create(UninstallKey, text.c_str());
+    OpenEntry(entry, text);
     bool hasPath = false, hasGroup = false, hasSpec = false;
     std::string installDir = ReadString(entry, "InstallPath", ValueSize, &hasPath);
     std::string programGroup = ReadString(entry, "ProgramGroup", ValueSize, &hasGroup);
