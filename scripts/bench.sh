@@ -23,7 +23,7 @@ else
   exe32=- bare32=-
 fi
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target UninstallZolt uz-bench uz-warmup uz-holder-bench uz-holder
+cmake --build --preset win64 --target UninstallZolt uz-bench uz-warmup uz-holder-bench uz-holder uz-holder-lib
 mkdir -p build/bench
 session=build/bench/wine
 mkdir -p "$session"
