@@ -1,5 +1,6 @@
 #include "TUnattendedRun.h"
 #include "../catalogue/Catalogue.h"
+#include "../uninstall/TFileHolders.h"
 #include "../uninstall/TInstalledItems.h"
 #include "../uninstall/TRemovalPass.h"
 #include "GlobalBlock.h"
@@ -60,13 +61,18 @@ int TUnattendedRun::Remove()
 
     TRemovalContext context = RemovalContext();
     context.EveryProfile = EveryProfile;
+    // Nobody is there to close a program: the log says who holds what,
+    // and the removal goes on, leaving that to the restart.
+    if (Log.IsOpen())
+        Log.WriteHolders(TFileHolders(TRemovalPass::FindTargets(context, choice.Items)).Look());
     TRemovalPass pass(context);
+    pass.LogTo(Log);
     pass.RemoveAll(choice.Items);
 
     const TRemovalReport& report = pass.GetReport();
     int status = report.Count(TRemovalReport::Failed) > 0      ? ExitFailed
                  : report.Count(TRemovalReport::Scheduled) > 0 ? ExitRestartNeeded
                                                                 : ExitDone;
-    Log.WriteRemoval(report);
+    Log.WriteSummary(report);
     return status;
 }

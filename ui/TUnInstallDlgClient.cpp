@@ -5,13 +5,16 @@
 #include "../res/resource.h"
 #include "../uninstall/TChoiceTree.h"
 #include "../uninstall/TCommandLine.h"
+#include "../uninstall/TFileHolders.h"
 #include "../uninstall/TInstalledItems.h"
 #include "../uninstall/TRemovalPass.h"
 #include "../uninstall/TRunLog.h"
 #include "TChosenItems.h"
+#include "THoldersDlg.h"
 #include "TMsgDlg.h"
 #include "TMyTreeWnd.h"
 #include "TShowWait.h"
+#include <optional>
 
 namespace {
 const int ClosedFolderImage = 7;
@@ -79,19 +82,42 @@ void TUnInstallDlgClient::CmUninstall()
         return;
     if (Log)
         Log->Write("Confirmed:\r\n" + choice.ConfirmationText);
-    RemoveChosenItems(choice.Items);
+    if (LetGoOfFiles(choice.Items))
+        RemoveChosenItems(choice.Items);
+}
+
+bool TUnInstallDlgClient::LetGoOfFiles(const std::vector<std::string>& chosen)
+{
+    std::optional<TShowWait> wait(std::in_place);
+    const TFileHolders lookUp(TRemovalPass::FindTargets(RemovalContext(), chosen));
+    std::vector<THolder> held = lookUp.Look();
+    wait.reset();
+    if (held.empty())
+        return true;
+    THoldersDlg dialog(this, lookUp, held);
+    int answer = dialog.RunModal();
+    if (answer == IDCANCEL) {
+        if (Log)
+            Log->WriteStamped("Cancelled: programs still hold files to be removed; nothing was removed");
+        return false;
+    }
+    if (Log)
+        Log->WriteHolders(dialog.GetHolders());
+    return true;
 }
 
 void TUnInstallDlgClient::RemoveChosenItems(const std::vector<std::string>& chosen)
 {
     TShowWait wait;
     TRemovalPass pass(RemovalContext());
+    if (Log)
+        pass.LogTo(*Log);
     pass.RemoveAll(chosen);
 
     // The plain ending only when everything went; otherwise say what stayed.
     const TRemovalReport& report = pass.GetReport();
     if (Log)
-        Log->WriteRemoval(report);
+        Log->WriteSummary(report);
     std::string leftovers = report.IsComplete() ? std::string() : report.DescribeLeftovers();
     const char* text = leftovers.empty() ? CompletionMessage : leftovers.c_str();
     UINT type = leftovers.empty() ? MB_OK : MB_OK | MB_ICONWARNING;

@@ -26,6 +26,9 @@ public:
     void StartWith(const TCommandLine* choice, TRunLog* log);
 
 private:
+    // Asks about programs that still hold what is about to be removed;
+    // false when the user backs out, and nothing is removed.
+    bool LetGoOfFiles(const std::vector<std::string>& chosen);
     // Draws the tree: every item with the folder pictures and its state.
     void FillTree(const TChoiceTree& tree);
 

@@ -157,8 +157,9 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
             DeleteShortcut(desktopFolder, nullptr, entry.Description, deleter, result);
 
         const bool userTypes = userClasses && userClasses->Root;
-        for (const std::string& name :
-             TFileListSpec::SplitDocumentTypes(files || userTypes ? entry.ExtensionList : "")) {
+        // Document types hold no file: finding what goes needs none of them.
+        const bool types = (files || userTypes) && !deleter.IsFinding();
+        for (const std::string& name : TFileListSpec::SplitDocumentTypes(types ? entry.ExtensionList : "")) {
             char dotKey[16], fileKey[16];
             // An empty name names nothing.
             if (name.empty())

@@ -216,7 +216,8 @@ std::string ShownAs(const TWidePath& path, const std::string& given)
 }
 } // namespace
 
-TDeleter::TDeleter(TRemovalReport& report, const std::string& ownFile) : Report(report), OwnFile(ownFile)
+TDeleter::TDeleter(TRemovalReport& report, const std::string& ownFile, TRemovalTargets* found)
+    : Report(report), Found(found), OwnFile(ownFile)
 {
     if (ownFile.empty())
         return;
@@ -306,13 +307,15 @@ bool TDeleter::DeleteFile(const TBaseFolder& folder, const std::string& path, TR
     }
 
     bool readOnly = (facts.Attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly) {
-        // Nobody deletes a read-only file at the restart either.
-        if (!clearReadOnly)
-            return fail(ERROR_ACCESS_DENIED, TReport::NoReason);
-        if (!SetAttributes(file, facts.Attributes & ~FILE_ATTRIBUTE_READONLY))
-            return fail(::GetLastError(), TReport::NoReason);
+    // Nobody deletes a read-only file at the restart either.
+    if (readOnly && !clearReadOnly)
+        return fail(ERROR_ACCESS_DENIED, TReport::NoReason);
+    if (Found) {
+        Found->AddFile(full, facts.FinalPath);
+        return Remember(full, true);
     }
+    if (readOnly && !SetAttributes(file, facts.Attributes & ~FILE_ATTRIBUTE_READONLY))
+        return fail(::GetLastError(), TReport::NoReason);
     if (!held) {
         if (Dispose(file)) {
             file.Close();
@@ -336,6 +339,8 @@ bool TDeleter::DeleteFile(const TBaseFolder& folder, const std::string& path, TR
 
 void TDeleter::RemoveFolder(const TBaseFolder& folder, const std::string& path)
 {
+    if (Found)
+        return;
     TryRemoveFolder(folder, path, Report.CurrentItem(), true);
 }
 
@@ -479,7 +484,7 @@ void TDeleter::DeleteIniEntry(const char* section, const std::string& key, const
 
 void TDeleter::ScheduleOwnFileIn(const TBaseFolder& folder)
 {
-    if (!HasOwnFile || OwnFinalPath.empty() || IsScheduled(OwnFinalPath))
+    if (Found || !HasOwnFile || OwnFinalPath.empty() || IsScheduled(OwnFinalPath))
         return;
     DWORD error = ERROR_SUCCESS;
     TWidePath folderFinal = TWidePath::FinalOfPath(folder.Full(), &error);

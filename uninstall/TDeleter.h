@@ -2,6 +2,7 @@
 #include "TBaseFolder.h"
 #include "TRegKey.h"
 #include "TRemovalReport.h"
+#include "TRemovalTargets.h"
 #include "TWidePath.h"
 #include <string>
 #include <vector>
@@ -18,8 +19,12 @@
 // deletes itself.
 class TDeleter {
 public:
-    // `ownFile`: the running program's path; empty when unknown.
-    TDeleter(TRemovalReport& report, const std::string& ownFile);
+    // `ownFile`: the running program's path; empty when unknown. With
+    // `found`, files and folders are only looked at, never deleted or
+    // scheduled: each file that would be deleted is added to it instead.
+    TDeleter(TRemovalReport& report, const std::string& ownFile, TRemovalTargets* found = nullptr);
+
+    bool IsFinding() const { return Found != nullptr; }
 
     // Deletes the file `path`, which must lie in `folder` (empty: the folder
     // `path` names). A file a program holds is scheduled for the restart.
@@ -106,6 +111,7 @@ private:
     bool Remember(const TWidePath& path, bool gone);
 
     TRemovalReport& Report;
+    TRemovalTargets* Found;
     bool HasOwnFile = false;
     BY_HANDLE_FILE_INFORMATION OwnIdentity = {};
     TWidePath OwnFinalPath;

@@ -70,8 +70,8 @@ std::string ReadString(const TRegKey& key, const char* name, DWORD size, bool* o
 
 } // namespace
 
-TRemovalPass::TRemovalPass(const TRemovalContext& context)
-    : Context(context), Deleter(Report, context.OwnFile),
+TRemovalPass::TRemovalPass(const TRemovalContext& context, TRemovalTargets* found)
+    : Context(context), Found(found), Deleter(Report, context.OwnFile, found),
       CurrentUser{CurrentUserName, HKEY_CURRENT_USER, true, "", "", "",
                   TUserClasses{HKEY_CURRENT_USER, ClassesKeyPath, CurrentUserClassesName}}
 {
@@ -107,6 +107,13 @@ void TRemovalPass::RemoveAll(const std::vector<std::string>& chosen)
     Deleter.Finish();
     if (AssociationsRemoved > 0)
         NotifyAssociationsChanged();
+}
+
+TRemovalTargets TRemovalPass::FindTargets(const TRemovalContext& context, const std::vector<std::string>& chosen)
+{
+    TRemovalTargets found;
+    TRemovalPass(context, &found).RemoveAll(chosen);
+    return found;
 }
 
 int TRemovalPass::UserSpecParts() const
@@ -185,7 +192,7 @@ void TRemovalPass::RemoveForUser(const TUserWork& work, const TUser& user)
     if (work.Kind == QuotaLibrary) {
         TRegKey settings;
         const std::string settingsName = user.RootName + "\\" + SettingsKeyPath;
-        if (OpenUserKey(settings, user, SettingsKeyPath)) {
+        if (!Found && OpenUserKey(settings, user, SettingsKeyPath)) {
             // The library's key lies behind a link the user made: not ours to follow.
             if (settings.IsLink())
                 Deleter.StepOver(TRemovalReport::Key, settingsName + "\\" + work.Text, TRemovalReport::Link);
@@ -279,7 +286,8 @@ TRemovalPass::TUserWork TRemovalPass::Remove(const std::string& text)
 
 void TRemovalPass::DeleteUninstallEntry(const std::string& name)
 {
-    Deleter.DeleteKey(UninstallKey, UninstallKeyName, name.c_str());
+    if (!Found)
+        Deleter.DeleteKey(UninstallKey, UninstallKeyName, name.c_str());
 }
 
 bool TRemovalPass::OpenUninstallEntry(TRegKey& entry, const std::string& name)
@@ -288,7 +296,8 @@ bool TRemovalPass::OpenUninstallEntry(TRegKey& entry, const std::string& name)
     // names no entry, is not made anew.
     if (entry.Open(UninstallKey, name.c_str(), KEY_QUERY_VALUE) != ERROR_FILE_NOT_FOUND)
         return true;
-    Report.Add(TRemovalReport::Key, TRemovalReport::NotFound, std::string(UninstallKeyName) + "\\" + name);
+    if (!Found)
+        Report.Add(TRemovalReport::Key, TRemovalReport::NotFound, std::string(UninstallKeyName) + "\\" + name);
     return false;
 }
 
@@ -311,7 +320,8 @@ void TRemovalPass::RemoveQuotaLibrary(const std::string& text, const std::string
     iniName += std::string(" [") + QuotaLibrarySection + "] " + text;
     if (usable) {
         Deleter.DeleteFile("", libraryPath);
-        Deleter.DeleteIniEntry(QuotaLibrarySection, text, IniFileName, iniName);
+        if (!Found)
+            Deleter.DeleteIniEntry(QuotaLibrarySection, text, IniFileName, iniName);
     } else {
         Deleter.StepOver(TRemovalReport::File, libraryPath, fits ? TRemovalReport::NotAbsolute : TRemovalReport::TooLong);
         Report.Add(TRemovalReport::IniEntry, TRemovalReport::Kept, iniName, 0, TRemovalReport::WayBack);
@@ -375,6 +385,8 @@ void TRemovalPass::RemoveCatalogedProduct(const std::string& text, const TLinked
 void TRemovalPass::RemoveProduct(const std::string& text, const std::string& spec, const std::string& group,
                                  const std::string& installDir, TUserWork& work)
 {
+    if (Found)
+        Found->AddFolder(installDir);
     TProductFilesResult result = RemoveProductFiles(spec, group, installDir, CommonPrograms, "", Context, Deleter,
                                                     EveryPart & ~UserSpecParts());
     AssociationsRemoved += result.AssociationsRemoved;
@@ -399,8 +411,9 @@ void TRemovalPass::RemoveHistoryForUser(const TUser& user)
         if (!user.DocumentsShut)
             DeleteHistoryFile(user.Documents, name);
 
+    // Keys hold no file: finding what goes needs none of them.
     TRegKey maker;
-    if (!OpenUserKey(maker, user, MakerKeyPath))
+    if (Found || !OpenUserKey(maker, user, MakerKeyPath))
         return;
     const std::string makerName = user.RootName + "\\" + MakerKeyPath;
     if (maker.IsLink()) {

@@ -5,6 +5,7 @@
 #include "TRegKey.h"
 #include "TRemovalContext.h"
 #include "TRemovalReport.h"
+#include "TRemovalTargets.h"
 #include <string>
 #include <vector>
 
@@ -19,7 +20,11 @@
 // No window code here.
 class TRemovalPass {
 public:
-    explicit TRemovalPass(const TRemovalContext& context);
+    // With `found`, RemoveAll removes nothing: it walks the choice as it
+    // would remove it and adds to `found` what it would delete (the files,
+    // and the products' installation folders), leaving the registry, the
+    // INI file and every file and folder as they are.
+    explicit TRemovalPass(const TRemovalContext& context, TRemovalTargets* found = nullptr);
     TRemovalPass(const TRemovalPass&) = delete;
     TRemovalPass& operator=(const TRemovalPass&) = delete;
 
@@ -27,6 +32,10 @@ public:
 
     // Classifies and removes each text, in order.
     void RemoveAll(const std::vector<std::string>& chosen);
+    // What RemoveAll would delete, found by the same walk.
+    static TRemovalTargets FindTargets(const TRemovalContext& context, const std::vector<std::string>& chosen);
+    // Each line of the report also goes to `log` as it happens.
+    void LogTo(TRemovalReport::TLineSink& log) { Report.TellLinesTo(&log); }
     // The kind of a chosen text; for a quota library also its INI value (up
     // to 1023 bytes, so one too long for a path shows as such), for
     // a catalogued product or the shared libraries also its catalogue row.
@@ -88,6 +97,8 @@ private:
     void KeepUninstallEntry(const std::string& name);
 
     TRemovalContext Context;
+    // Not null when the pass only finds what it would delete.
+    TRemovalTargets* Found;
     TRemovalReport Report;
     TDeleter Deleter;
     TRegKey UserShellFolders;

@@ -89,12 +89,24 @@ std::string Note(const TRemovalReport::TRecord& record)
 void TRemovalReport::BeginItem(const std::string& text)
 {
     ItemTexts.push_back(text);
+    Head(CurrentItem());
 }
 
 void TRemovalReport::BeginSection(const std::string& title)
 {
     ItemTexts.push_back(title);
     ++Sections;
+    Head(CurrentItem());
+}
+
+void TRemovalReport::Head(size_t item)
+{
+    if (!Sink || item == Headed || item == NoItem)
+        return;
+    // An earlier item comes back when the folders that waited are done at the end.
+    bool again = item < CurrentItem();
+    Sink->Write((again ? "Finishing " : "Removing ") + ItemTexts[item] + "\r\n");
+    Headed = item;
 }
 
 void TRemovalReport::Add(TTarget target, TOutcome outcome, const std::string& name, unsigned long error,
@@ -107,6 +119,12 @@ void TRemovalReport::AddTo(size_t item, TTarget target, TOutcome outcome, const 
                            unsigned long error, TReason reason)
 {
     Entries.push_back(TRecord{target, outcome, name, error, item, reason});
+    if (!Sink)
+        return;
+    Head(item);
+    const TRecord& record = Entries.back();
+    Sink->Write(std::string("  ") + OutcomeName(record.Outcome) + "  " + TargetName(record.Target) + "  " +
+                record.Name + Note(record) + "\r\n");
 }
 
 size_t TRemovalReport::Count(TOutcome outcome) const
@@ -152,24 +170,6 @@ std::string TRemovalReport::DescribeLeftovers(size_t maxLines) const
         text += "    ……另有 " + std::to_string(unlisted) + " 项未列出。\r\n";
     if (Count(Scheduled) > 0)
         text += "\r\n请在方便时重新启动计算机。";
-    return text;
-}
-
-std::string TRemovalReport::LogLines() const
-{
-    std::string text;
-    auto recordsOf = [&](size_t item) {
-        for (const TRecord& record : Entries) {
-            if (record.Item == item)
-                text += std::string("  ") + OutcomeName(record.Outcome) + "  " + TargetName(record.Target) + "  " +
-                        record.Name + Note(record) + "\r\n";
-        }
-    };
-    recordsOf(NoItem);
-    for (size_t item = 0; item < ItemTexts.size(); ++item) {
-        text += "Removing " + ItemTexts[item] + "\r\n";
-        recordsOf(item);
-    }
     return text;
 }
 

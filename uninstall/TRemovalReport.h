@@ -45,6 +45,17 @@ public:
         ClassesNotOpened, // a user's own classes could not be loaded: none of their document types went
     };
 
+    // Hears each line of the log the moment the heading or record it tells
+    // of is added, so a log keeps pace with the removal: whatever ends the
+    // run, what was done up to then is written.
+    class TLineSink {
+    public:
+        virtual void Write(const std::string& text) = 0;
+
+    protected:
+        ~TLineSink() = default;
+    };
+
     struct TRecord {
         TTarget Target;
         TOutcome Outcome;
@@ -54,6 +65,9 @@ public:
         TReason Reason;
     };
     static const size_t NoItem = static_cast<size_t>(-1);
+
+    // From now on each heading and record is told to `sink` as a log line.
+    void TellLinesTo(TLineSink* sink) { Sink = sink; }
 
     // The chosen item whose removal the records that follow belong to.
     void BeginItem(const std::string& text);
@@ -78,13 +92,17 @@ public:
     // by hand and what goes at the restart, at most `maxLines` of them.
     std::string DescribeLeftovers(size_t maxLines = 15) const;
 
-    // Every record, item by item, one line each, for the log.
-    std::string LogLines() const;
     // One line: how many items, and how many things went, stayed or wait.
     std::string Summary() const;
 
 private:
+    // Tells the sink that `item`'s records follow, unless its were the last.
+    void Head(size_t item);
+
     std::vector<std::string> ItemTexts;
     size_t Sections = 0;
     std::vector<TRecord> Entries;
+    TLineSink* Sink = nullptr;
+    // Whose heading the sink heard last.
+    size_t Headed = NoItem;
 };

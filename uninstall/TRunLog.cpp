@@ -85,13 +85,30 @@ void TRunLog::WriteStamped(const std::string& line)
     Write(stamp + line + "\r\n");
 }
 
-void TRunLog::WriteRemoval(const TRemovalReport& report)
+void TRunLog::WriteSummary(const TRemovalReport& report)
 {
-    Write(report.LogLines());
     WriteStamped("Summary: " + report.Summary());
     if (size_t waiting = report.Count(TRemovalReport::Scheduled))
         WriteStamped(std::to_string(waiting) +
                      " files and folders wait for the next restart; restart the computer to finish the removal.");
+}
+
+void TRunLog::WriteHolders(const std::vector<THolder>& holders)
+{
+    if (holders.empty())
+        return;
+    WriteStamped("Programs still running hold files to be removed; what they hold goes at the next restart:");
+    for (const THolder& holder : holders) {
+        const char* kind = holder.Kind == THolder::Service ? "service " : "";
+        std::string text = std::string("  ") + kind + "process " + std::to_string(holder.ProcessId) + " " +
+                           (holder.Program.empty() ? "(program file not known)" : holder.Program);
+        if (!holder.Name.empty())
+            text += " (" + holder.Name + ")";
+        text += "\r\n";
+        for (const std::string& file : holder.Files)
+            text += "    holds " + file + "\r\n";
+        Write(text);
+    }
 }
 
 std::vector<wchar_t> TRunLog::ToUtf16(const std::string& text)

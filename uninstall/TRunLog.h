@@ -1,14 +1,15 @@
 #pragma once
 #include <windows.h>
+#include "TFileHolders.h"
 #include "TRemovalReport.h"
 #include "TWidePath.h"
 #include <string>
 #include <vector>
 
 // The log an administrator asks for with /log: text appended to a file as
-// UTF-8, whatever code page the program's own texts are in. The file is
-// closed by the destructor.
-class TRunLog {
+// UTF-8, whatever code page the program's own texts are in, each piece as
+// it comes. The file is closed by the destructor.
+class TRunLog : public TRemovalReport::TLineSink {
 public:
     TRunLog() = default;
     ~TRunLog();
@@ -21,11 +22,13 @@ public:
     bool IsOpen() const { return File != INVALID_HANDLE_VALUE; }
 
     // Appends text in the program's code page; each line ends in "\r\n".
-    void Write(const std::string& text);
+    void Write(const std::string& text) override;
     // A line that starts with the local date and time.
     void WriteStamped(const std::string& line);
-    // Every record of a removal pass, then its summary.
-    void WriteRemoval(const TRemovalReport& report);
+    // The summary of a removal whose records were written as they came.
+    void WriteSummary(const TRemovalReport& report);
+    // The processes that hold files about to be removed, and which files.
+    void WriteHolders(const std::vector<THolder>& holders);
 
     // Text in the program's code page as UTF-16, and as UTF-8.
     static std::vector<wchar_t> ToUtf16(const std::string& text);

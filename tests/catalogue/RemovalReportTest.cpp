@@ -5,6 +5,12 @@
 namespace {
 using TReport = TRemovalReport;
 
+// The log as a file would receive it, line by line.
+struct TLogText : TRemovalReport::TLineSink {
+    void Write(const std::string& text) override { Text += text; }
+    std::string Text;
+};
+
 size_t Occurrences(const std::string& text, const std::string& part)
 {
     size_t n = 0;
@@ -30,6 +36,8 @@ TEST(RemovalReport, WhatWentOrWasNotThereIsComplete)
 TEST(RemovalReport, LeftoversSayWhatGoesByHandAndWhatAtTheRestart)
 {
     TReport report;
+    TLogText log;
+    report.TellLinesTo(&log);
     report.BeginItem("ZOLT网络计划");
     report.Add(TReport::File, TReport::Scheduled, "D:\\Plan\\netplan.exe", 32);
     report.Add(TReport::Folder, TReport::Scheduled, "D:\\Plan\\");
@@ -52,7 +60,7 @@ TEST(RemovalReport, LeftoversSayWhatGoesByHandAndWhatAtTheRestart)
     EXPECT_EQ(std::string::npos, text.find("未列出"));
     // Why it was not even tried is said with it.
     EXPECT_NE(std::string::npos, text.find("    D:\\Plan\\data\\x.dat（是链接，未删除）\r\n"));
-    EXPECT_NE(std::string::npos, report.LogLines().find("D:\\Plan\\data\\x.dat (a link: not followed)\r\n"));
+    EXPECT_NE(std::string::npos, log.Text.find("D:\\Plan\\data\\x.dat (a link: not followed)\r\n"));
 }
 
 TEST(RemovalReport, LeftoversListAtMostFifteenLines)
@@ -71,16 +79,28 @@ TEST(RemovalReport, LeftoversListAtMostFifteenLines)
     EXPECT_EQ(std::string::npos, text.find("重新启动"));
 }
 
-TEST(RemovalReport, LogListsEveryItemWithItsRecords)
+// Each line goes to the log as its record is added, so a run cut short has
+// logged all it did; a record that comes back to an earlier item at the end
+// (a folder that waited for what was in it) is headed so.
+TEST(RemovalReport, LogHearsEachLineAsItHappens)
 {
     TReport report;
+    TLogText log;
+    report.TellLinesTo(&log);
     report.BeginItem("甲库");
     report.Add(TReport::File, TReport::Deleted, "C:\\Dek\\jia.dek");
+    EXPECT_EQ("Removing 甲库\r\n"
+              "  deleted    file       C:\\Dek\\jia.dek\r\n",
+              log.Text);
     report.Add(TReport::IniEntry, TReport::Failed, "VEXA.INI [Dek Files] 甲库", 5);
     report.BeginItem("弈辰图集");
     report.BeginItem("ZOLT网络计划");
     report.Add(TReport::File, TReport::Scheduled, "D:\\Plan\\netplan.exe", 32);
-    report.Add(TReport::Folder, TReport::Kept, "D:\\Plan\\");
+    const size_t plan = report.CurrentItem();
+    report.BeginSection("ZOLT网络计划 for S-1-5-21-1-2-3-1001");
+    report.Add(TReport::Shortcut, TReport::Deleted, "C:\\Users\\bob\\Desktop\\ZOLT 网络计划.lnk");
+    report.AddTo(plan, TReport::Folder, TReport::Kept, "D:\\Plan\\");
+    report.AddTo(plan, TReport::Folder, TReport::Scheduled, "D:\\Plan\\uninst");
 
     EXPECT_EQ("Removing 甲库\r\n"
               "  deleted    file       C:\\Dek\\jia.dek\r\n"
@@ -88,8 +108,12 @@ TEST(RemovalReport, LogListsEveryItemWithItsRecords)
               "Removing 弈辰图集\r\n"
               "Removing ZOLT网络计划\r\n"
               "  scheduled  file       D:\\Plan\\netplan.exe (error 32; goes at the next restart)\r\n"
-              "  kept       folder     D:\\Plan\\ (not empty)\r\n",
-              report.LogLines());
-    EXPECT_EQ("3 items removed: 1 deleted, 0 not found, 1 kept, 1 scheduled for the restart, 1 failed",
+              "Removing ZOLT网络计划 for S-1-5-21-1-2-3-1001\r\n"
+              "  deleted    shortcut   C:\\Users\\bob\\Desktop\\ZOLT 网络计划.lnk\r\n"
+              "Finishing ZOLT网络计划\r\n"
+              "  kept       folder     D:\\Plan\\ (not empty)\r\n"
+              "  scheduled  folder     D:\\Plan\\uninst (goes at the next restart)\r\n",
+              log.Text);
+    EXPECT_EQ("3 items removed: 2 deleted, 0 not found, 1 kept, 2 scheduled for the restart, 1 failed",
               report.Summary());
 }

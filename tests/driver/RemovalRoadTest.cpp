@@ -1,4 +1,5 @@
 #include "../../res/resource.h"
+#include "../../ui/THoldersDlg.h"
 #include "../../uninstall/TRemovalLock.h"
 #include "../../uninstall/TUserProfile.h"
 #include "../../uninstall/TUserProfiles.h"
@@ -46,6 +47,7 @@ class RemovalRoad : public TDrivenProgram {
 protected:
     void TearDown() override
     {
+        Holders.clear();
         TDrivenProgram::TearDown();
         for (const std::string& path : SixtyFourBitEntries)
             RegDeleteKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), KEY_WOW64_64KEY, 0);
@@ -437,6 +439,76 @@ protected:
         ExpectKept({"Documents\\TallyPad.ini.bak", "Documents\\我的文档.doc"});
     }
 
+    // A file built beside the test programs: the holder program and its DLL.
+    static std::string BesideTheTests(const char* name)
+    {
+        char path[MAX_PATH];
+        DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+        std::string folder(path, length);
+        return folder.substr(0, folder.rfind('\\') + 1) + name;
+    }
+
+    // The network plan's program and one of its DLLs made real ones, for
+    // programs to run and load.
+    void MakeNetPlanRunnable()
+    {
+        ASSERT_TRUE(CopyFileA(BesideTheTests("uz-holder.exe").c_str(), Path("Apps\\NetPlan\\netplan.exe").c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(BesideTheTests("uz-holder-lib.dll").c_str(),
+                              Path("Apps\\NetPlan\\uninst\\udenu.dll").c_str(), FALSE));
+    }
+
+    // A program left running, with its window "uz-holder"; its process id.
+    DWORD StartHolder(const std::string& exe, const std::string& arguments = "")
+    {
+        Holders.push_back(std::make_unique<TRemoteProgram>(exe));
+        EXPECT_TRUE(Holders.back()->Start(arguments)) << exe;
+        EXPECT_NE(nullptr, Holders.back()->WaitForWindow("uz-holder")) << exe;
+        return Holders.back()->GetProcessId();
+    }
+
+    // Confirms the choice the program opened with and waits for the dialog
+    // that lists who holds what.
+    void ConfirmAndAwaitHolders()
+    {
+        Dialog = Program->WaitForWindow(ConfirmTitle, StepTimeout);
+        ASSERT_NE(nullptr, Dialog);
+        Program->WaitIdle();
+        ASSERT_NO_FATAL_FAILURE(PressButton(Dialog, IDOK));
+        HoldersDialog = Program->WaitForWindow(HoldersTitle, 30000);
+        ASSERT_NE(nullptr, HoldersDialog);
+        Program->WaitIdle();
+    }
+
+    void PressButton(HWND dialog, int id)
+    {
+        ASSERT_TRUE(RealInput::BringToFront(dialog));
+        HWND button = GetDlgItem(dialog, id);
+        ASSERT_NE(nullptr, button);
+        RealInput::Click(button, Centre(button));
+    }
+
+    std::string HoldersListed() const { return WindowText(GetDlgItem(HoldersDialog, IDC_HOLDERS_LIST)); }
+
+    // Dismisses the completion box and waits for the end; its text.
+    std::string FinishWithTheCompletionBox()
+    {
+        HWND box = Program->WaitForWindow(CompletionCaption, 30000);
+        EXPECT_NE(nullptr, box);
+        if (!box)
+            return std::string();
+        Completion = ReadMessageBox(box);
+        bool dismissed = false;
+        ClickMessageBoxOk(box, dismissed);
+        if (!dismissed) {
+            RealInput::BringToFront(box);
+            RealInput::Key(VK_RETURN);
+        }
+        EXPECT_TRUE(Program->WaitForExit(ExitCode, 20000));
+        return Completion.Text;
+    }
+
+    std::vector<std::unique_ptr<TRemoteProgram>> Holders;
+    HWND HoldersDialog = nullptr;
     std::vector<std::string> SixtyFourBitEntries;
     bool Seeded = false;
     bool ShowedWindow = true;
@@ -1212,4 +1284,234 @@ TEST_F(RemovalRoad, QuietAllUsersReachesEveryProfile)
     const std::string netplan = "  deleted    file       " + Path("Apps\\NetPlan\\netplan.exe");
     EXPECT_EQ(log.find(netplan), log.rfind(netplan));
     EXPECT_EQ(std::string::npos, log.find("  failed ")) << log;
+}
+
+// Programs still running hold a product's files: one started from the
+// product's folder, one that only loaded a DLL of it. After the
+// confirmation they are listed by name and path; "关闭程序" asks them to
+// close, they do, and the files go now: the plain ending, nothing left for
+// a restart.
+TEST_F(RemovalRoad, RunningProgramsAreListedAndClosedOnRequest)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    ASSERT_NO_FATAL_FAILURE(MakeNetPlanRunnable());
+    const std::string program = Path("Apps\\NetPlan\\netplan.exe"), library = Path("Apps\\NetPlan\\uninst\\udenu.dll");
+    const std::string loader = BesideTheTests("uz-holder.exe");
+    const DWORD fromFolder = StartHolder(program);
+    const DWORD withLibrary = StartHolder(loader, "load:" + library);
+
+    ASSERT_NO_FATAL_FAILURE(StartProgram(std::string("/items:") + NetPlan));
+    ASSERT_NO_FATAL_FAILURE(ConfirmAndAwaitHolders());
+    const std::string listed = HoldersListed();
+    EXPECT_NE(std::string::npos, listed.find("netplan.exe（进程 " + std::to_string(fromFolder) + "）\r\n    " + program +
+                                             "\r\n"))
+        << listed;
+    EXPECT_NE(std::string::npos, listed.find("（进程 " + std::to_string(withLibrary) + "）\r\n    " + loader + "\r\n"))
+        << listed;
+    EXPECT_TRUE(Exists("Apps\\NetPlan\\netplan.exe")) << "removed before the user answered";
+    // A picture of it, at the display scale of the session, beside the main window's.
+    Sleep(300);
+    const std::string artifacts = UZ_ARTIFACT_DIR;
+    for (size_t at = 1; at <= artifacts.size(); ++at)
+        if (at == artifacts.size() || artifacts[at] == '/')
+            CreateDirectoryA(artifacts.substr(0, at).c_str(), nullptr);
+    EXPECT_TRUE(RealInput::BringToFront(HoldersDialog));
+    Program->WaitIdle();
+    EXPECT_TRUE(SaveWindowPicture(HoldersDialog, artifacts + "/holders-dialog.bmp"));
+
+    ASSERT_NO_FATAL_FAILURE(PressButton(HoldersDialog, IDC_CLOSE_PROGRAMS));
+    for (auto& holder : Holders) {
+        DWORD code = 1234;
+        EXPECT_TRUE(holder->WaitForExit(code, 15000)) << "not asked to close, or ended otherwise";
+        EXPECT_EQ(0u, code) << "ended by force";
+    }
+    EXPECT_TRUE(Program->WaitForWindowGone(HoldersDialog, 15000));
+    EXPECT_EQ(CompletionMessage, FinishWithTheCompletionBox());
+    EXPECT_EQ(0u, ExitCode);
+    ExpectNetPlanFilesGone();
+    EXPECT_TRUE(PendingDeletions().empty());
+}
+
+// A program that does not close when asked (it keeps its user's work) is
+// listed again after the wait, never ended. "取消" (Esc) removes nothing and
+// leaves the tree as it was; once the user has ended it, "重试" (Enter)
+// finds nobody and the removal goes ahead.
+TEST_F(RemovalRoad, ProgramThatWillNotCloseIsListedAgainAndCancelRemovesNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    ASSERT_NO_FATAL_FAILURE(MakeNetPlanRunnable());
+    const DWORD stubborn = StartHolder(Path("Apps\\NetPlan\\netplan.exe"), "stubborn");
+    const std::string pid = "（进程 " + std::to_string(stubborn) + "）";
+
+    ASSERT_NO_FATAL_FAILURE(StartProgram(std::string("/items:") + NetPlan));
+    ASSERT_NO_FATAL_FAILURE(ConfirmAndAwaitHolders());
+    ASSERT_NE(std::string::npos, HoldersListed().find(pid));
+    const std::string heading = WindowText(GetDlgItem(HoldersDialog, IDC_HOLDERS_HEADING));
+    HWND retry = GetDlgItem(HoldersDialog, IDOK);
+    ASSERT_NO_FATAL_FAILURE(PressButton(HoldersDialog, IDC_CLOSE_PROGRAMS));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(retry); }, StepTimeout)) << "no wait for the programs";
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(retry) != FALSE; }, THoldersDlg::CloseWaitMs + 5000));
+    EXPECT_TRUE(Holders[0]->IsRunning());
+    EXPECT_NE(std::string::npos, HoldersListed().find(pid)) << HoldersListed();
+    EXPECT_EQ(heading, WindowText(GetDlgItem(HoldersDialog, IDC_HOLDERS_HEADING)));
+
+    const std::vector<TRemoteProgram::TItem> tree = TRemoteProgram::Flatten(Program->ReadTree(TreeWindow));
+    ASSERT_TRUE(RealInput::BringToFront(HoldersDialog));
+    RealInput::Key(VK_ESCAPE);
+    ASSERT_TRUE(Program->WaitForWindowGone(HoldersDialog, StepTimeout));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Frame) != FALSE; }));
+    ExpectNothingOfTheMachineRemoved();
+    ExpectKept({"Apps\\NetPlan\\netplan.exe", "Apps\\NetPlan\\example.wlt", "Desktop\\ZOLT 网络计划.lnk"});
+    const std::vector<TRemoteProgram::TItem> after = TRemoteProgram::Flatten(Program->ReadTree(TreeWindow));
+    ASSERT_EQ(tree.size(), after.size());
+    for (size_t i = 0; i < tree.size(); ++i)
+        EXPECT_EQ(tree[i].State, after[i].State) << tree[i].Text;
+    EXPECT_TRUE(Holders[0]->IsRunning());
+
+    // Confirmed again, the user ends it and presses Enter.
+    ASSERT_NO_FATAL_FAILURE(OpenConfirmation());
+    ASSERT_NO_FATAL_FAILURE(ConfirmAndAwaitHolders());
+    Holders.clear();
+    ASSERT_TRUE(RealInput::BringToFront(HoldersDialog));
+    RealInput::Key(VK_RETURN);
+    EXPECT_TRUE(Program->WaitForWindowGone(HoldersDialog, 15000));
+    EXPECT_EQ(CompletionMessage, FinishWithTheCompletionBox());
+    EXPECT_EQ(0u, ExitCode);
+    ExpectNetPlanFilesGone();
+}
+
+// "忽略" ends as the removal always ended: what is held goes at the next
+// restart and the box says so. The close box backs out like "取消".
+TEST_F(RemovalRoad, IgnoringRunningProgramsLeavesTheirFilesToTheRestart)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    ASSERT_NO_FATAL_FAILURE(MakeNetPlanRunnable());
+    const std::string program = Path("Apps\\NetPlan\\netplan.exe");
+    StartHolder(program);
+
+    ASSERT_NO_FATAL_FAILURE(StartProgram(std::string("/items:") + NetPlan));
+    ASSERT_NO_FATAL_FAILURE(ConfirmAndAwaitHolders());
+    POINT closeBox;
+    ASSERT_TRUE(FindCloseBox(HoldersDialog, closeBox));
+    ASSERT_TRUE(RealInput::BringToFront(HoldersDialog));
+    RealInput::Click(HoldersDialog, closeBox);
+    ASSERT_TRUE(Program->WaitForWindowGone(HoldersDialog, StepTimeout));
+    ExpectNothingOfTheMachineRemoved();
+
+    ASSERT_NO_FATAL_FAILURE(OpenConfirmation());
+    ASSERT_NO_FATAL_FAILURE(ConfirmAndAwaitHolders());
+    ASSERT_NO_FATAL_FAILURE(PressButton(HoldersDialog, IDIGNORE));
+    const std::string text = FinishWithTheCompletionBox();
+    EXPECT_NE(std::string::npos, text.find("以下项目将在重新启动计算机后删除")) << text;
+    EXPECT_NE(std::string::npos, text.find(program)) << text;
+    EXPECT_EQ(0u, ExitCode);
+    EXPECT_TRUE(Holders[0]->IsRunning());
+    std::vector<std::string> pending = PendingDeletions();
+    EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), program));
+    ExpectGone({"Apps\\NetPlan\\example.wlt", "Desktop\\ZOLT 网络计划.lnk"});
+}
+
+// Unattended, nobody is asked: the log names each process that holds
+// files, with its id, its program file and what it holds, before the
+// removal; the removal goes on as always and asks for the restart.
+TEST_F(RemovalRoad, QuietRunLogsWhoHoldsWhatAndLeavesItToTheRestart)
+{
+    ASSERT_NO_FATAL_FAILURE(SeedMachine());
+    ASSERT_NO_FATAL_FAILURE(MakeNetPlanRunnable());
+    const std::string program = Path("Apps\\NetPlan\\netplan.exe"), library = Path("Apps\\NetPlan\\uninst\\udenu.dll");
+    const std::string loader = BesideTheTests("uz-holder.exe");
+    const DWORD fromFolder = StartHolder(program);
+    const DWORD withLibrary = StartHolder(loader, "load:" + library);
+    MakeFolder("logs");
+
+    ASSERT_NO_FATAL_FAILURE(
+        RunFromCommandLine(std::string("/quiet /items:") + NetPlan + " /log:" + Path("logs\\uz.log")));
+
+    EXPECT_EQ(3010u, ExitCode);
+    EXPECT_FALSE(ShowedWindow);
+    for (auto& holder : Holders)
+        EXPECT_TRUE(holder->IsRunning());
+    const std::string log = ReadLog("logs\\uz.log");
+    const size_t said = log.find(" Programs still running hold files to be removed");
+    ASSERT_NE(std::string::npos, said) << log;
+    EXPECT_LT(said, log.find("Removing ZOLT网络计划\r\n")) << log;
+    EXPECT_NE(std::string::npos, log.find("  process " + std::to_string(fromFolder) + " " + program + " (netplan.exe)\r\n"
+                                          "    holds " + program + "\r\n"))
+        << log;
+    EXPECT_NE(std::string::npos, log.find("  process " + std::to_string(withLibrary) + " " + loader))
+        << log;
+    EXPECT_NE(std::string::npos, log.find("\r\n    holds " + library + "\r\n")) << log;
+    EXPECT_NE(std::string::npos, log.find("  scheduled  file       " + program)) << log;
+}
+
+// A deployment tool ends a run that passes its time limit: the log written
+// so far names every file already gone, however far it got, and the same
+// run started again finishes the removal.
+TEST_F(RemovalRoad, RunEndedByForceLeavesALogOfWhatWentAndTheNextRunFinishes)
+{
+    const int products = 40, files = 30;
+    auto product = [](int i) { return std::string("弈辰批量产品") + (i < 10 ? "0" : "") + std::to_string(i); };
+    auto file = [&](int i, int f) {
+        return "Many\\" + std::to_string(i) + "\\" + (f < 10 ? "f0" : "f") + std::to_string(f) + ".dat";
+    };
+    for (int i = 0; i < products; ++i) {
+        std::string list;
+        for (int f = 0; f < files; ++f) {
+            MakeFile(file(i, f));
+            list += file(i, f).substr(file(i, f).rfind('\\') + 1) + "=;";
+        }
+        AddUninstallEntry(product(i), {{"UninstallString", Path("Many\\" + std::to_string(i) + "\\UninstallZolt.exe")},
+                                       {"InstallPath", Path("Many\\" + std::to_string(i))},
+                                       {"ProgramGroup", "弈辰 " + product(i)},
+                                       {"progs", list}});
+    }
+    MakeFolder("logs");
+
+    // Started as a deployment tool starts it, without waiting for it.
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    std::string command = "\"" + ProgramUnderTest + "\" /quiet /all /log:" + Path("logs\\uz.log");
+    ASSERT_TRUE(CreateProcessA(ProgramUnderTest.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &started));
+    THandle run(started.hProcess);
+    CloseHandle(started.hThread);
+    // Cut off once the removal is well under way, as a time limit cuts it.
+    auto productsStarted = [&] {
+        int started = 0;
+        for (int i = 0; i < products; ++i)
+            started += !Exists(file(i, 0));
+        return started;
+    };
+    const bool underWay = WaitUntil([&] { return productsStarted() >= 3; }, 120000);
+    TerminateProcess(run, 99);
+    WaitForSingleObject(run, 10000);
+    ASSERT_TRUE(underWay) << "the removal did not start";
+
+    const std::string log = ReadLog("logs\\uz.log");
+    EXPECT_EQ(std::string::npos, log.find("Summary:")) << "the run was not cut off";
+    int gone = 0;
+    std::vector<std::string> unsaid;
+    for (int i = 0; i < products; ++i) {
+        for (int f = 0; f < files; ++f) {
+            if (Exists(file(i, f)))
+                continue;
+            ++gone;
+            if (log.find("  deleted    file       " + Path(file(i, f)) + "\r\n") == std::string::npos)
+                unsaid.push_back(file(i, f));
+        }
+    }
+    EXPECT_GE(gone, 2 * files);
+    EXPECT_LT(gone, products * files) << "the run was not cut off";
+    // A cut may fall between a deletion and its line: the one file then.
+    EXPECT_LE(unsaid.size(), 1u) << (unsaid.empty() ? "" : unsaid[0]);
+
+    ASSERT_NO_FATAL_FAILURE(RunFromCommandLine("/quiet /all /log:" + Path("logs\\uz.log"), ProgramUnderTest));
+    EXPECT_EQ(0u, ExitCode);
+    for (int i = 0; i < products; ++i) {
+        EXPECT_FALSE(UninstallEntryExists(product(i))) << product(i);
+        for (int f = 0; f < files; ++f)
+            EXPECT_FALSE(Exists(file(i, f))) << file(i, f);
+    }
+    EXPECT_NE(std::string::npos, ReadLog("logs\\uz.log").find("Summary:"));
 }

@@ -130,6 +130,35 @@ TEST_F(ExeResources, ConfirmationTemplate)
     });
 }
 
+// Programs that hold files about to go: 重试 is the default button and the
+// first tab stop (Enter looks again), 取消 is IDCANCEL (Esc and the close box).
+TEST_F(ExeResources, HoldersTemplate)
+{
+    ForEachExe([&] {
+        TDialogTemplate t = Dialog(3);
+        EXPECT_EQ(0x90C800C4u, t.Style);
+        EXPECT_EQ(40, t.X);
+        EXPECT_EQ(24, t.Y);
+        EXPECT_EQ(260, t.Cx);
+        EXPECT_EQ(174, t.Cy);
+        EXPECT_FALSE(t.HasMenu);
+        EXPECT_EQ(HoldersTitle, t.Caption);
+        EXPECT_EQ(9, t.PointSize);
+        EXPECT_EQ("宋体", t.Face);
+        ASSERT_EQ(7u, t.Controls.size());
+        ExpectControl(t.Controls[0], IDOK, "button", "重试", 0x50010301, 9, 154, 56, 14);
+        ExpectControl(t.Controls[1], 104, "button", "关闭程序", 0x50010300, 71, 154, 56, 14);
+        ExpectControl(t.Controls[2], IDIGNORE, "button", "忽略", 0x50010300, 133, 154, 56, 14);
+        ExpectControl(t.Controls[3], IDCANCEL, "button", "取消", 0x50010300, 195, 154, 56, 14);
+        ExpectControl(t.Controls[4], 103, "static", "以下程序正在使用将要删除的文件：", 0x50000000, 6, 6, 248, 8);
+        ExpectControl(t.Controls[5], 101, "edit", "", 0x50A10804, 6, 17, 248, 90);
+        ExpectControl(t.Controls[6], 0xFFFF, "static",
+                      "请保存工作并退出这些程序，然后按“重试”。按“关闭程序”将请它们自行退出（服务不会被关闭）；"
+                      "按“忽略”继续卸载，仍在使用的文件将在重新启动计算机后删除；按“取消”则不删除任何项目。",
+                      0x50000000, 6, 112, 248, 36);
+    });
+}
+
 TEST_F(ExeResources, Pictures)
 {
     ForEachExe([&] {

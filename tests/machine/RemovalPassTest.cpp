@@ -1,5 +1,6 @@
 #include "../../catalogue/Catalogue.h"
 #include "../../uninstall/TRemovalPass.h"
+#include "../../uninstall/TRemovalTargets.h"
 #include "../../uninstall/TUserProfile.h"
 #include "../support/Owners.h"
 #include "../support/ScratchCleanup.h"
@@ -53,6 +54,8 @@ protected:
     int RunPass(const Texts& items) const
     {
         TRemovalPass pass(Context);
+        LastLog.Text.clear();
+        pass.LogTo(LastLog);
         pass.RemoveAll(items);
         LastReport = pass.GetReport();
         int keys = 0;
@@ -80,6 +83,12 @@ protected:
     }
 
     mutable TRemovalReport LastReport;
+    // The last pass's log, as a file would receive it.
+    struct TLogText : TRemovalReport::TLineSink {
+        void Write(const std::string& text) override { Text += text; }
+        std::string Text;
+    };
+    mutable TLogText LastLog;
 
     // An uncatalogued product whose only entry is a shortcut "S" in group "G":
     // where it is looked for tells which folders the pass read.
@@ -817,7 +826,7 @@ TEST_F(RemovalPassHistory, LinksGoAsLinksAndWhatTheyLeadToStays)
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Maker));
     for (const char* gone : {"\\TallyPad", "\\Ledger", "\\Vexa"})
         EXPECT_FALSE(linkThere(Maker + std::string(gone))) << gone;
-    std::string log = LastReport.LogLines();
+    std::string log = LastLog.Text;
     EXPECT_NE(std::string::npos,
               log.find("  deleted    key        HKEY_CURRENT_USER\\Software\\Orlaquin\\Ledger (link, removed as a link)\r\n"))
         << log;
@@ -856,7 +865,7 @@ TEST_F(RemovalPassHistory, FolderNamedOutsideTheCodePageIsActedOnAsWindowsHoldsI
     size_t filesGone = 0;
     for (const TRemovalReport::TRecord& record : LastReport.Records())
         filesGone += record.Target == TRemovalReport::File && record.Outcome == TRemovalReport::Deleted;
-    EXPECT_EQ(2u, filesGone) << LastReport.LogLines();
+    EXPECT_EQ(2u, filesGone) << LastLog.Text;
 }
 
 // A maker key the run may not open (its DACL shuts the account out) is no
@@ -872,7 +881,7 @@ TEST_F(RemovalPassHistory, MakerKeyItMayNotOpenIsAFailure)
     for (const TRemovalReport::TRecord& record : LastReport.Records())
         said = said || (record.Name == "HKEY_CURRENT_USER\\Software\\Orlaquin" &&
                         record.Outcome == TRemovalReport::Failed && record.Error == ERROR_ACCESS_DENIED);
-    EXPECT_TRUE(said) << LastReport.LogLines();
+    EXPECT_TRUE(said) << LastLog.Text;
 }
 
 class RemovalPassUncatalogedProduct : public RemovalPassMachine {
@@ -1181,4 +1190,75 @@ TEST_F(RemovalPassAssociations, ShellHearsNothingWhenNoAssociationWent)
     ASSERT_NE(0u, listener.Registration);
     RunPass({HistoryItemText});
     EXPECT_EQ(0, listener.Heard());
+}
+
+// Finding what a removal would delete is the removal itself, run without
+// deleting: it touches nothing (no file, folder, key or INI entry goes, no
+// key is made), and names exactly the files the removal then deletes, plus
+// the products' folders, in which anything running belongs to a product.
+class RemovalPassFinding : public RemovalPassQuotaLibrary {
+protected:
+    // Every file and folder under the scratch folder.
+    Texts Listing(const std::string& folder = "") const
+    {
+        Texts found;
+        WIN32_FIND_DATAA entry;
+        TFind search(FindFirstFileA(Path(folder.empty() ? "*" : folder + "\\*").c_str(), &entry));
+        if (!search.IsOpen())
+            return found;
+        do {
+            std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string relative = folder.empty() ? name : folder + "\\" + name;
+            found.push_back(relative);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                for (const std::string& inner : Listing(relative))
+                    found.push_back(inner);
+        } while (FindNextFileA(search, &entry));
+        return found;
+    }
+};
+
+TEST_F(RemovalPassFinding, FindsWhatTheRemovalDeletesAndTouchesNothing)
+{
+    Context.CompleteRemoval = true;
+    MakeNetworkPlan();
+    SetString(HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划"), "InstallPath", Path("Plan"));
+    MakeFile("Plan\\我的网络图.wlt");
+    MakeFile(InGroup("ZOLT 网络计划", "卸载.lnk"));
+    MakeLibrary();
+    for (const char* file : {"Documents\\TallyPad.ini", "Windows\\zoltnet.ini"})
+        MakeFile(file);
+    MakeKey(HKEY_CURRENT_USER, std::string(Maker) + "\\TallyPad");
+    const Texts items = {"ZOLT网络计划", Library, HistoryItemText, "已卸载的产品"};
+    const Texts before = Listing();
+    const Texts iniBefore = IniKeys("Dek Files");
+
+    const TRemovalTargets found = TRemovalPass::FindTargets(Context, items);
+
+    EXPECT_EQ(before, Listing());
+    EXPECT_EQ(iniBefore, IniKeys("Dek Files"));
+    const std::pair<HKEY, std::string> keys[] = {{HKEY_LOCAL_MACHINE, Entry("ZOLT网络计划")},
+                                                 {HKEY_LOCAL_MACHINE, Entry(LibraryEntry)},
+                                                 {HKEY_LOCAL_MACHINE, InClasses(".WLT")},
+                                                 {HKEY_CURRENT_USER, std::string(Settings) + "\\" + Library},
+                                                 {HKEY_CURRENT_USER, std::string(Maker) + "\\TallyPad"}};
+    for (const auto& key : keys)
+        EXPECT_TRUE(KeyExists(key.first, key.second)) << key.second;
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, Entry("已卸载的产品")));
+    // Whatever runs from the product's folder holds its files, listed or not.
+    EXPECT_TRUE(found.Touches(TWidePath::Full(Path("Plan\\我的网络图.wlt"))));
+    EXPECT_FALSE(found.Touches(TWidePath::Full(Path("Lib\\other.dek"))));
+
+    RunPass(items);
+    Texts deleted;
+    for (const TRemovalReport::TRecord& record : LastReport.Records())
+        if (record.Outcome == TRemovalReport::Deleted &&
+            (record.Target == TRemovalReport::File || record.Target == TRemovalReport::Shortcut))
+            deleted.push_back(record.Name);
+    ASSERT_GE(deleted.size(), 10u);
+    EXPECT_EQ(deleted.size(), found.Files().size());
+    for (const std::string& name : deleted)
+        EXPECT_TRUE(found.Touches(TWidePath::Full(name))) << name;
 }

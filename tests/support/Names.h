@@ -10,6 +10,7 @@
 
 inline constexpr char MainWindowTitle[] = "弈辰软件卸载程序";
 inline constexpr char ConfirmTitle[] = "弈辰卸载确认";
+inline constexpr char HoldersTitle[] = "弈辰卸载：程序正在运行";
 
 // The shared runtime DLLs in the system directory; the first marks them installed.
 inline constexpr const char* SharedLibraryFiles[] = {"bds52f.dll", "cw3230.dll", "owl52f.dll", "GridPort.dll",

@@ -146,29 +146,48 @@ TEST_F(FrameScale, MovedToAMonitorOfAnotherScaleItIsLaidOutThereAndBackAgain)
     EXPECT_EQ(sizeAtStart.cy, ClientSize().cy);
 }
 
-// A dialog of its own on the desktop, such as the confirmation, is told of
-// the move itself.
+// A dialog of its own on the desktop, the confirmation or the list of
+// programs that hold files, is told of the move itself, and each control
+// is where the dialog manager would put it there.
 TEST(DialogScale, ATopLevelDialogMovedToAMonitorOfAnotherScaleIsLaidOutThere)
 {
-    TDialogTemplate confirmation;
-    ASSERT_TRUE(LoadDialogTemplate(GetModuleHandleA(nullptr), IDD_CONFIRM, confirmation));
-    TDialog dialog(nullptr, IDD_CONFIRM);
-    ASSERT_TRUE(dialog.Create());
-    for (UINT dpi : {144u, 96u}) {
-        SCOPED_TRACE(testing::Message() << dpi << " DPI");
-        RECT window;
-        GetWindowRect(dialog.GetHandle(), &window);
-        RECT suggested = {window.left + 40, window.top + 30, window.right + 100, window.bottom + 80};
-        SendMessageA(dialog.GetHandle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
-                     reinterpret_cast<LPARAM>(&suggested));
-        const RECT size = MapWithUnits(RECT{0, 0, confirmation.Cx, confirmation.Cy}, BaseUnitsAt(confirmation, dpi));
-        RECT client;
-        GetClientRect(dialog.GetHandle(), &client);
-        EXPECT_EQ(size.right, client.right);
-        EXPECT_EQ(size.bottom, client.bottom);
-        GetWindowRect(dialog.GetHandle(), &window);
-        EXPECT_EQ(suggested.left, window.left);
-        EXPECT_EQ(suggested.top, window.top);
+    for (int id : {IDD_CONFIRM, IDD_HOLDERS}) {
+        SCOPED_TRACE(testing::Message() << "dialog " << id);
+        TDialogTemplate dialogTemplate;
+        ASSERT_TRUE(LoadDialogTemplate(GetModuleHandleA(nullptr), id, dialogTemplate));
+        TDialog dialog(nullptr, id);
+        ASSERT_TRUE(dialog.Create());
+        for (UINT dpi : {144u, 96u}) {
+            SCOPED_TRACE(testing::Message() << dpi << " DPI");
+            RECT window;
+            GetWindowRect(dialog.GetHandle(), &window);
+            RECT suggested = {window.left + 40, window.top + 30, window.right + 100, window.bottom + 80};
+            SendMessageA(dialog.GetHandle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                         reinterpret_cast<LPARAM>(&suggested));
+            const SIZE units = BaseUnitsAt(dialogTemplate, dpi);
+            const RECT size = MapWithUnits(RECT{0, 0, dialogTemplate.Cx, dialogTemplate.Cy}, units);
+            RECT client;
+            GetClientRect(dialog.GetHandle(), &client);
+            EXPECT_EQ(size.right, client.right);
+            EXPECT_EQ(size.bottom, client.bottom);
+            GetWindowRect(dialog.GetHandle(), &window);
+            EXPECT_EQ(suggested.left, window.left);
+            EXPECT_EQ(suggested.top, window.top);
+            size_t i = 0;
+            for (HWND child = GetWindow(dialog.GetHandle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT), ++i) {
+                ASSERT_LT(i, dialogTemplate.Controls.size());
+                const TTemplateControl& control = dialogTemplate.Controls[i];
+                const RECT at = MapWithUnits(RECT{control.X, control.Y, control.Cx, control.Cy}, units);
+                RECT place;
+                GetWindowRect(child, &place);
+                MapWindowPoints(nullptr, dialog.GetHandle(), reinterpret_cast<POINT*>(&place), 2);
+                EXPECT_EQ(at.left, place.left) << "control " << static_cast<short>(control.Id);
+                EXPECT_EQ(at.top, place.top) << "control " << static_cast<short>(control.Id);
+                EXPECT_EQ(at.right, place.right - place.left) << "control " << static_cast<short>(control.Id);
+                EXPECT_EQ(at.bottom, place.bottom - place.top) << "control " << static_cast<short>(control.Id);
+            }
+            EXPECT_EQ(dialogTemplate.Controls.size(), i);
+        }
+        dialog.Destroy();
     }
-    dialog.Destroy();
 }
