@@ -2,10 +2,6 @@
 
 int main(int, char**)
 {
-    try {
-        TUnInstallApp app;
-        return app.Run();
-    } catch (...) {
-        return 1;
-    }
+    TUnInstallApp app;
+    return app.Run();
 }

@@ -21,12 +21,8 @@ public:
     // 1 when stored, 0 when there was no memory for it (the record is dropped).
     int Add(const T& record)
     {
-        Node* node = nullptr;
-        try {
-            node = new (std::nothrow) Node{record, nullptr};
-        } catch (const std::bad_alloc&) {
-            // Copying the record's strings ran out of memory.
-        }
+        // The program ends when copying the record's strings runs out of memory.
+        Node* node = new (std::nothrow) Node{record, nullptr};
         if (!node)
             return 0;
         size_t bucket = BucketOf(record);

@@ -272,12 +272,8 @@ INT_PTR CALLBACK TDialog::StdDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     bool outerUnhandled = dialog->Unhandled;
     dialog->Unhandled = false;
     LRESULT result = 0;
-    try {
-        result = dialog->WindowProc(msg, wParam, lParam);
-    } catch (...) {
-        // No C++ exception may unwind through Windows' own frames.
-        result = 0;
-    }
+    // Built without exceptions, nothing can unwind through Windows' own frames.
+    result = dialog->WindowProc(msg, wParam, lParam);
     bool unhandled = dialog->Unhandled;
     dialog->Unhandled = outerUnhandled;
 

@@ -137,11 +137,7 @@ LRESULT CALLBACK TWindow::StdWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         return previous ? ::CallWindowProcA(previous, hwnd, msg, wParam, lParam)
                         : ::DefWindowProcA(hwnd, msg, wParam, lParam);
     }
-    try {
-        result = window->WindowProc(msg, wParam, lParam);
-    } catch (...) {
-        // No C++ exception may unwind through Windows' own frames.
-        result = 0;
-    }
+    // Built without exceptions, nothing can unwind through Windows' own frames.
+    result = window->WindowProc(msg, wParam, lParam);
     return result;
 }

@@ -12,8 +12,8 @@ the Kai font for the title.
 Each picture is drawn for three display scales: 100 % (the names above),
 150 % and 200 % (the same names with -150 and -200).  The larger ones are
 drawn anew at their size, not blown up, except the item pictures the tree
-never shows.  The larger bitmaps are run-length encoded, to keep the exe
-small.  KAI_FONT in the environment names another copy of the Kai font.
+never shows.  The bitmaps are run-length encoded, to keep the exe small:
+GDI decodes them as drawn, so each is the same to the pixel.  KAI_FONT in the environment names another copy of the Kai font.
 """
 
 import os
@@ -290,7 +290,7 @@ def make_title(scale, suffix):
         grey = [[sum(grey[y * fine + j][x * fine + i] for j in range(fine) for i in range(fine))
                  / (fine * fine) for x in range(W)] for y in range(H)]
     pixels = [[int(v + 0.5) for v in r] for r in grey]
-    write_bmp("title%s.bmp" % suffix, pixels, 8, [(i, i, i) for i in range(256)], rle=scale != 1)
+    write_bmp("title%s.bmp" % suffix, pixels, 8, [(i, i, i) for i in range(256)], rle=True)
 
 
 def make_icon(scale, suffix):
@@ -456,7 +456,7 @@ def make_checkbox(scale, suffix):
         ticked(GREY),
         box(GREY, SILVER, WHITE, SILVER, chequer=True),
     ]
-    write_bmp("checkbox%s.bmp" % suffix, strip(pictures), 4, VGA, rle=scale != 1)
+    write_bmp("checkbox%s.bmp" % suffix, strip(pictures), 4, VGA, rle=True)
 
 
 def blank():
@@ -1194,7 +1194,7 @@ def make_items(scale, suffix):
         pictures.append(blown_up(p, n))
     if len(pictures) != 30:
         die("items strip needs 30 pictures, has %d" % len(pictures))
-    write_bmp("items%s.bmp" % suffix, strip(pictures), 4, VGA, rle=scale != 1)
+    write_bmp("items%s.bmp" % suffix, strip(pictures), 4, VGA, rle=True)
 
 
 def main():
