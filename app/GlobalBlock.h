@@ -1,6 +1,6 @@
 #pragma once
 #include "../catalogue/TFixedPath.h"
-#include "../uninstall/TRemovalContext.h"
+#include "../removal/TRemovalContext.h"
 
 // The program's global block. Only the window side and the unattended road
 // read or write it; the removal code is handed what it needs as arguments.

@@ -1,9 +1,9 @@
 #include "TUnInstallApp.h"
 #include "../framework/TScaledPicture.h"
+#include "../machine/TProcessToken.h"
+#include "../machine/TRemovalLock.h"
 #include "../res/resource.h"
 #include "../ui/TUnInstallDlgClient.h"
-#include "../uninstall/TProcessToken.h"
-#include "../uninstall/TRemovalLock.h"
 #include "TSDIDecFrame.h"
 #include "TUnattendedRun.h"
 #include <optional>

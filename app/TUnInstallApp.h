@@ -1,7 +1,7 @@
 #pragma once
 #include "../framework/TApplication.h"
-#include "../uninstall/TCommandLine.h"
-#include "../uninstall/TRunLog.h"
+#include "../unattended/TCommandLine.h"
+#include "../unattended/TRunLog.h"
 
 // The uninstaller. Without arguments it is the window; with them it also
 // answers deployment tools: see TCommandLine.

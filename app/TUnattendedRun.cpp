@@ -1,8 +1,8 @@
 #include "TUnattendedRun.h"
 #include "../catalogue/Catalogue.h"
-#include "../uninstall/TFileHolders.h"
-#include "../uninstall/TInstalledItems.h"
-#include "../uninstall/TRemovalPass.h"
+#include "../holders/TFileHolders.h"
+#include "../installed/TInstalledItems.h"
+#include "../removal/TRemovalPass.h"
 #include "GlobalBlock.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
-#include "../uninstall/TChoiceTree.h"
-#include "../uninstall/TCommandLine.h"
-#include "../uninstall/TRunLog.h"
+#include "../installed/TChoiceTree.h"
+#include "../unattended/TCommandLine.h"
+#include "../unattended/TRunLog.h"
 #include <string>
 #include <vector>
 

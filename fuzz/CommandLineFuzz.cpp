@@ -4,7 +4,7 @@
 // Input: the whole command line, the program's name first, as GetCommandLineA
 // gives it.
 #include "../catalogue/UninstallCommand.h"
-#include "../uninstall/TCommandLine.h"
+#include "../unattended/TCommandLine.h"
 #include "FuzzCheck.h"
 #include <cstdint>
 

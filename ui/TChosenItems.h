@@ -1,5 +1,5 @@
 #pragma once
-#include "../uninstall/TChoice.h"
+#include "../installed/TChoice.h"
 
 class TMyTreeWnd;
 

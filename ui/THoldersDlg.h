@@ -1,6 +1,6 @@
 #pragma once
 #include "../framework/TDialog.h"
-#include "../uninstall/TFileHolders.h"
+#include "../holders/TFileHolders.h"
 #include <string>
 #include <vector>
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "../framework/TImageList.h"
 #include "../framework/TTreeWindow.h"
-#include "../uninstall/TCheckState.h"
+#include "../installed/TCheckState.h"
 #include <memory>
 
 // The check-box tree. Each item's check state (TCheckState) is its

@@ -4,8 +4,8 @@
 // Manager and the walk over every process and its modules), with 0 and with
 // 150 other processes running. Figures only: nothing here fails on speed.
 #include "../../catalogue/Catalogue.h"
-#include "../../uninstall/TFileHolders.h"
-#include "../../uninstall/TRemovalPass.h"
+#include "../../holders/TFileHolders.h"
+#include "../../removal/TRemovalPass.h"
 #include "../support/Names.h"
 #include "../support/TRemoteProgram.h"
 #include <tlhelp32.h>

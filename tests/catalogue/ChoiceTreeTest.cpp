@@ -1,6 +1,6 @@
 #include "../../catalogue/Catalogue.h"
-#include "../../uninstall/TCheckState.h"
-#include "../../uninstall/TChoiceTree.h"
+#include "../../installed/TCheckState.h"
+#include "../../installed/TChoiceTree.h"
 #include <gtest/gtest.h>
 
 using Texts = std::vector<std::string>;

@@ -1,4 +1,4 @@
-#include "../../uninstall/TCommandLine.h"
+#include "../../unattended/TCommandLine.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>

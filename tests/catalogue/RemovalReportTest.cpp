@@ -1,4 +1,4 @@
-#include "../../uninstall/TRemovalReport.h"
+#include "../../door/TRemovalReport.h"
 #include <gtest/gtest.h>
 #include <string>
 

@@ -1,8 +1,8 @@
+#include "../../machine/TRemovalLock.h"
 #include "../../res/resource.h"
 #include "../support/DialogTemplate.h"
 #include "../support/Pixels.h"
 #include "../support/TDrivenProgram.h"
-#include "../../uninstall/TRemovalLock.h"
 #include <set>
 #include <vector>
 

@@ -1,4 +1,5 @@
-#include "../../uninstall/TDeleter.h"
+#include "../../door/TDeleter.h"
+#include "../../door/TEntryDeleter.h"
 #include "../support/Owners.h"
 #include "../support/PendingDeletions.h"
 #include "../support/TScratchMachine.h"
@@ -322,14 +323,14 @@ TEST(DeleterJudge, WhatWindowsReportsDecides)
 TEST_F(Deleter, IniEntryIsReportedAsWhatHappenedToIt)
 {
     WriteIni("[Dek Files]\r\n甲库=C:\\jia.dek\r\n乙库=C:\\yi.dek\r\n丁库=\r\n[Other]\r\n丙库=x\r\n");
-    TDeleter deleter(Report, "");
+    TEntryDeleter entries(Report);
     for (const char* key : {"甲库", "丙库", "丁库", "戊库"})
-        deleter.DeleteIniEntry(QuotaLibrarySection, key, IniFileName, key);
+        entries.DeleteIniEntry(QuotaLibrarySection, key, IniFileName, key);
     {
         // Held by a program that lets nobody else write it.
         TFile holder(CreateFileA(IniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder.IsOpen());
-        deleter.DeleteIniEntry(QuotaLibrarySection, "乙库", IniFileName, "乙库");
+        entries.DeleteIniEntry(QuotaLibrarySection, "乙库", IniFileName, "乙库");
     }
     FlushIniCache();
 
@@ -344,7 +345,7 @@ TEST_F(Deleter, IniEntryIsReportedAsWhatHappenedToIt)
     // Without the file, nothing is there to go.
     ASSERT_TRUE(DeleteFileA(IniPath().c_str()));
     FlushIniCache();
-    deleter.DeleteIniEntry(QuotaLibrarySection, "乙库", IniFileName, "乙库 again");
+    entries.DeleteIniEntry(QuotaLibrarySection, "乙库", IniFileName, "乙库 again");
     EXPECT_EQ(TReport::NotFound, OutcomeOf("乙库 again"));
     EXPECT_FALSE(ExistsAbsolute(IniPath()));
 }

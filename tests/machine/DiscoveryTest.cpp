@@ -1,5 +1,5 @@
 #include "../../catalogue/Catalogue.h"
-#include "../../uninstall/TInstalledItems.h"
+#include "../../installed/TInstalledItems.h"
 #include "../support/Owners.h"
 #include "../support/TScratchMachine.h"
 #include <algorithm>

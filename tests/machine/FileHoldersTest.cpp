@@ -1,5 +1,5 @@
-#include "../../uninstall/TFileHolders.h"
-#include "../../uninstall/TRestartManager.h"
+#include "../../holders/TFileHolders.h"
+#include "../../holders/TRestartManager.h"
 #include "../support/TRemoteProgram.h"
 #include "../support/TScratchMachine.h"
 #include <algorithm>

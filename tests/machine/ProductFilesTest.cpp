@@ -1,4 +1,4 @@
-#include "../../uninstall/RemoveProductFiles.h"
+#include "../../removal/RemoveProductFiles.h"
 #include "../support/TScratchMachine.h"
 #include <algorithm>
 #include <cstdio>
@@ -25,10 +25,10 @@ protected:
     // One run, as a pass of its own: the folders that wait are looked at when it ends.
     int Run(const std::string& fileList, const std::string& group, const std::string& installDir) const
     {
-        TDeleter deleter(Report, "");
+        TDoor door(Report, "", nullptr);
         TProductFilesResult result =
-            RemoveProductFiles(fileList, group, installDir, ProgramsFolder(), DesktopFolder(), Context, deleter);
-        deleter.Finish();
+            RemoveProductFiles(fileList, group, installDir, ProgramsFolder(), DesktopFolder(), Context, door);
+        door.Files.Finish();
         return result.AssociationsRemoved;
     }
 
@@ -69,7 +69,7 @@ protected:
 
     std::string RootName;
     mutable TRemovalReport Report;
-    mutable TDeleter Deleter{Report, ""};
+    mutable TDoor Door{Report, "", nullptr};
 };
 
 class ProductFilesExample : public ProductFilesMachine {};
@@ -376,12 +376,12 @@ TEST_F(ProductFilesGuards, EveryStepOverIsSaid)
     };
     for (const TCase& c : cases) {
         TRemovalReport report;
-        TDeleter deleter(report, "");
+        TDoor door(report, "", nullptr);
         TRemovalContext context = Context;
         context.Dirs.WindowsDir = c.WindowsDir;
         TProductFilesResult result =
-            RemoveProductFiles(c.Spec, c.Group, c.InstallDir, ProgramsFolder(), c.Desktop, context, deleter);
-        deleter.Finish();
+            RemoveProductFiles(c.Spec, c.Group, c.InstallDir, ProgramsFolder(), c.Desktop, context, door);
+        door.Files.Finish();
         EXPECT_EQ(c.SteppedOver, result.SteppedOver) << c.Spec;
         bool said = false;
         for (const TRemovalReport::TRecord& record : report.Records())
@@ -531,7 +531,7 @@ TEST_F(ProductFilesGuards, EmptyProgramsFolderTouchesNothingUnderTheDriveRoot)
     std::string uninstall = MakeRootFile(RootName + "\\卸载.lnk");
     Context.CompleteRemoval = true;
 
-    RemoveProductFiles("=Tool", RootName, Path("Plan"), "", DesktopFolder(), Context, Deleter);
+    RemoveProductFiles("=Tool", RootName, Path("Plan"), "", DesktopFolder(), Context, Door);
 
     EXPECT_TRUE(ExistsAbsolute(link));
     EXPECT_TRUE(ExistsAbsolute(uninstall));
@@ -542,7 +542,7 @@ TEST_F(ProductFilesGuards, EmptyDesktopFolderTouchesNothingInTheDriveRoot)
     std::string link = MakeRootFile(RootName + ".lnk");
     std::string url = MakeRootFile(RootName + "x.url");
     RemoveProductFiles("=" + RootName + ";=" + RootName + "x", "G", Path("Plan"), ProgramsFolder(), "", Context,
-                       Deleter);
+                       Door);
     EXPECT_TRUE(ExistsAbsolute(link));
     EXPECT_TRUE(ExistsAbsolute(url));
 }

@@ -1,4 +1,5 @@
-#include "../../uninstall/TRegKey.h"
+#include "../../door/TEntryDeleter.h"
+#include "../../machine/TRegKey.h"
 #include "../support/Owners.h"
 #include "../support/TScratchMachine.h"
 #include <cstring>
@@ -395,7 +396,7 @@ TEST(RegKeySubKeyName, NothingButBackslashesIsNoSubKey)
 
 TEST_F(RegKeyRecurseDelete, DeletesTheKeyWithItsWholeSubtree)
 {
-    EXPECT_EQ(ERROR_SUCCESS, Parent.RecurseDeleteKey("Doomed"));
+    EXPECT_EQ(ERROR_SUCCESS, TEntryDeleter::DeleteTree(Parent, TWidePath::FromAnsi("Doomed")));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Under("Doomed")));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Under("Sibling")));
     std::string text;
@@ -411,14 +412,14 @@ TEST_F(RegKeyRecurseDelete, DeletesEveryOneOfManyChildren)
         MakeKey(HKEY_CURRENT_USER, child + "\\One");
         MakeKey(HKEY_CURRENT_USER, child + "\\Two");
     }
-    EXPECT_EQ(ERROR_SUCCESS, Parent.RecurseDeleteKey("Wide"));
+    EXPECT_EQ(ERROR_SUCCESS, TEntryDeleter::DeleteTree(Parent, TWidePath::FromAnsi("Wide")));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Under("Wide")));
     ExpectEverythingThere();
 }
 
 TEST_F(RegKeyRecurseDelete, DeletesOnlyTheNamedLevelOfAPath)
 {
-    EXPECT_EQ(ERROR_SUCCESS, Parent.RecurseDeleteKey("Doomed\\A"));
+    EXPECT_EQ(ERROR_SUCCESS, TEntryDeleter::DeleteTree(Parent, TWidePath::FromAnsi("Doomed\\A")));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Under("Doomed\\A")));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Under("Doomed")));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Under("Doomed\\C")));
@@ -426,29 +427,29 @@ TEST_F(RegKeyRecurseDelete, DeletesOnlyTheNamedLevelOfAPath)
 
 TEST_F(RegKeyRecurseDelete, RefusesAnEmptyName)
 {
-    EXPECT_NE(ERROR_SUCCESS, Parent.RecurseDeleteKey(""));
+    EXPECT_NE(ERROR_SUCCESS, TEntryDeleter::DeleteTree(Parent, TWidePath::FromAnsi("")));
     ExpectEverythingThere();
 }
 
 TEST_F(RegKeyRecurseDelete, RefusesNamesOfOnlyBackslashes)
 {
-    EXPECT_NE(ERROR_SUCCESS, Parent.RecurseDeleteKey("\\"));
+    EXPECT_NE(ERROR_SUCCESS, TEntryDeleter::DeleteTree(Parent, TWidePath::FromAnsi("\\")));
     ExpectEverythingThere();
-    EXPECT_NE(ERROR_SUCCESS, Parent.RecurseDeleteKey("\\\\\\"));
+    EXPECT_NE(ERROR_SUCCESS, TEntryDeleter::DeleteTree(Parent, TWidePath::FromAnsi("\\\\\\")));
     ExpectEverythingThere();
 }
 
 TEST_F(RegKeyRecurseDelete, MissingKeyFailsAndChangesNothing)
 {
-    EXPECT_NE(ERROR_SUCCESS, Parent.RecurseDeleteKey("NotThere"));
-    EXPECT_NE(ERROR_SUCCESS, Parent.RecurseDeleteKey("Doomed\\NotThere"));
+    EXPECT_NE(ERROR_SUCCESS, TEntryDeleter::DeleteTree(Parent, TWidePath::FromAnsi("NotThere")));
+    EXPECT_NE(ERROR_SUCCESS, TEntryDeleter::DeleteTree(Parent, TWidePath::FromAnsi("Doomed\\NotThere")));
     ExpectEverythingThere();
 }
 
 TEST_F(RegKeyRecurseDelete, ClosedKeyDeletesNothing)
 {
     TRegKey closed;
-    EXPECT_NE(ERROR_SUCCESS, closed.RecurseDeleteKey("Doomed"));
+    EXPECT_NE(ERROR_SUCCESS, TEntryDeleter::DeleteTree(closed, TWidePath::FromAnsi("Doomed")));
     ExpectEverythingThere();
 }
 
@@ -464,13 +465,13 @@ TEST_F(RegKeyRecurseDelete, LinkGoesAsTheLinkAndWhatItLeadsToStays)
     MakeRegistryLink(HKEY_CURRENT_USER, Under("Doomed\\ToSibling"), HKEY_CURRENT_USER, Under("Sibling"));
     MakeRegistryLink(HKEY_CURRENT_USER, Under("Doomed\\A\\ToParent"), HKEY_CURRENT_USER, Under("Doomed"));
     bool wasLink = true;
-    EXPECT_EQ(ERROR_SUCCESS, Parent.RecurseDeleteKey("Doomed", &wasLink));
+    EXPECT_EQ(ERROR_SUCCESS, TEntryDeleter::DeleteTree(Parent, TWidePath::FromAnsi("Doomed"), &wasLink));
     EXPECT_FALSE(wasLink);
     EXPECT_FALSE(linkThere(Under("Doomed")));
     EXPECT_EQ("sibling value", ReadString(HKEY_CURRENT_USER, Under("Sibling"), "Keep"));
 
     MakeRegistryLink(HKEY_CURRENT_USER, Under("Link"), HKEY_CURRENT_USER, Under("Sibling"));
-    EXPECT_EQ(ERROR_SUCCESS, Parent.RecurseDeleteKey("Link", &wasLink));
+    EXPECT_EQ(ERROR_SUCCESS, TEntryDeleter::DeleteTree(Parent, TWidePath::FromAnsi("Link"), &wasLink));
     EXPECT_TRUE(wasLink);
     EXPECT_FALSE(linkThere(Under("Link")));
     EXPECT_EQ("sibling value", ReadString(HKEY_CURRENT_USER, Under("Sibling"), "Keep"));

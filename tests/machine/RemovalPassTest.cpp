@@ -1,7 +1,7 @@
 #include "../../catalogue/Catalogue.h"
-#include "../../uninstall/TRemovalPass.h"
-#include "../../uninstall/TRemovalTargets.h"
-#include "../../uninstall/TUserProfile.h"
+#include "../../door/TRemovalTargets.h"
+#include "../../machine/TUserProfile.h"
+#include "../../removal/TRemovalPass.h"
 #include "../support/Owners.h"
 #include "../support/ScratchCleanup.h"
 #include "../support/TScratchMachine.h"
@@ -207,13 +207,13 @@ TEST_F(RemovalPassClassification, EachKindIsRecognised)
     WriteIni("[Dek Files]\r\n甲库=C:\\甲.dek\r\n");
     TRemovalPass pass(Context);
     std::string value;
-    EXPECT_EQ(TRemovalPass::QuotaLibrary, pass.Classify("甲库", &value));
+    EXPECT_EQ(TItemRemoval::QuotaLibrary, TItemRemoval::Classify("甲库", &value));
     EXPECT_EQ("C:\\甲.dek", value);
-    EXPECT_EQ(TRemovalPass::CatalogedProduct, pass.Classify("ZOLT网络计划"));
-    EXPECT_EQ(TRemovalPass::SharedLibraries, pass.Classify(SharedLibraryItemText));
-    EXPECT_EQ(TRemovalPass::History, pass.Classify("注册表中历史记录，台帐"));
-    EXPECT_EQ(TRemovalPass::UncatalogedProduct, pass.Classify("乙库"));
-    EXPECT_EQ(TRemovalPass::UncatalogedProduct, pass.Classify("zolt网络计划"));
+    EXPECT_EQ(TItemRemoval::CatalogedProduct, TItemRemoval::Classify("ZOLT网络计划"));
+    EXPECT_EQ(TItemRemoval::SharedLibraries, TItemRemoval::Classify(SharedLibraryItemText));
+    EXPECT_EQ(TItemRemoval::History, TItemRemoval::Classify("注册表中历史记录，台帐"));
+    EXPECT_EQ(TItemRemoval::UncatalogedProduct, TItemRemoval::Classify("乙库"));
+    EXPECT_EQ(TItemRemoval::UncatalogedProduct, TItemRemoval::Classify("zolt网络计划"));
 }
 
 TEST_F(RemovalPassClassification, DekFilesKeyWinsOverProductName)
@@ -1004,8 +1004,8 @@ TEST_F(RemovalPassKeyNames, BackslashQuotaLibraryDeletesNoKey)
     MakeKey(HKEY_CURRENT_USER, std::string(Settings) + "\\Keep");
     {
         TRemovalPass pass(Context);
-        ASSERT_EQ(TRemovalPass::QuotaLibrary, pass.Classify("\\"));
-        ASSERT_EQ(TRemovalPass::QuotaLibrary, pass.Classify("\\\\"));
+        ASSERT_EQ(TItemRemoval::QuotaLibrary, TItemRemoval::Classify("\\"));
+        ASSERT_EQ(TItemRemoval::QuotaLibrary, TItemRemoval::Classify("\\\\"));
     }
 
     RunPass({"\\", "\\\\"});

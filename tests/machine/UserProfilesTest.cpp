@@ -1,7 +1,7 @@
-#include "../../uninstall/TProcessToken.h"
-#include "../../uninstall/TUserFolderCheck.h"
-#include "../../uninstall/TUserProfile.h"
-#include "../../uninstall/TUserProfiles.h"
+#include "../../machine/TProcessToken.h"
+#include "../../machine/TUserFolderCheck.h"
+#include "../../machine/TUserProfile.h"
+#include "../../machine/TUserProfiles.h"
 #include "../support/Owners.h"
 #include "../support/TScratchMachine.h"
 #include <memory>
@@ -252,9 +252,9 @@ TEST_F(UserProfiles, FoldersThatLeadOutOfTheProfileAreNotVisited)
     for (const TUserProfile::TRefusal& refusal : profile.GetRefusals())
         refused.push_back(std::string(refusal.Name) + " " + refusal.Folder.GetSpelled() + " " + std::to_string(refusal.Reason));
     EXPECT_EQ((std::vector<std::string>{
-                  "Desktop \\\\zolt-nowhere\\share\\Desktop " + std::to_string(TRemovalReport::NotLocal),
-                  "Programs " + Path("Profiles\\carol\\Linked") + " " + std::to_string(TRemovalReport::NotLocal),
-                  "Personal " + Path("Fonts") + " " + std::to_string(TRemovalReport::OutsideProfile)}),
+                  "Desktop \\\\zolt-nowhere\\share\\Desktop " + std::to_string(TUserFolderCheck::NotLocal),
+                  "Programs " + Path("Profiles\\carol\\Linked") + " " + std::to_string(TUserFolderCheck::NotLocal),
+                  "Personal " + Path("Fonts") + " " + std::to_string(TUserFolderCheck::OutsideProfile)}),
               refused);
     EXPECT_TRUE(profile.GetFinalPath().IsSame(TWidePath::Full(folder)));
 }
@@ -270,22 +270,22 @@ TEST(UserFolderCheck, JudgesWhatWindowsReports)
                                        TUserFolderCheck::TFacts{drive, pastLink, TWidePath(final)});
     };
     // A junction in the profile to a folder inside it: its final path tells.
-    EXPECT_EQ(TRemovalReport::NoReason, judge("C:\\Users\\eve\\Desktop", DRIVE_FIXED, false,
+    EXPECT_EQ(TUserFolderCheck::Visit, judge("C:\\Users\\eve\\Desktop", DRIVE_FIXED, false,
                                               L"C:\\Users\\eve\\OneDrive\\Desktop"));
-    EXPECT_EQ(TRemovalReport::OutsideProfile,
+    EXPECT_EQ(TUserFolderCheck::OutsideProfile,
               judge("C:\\Users\\eve\\Desktop", DRIVE_FIXED, false, L"C:\\Windows\\Fonts"));
-    EXPECT_EQ(TRemovalReport::OutsideProfile,
+    EXPECT_EQ(TUserFolderCheck::OutsideProfile,
               judge("C:\\Users\\eve\\Desktop", DRIVE_FIXED, false, L"C:\\Users\\eve2\\Desktop"));
-    EXPECT_EQ(TRemovalReport::NotLocal, judge("H:\\Desktop", DRIVE_REMOTE, false, L""));
-    EXPECT_EQ(TRemovalReport::NotLocal, judge("H:\\Desktop", DRIVE_NO_ROOT_DIR, false, L""));
-    EXPECT_EQ(TRemovalReport::NotLocal,
+    EXPECT_EQ(TUserFolderCheck::NotLocal, judge("H:\\Desktop", DRIVE_REMOTE, false, L""));
+    EXPECT_EQ(TUserFolderCheck::NotLocal, judge("H:\\Desktop", DRIVE_NO_ROOT_DIR, false, L""));
+    EXPECT_EQ(TUserFolderCheck::NotLocal,
               judge("C:\\Users\\eve\\Desktop", DRIVE_FIXED, false, L"\\\\server\\share\\Desktop"));
-    EXPECT_EQ(TRemovalReport::NotLocal, judge("C:\\Users\\eve\\Desktop", DRIVE_FIXED, true, L""));
+    EXPECT_EQ(TUserFolderCheck::NotLocal, judge("C:\\Users\\eve\\Desktop", DRIVE_FIXED, true, L""));
     for (const char* device : {"\\\\server\\share", "\\\\?\\C:\\Users\\eve", "\\\\.\\C:\\Users\\eve", "Desktop"})
-        EXPECT_EQ(TRemovalReport::NotLocal, TUserFolderCheck::Check(device, profile, home)) << device;
+        EXPECT_EQ(TUserFolderCheck::NotLocal, TUserFolderCheck::Check(device, profile, home)) << device;
     // Not there yet: its name must lie in the profile.
-    EXPECT_EQ(TRemovalReport::NoReason, judge("C:\\Users\\eve\\New", DRIVE_FIXED, false, L""));
-    EXPECT_EQ(TRemovalReport::OutsideProfile, judge("C:\\Users\\Public\\New", DRIVE_FIXED, false, L""));
+    EXPECT_EQ(TUserFolderCheck::Visit, judge("C:\\Users\\eve\\New", DRIVE_FIXED, false, L""));
+    EXPECT_EQ(TUserFolderCheck::OutsideProfile, judge("C:\\Users\\Public\\New", DRIVE_FIXED, false, L""));
 }
 
 TEST_F(UserProfiles, SystemDriveIsTheMachinesAndExpanded)

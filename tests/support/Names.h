@@ -4,8 +4,8 @@
 // (TInstalledItems.h), the completion box, the shell folders and the maker's
 // keys (TRemovalPass.h). What only its resources spell is here.
 #include "../../catalogue/Catalogue.h"
-#include "../../uninstall/TInstalledItems.h"
-#include "../../uninstall/TRemovalPass.h"
+#include "../../installed/TInstalledItems.h"
+#include "../../removal/TRemovalPass.h"
 #include <string>
 
 inline constexpr char MainWindowTitle[] = "弈辰软件卸载程序";

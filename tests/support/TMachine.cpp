@@ -1,9 +1,9 @@
 #include "TMachine.h"
+#include "../../machine/TProcessToken.h"
+#include "../../machine/TUserProfile.h"
+#include "../../machine/TUserProfiles.h"
 #include "Owners.h"
 #include "ScratchCleanup.h"
-#include "../../uninstall/TProcessToken.h"
-#include "../../uninstall/TUserProfile.h"
-#include "../../uninstall/TUserProfiles.h"
 
 namespace {
 // The uninstall key's path is plain ASCII.

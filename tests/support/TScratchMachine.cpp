@@ -1,6 +1,6 @@
 #include "TScratchMachine.h"
-#include "ScratchCleanup.h"
 #include "../../catalogue/Catalogue.h"
+#include "ScratchCleanup.h"
 #include <cstdio>
 
 namespace {

@@ -1,5 +1,5 @@
 #pragma once
-#include "../../uninstall/TRemovalContext.h"
+#include "../../removal/TRemovalContext.h"
 #include "Owners.h"
 #include "TMachine.h"
 

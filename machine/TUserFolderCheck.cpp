@@ -1,9 +1,7 @@
 #include "TUserFolderCheck.h"
-#include "TDeleter.h"
+#include "TReparseTag.h"
 
 namespace {
-using TReport = TRemovalReport;
-
 bool IsLocalDriveType(UINT type)
 {
     return type == DRIVE_FIXED || type == DRIVE_REMOVABLE || type == DRIVE_CDROM || type == DRIVE_RAMDISK;
@@ -29,8 +27,8 @@ bool IsPastLink(const TWidePath& path)
             return false; // nothing further down to lead anywhere
         ::FindClose(search);
         DWORD tag = found.dwReserved0;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && tag != IO_REPARSE_TAG_MOUNT_POINT &&
-            !TDeleter::IsDataReparseTag(tag))
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !TReparseTag::IsMountPoint(tag) &&
+            !TReparseTag::KeepsData(tag))
             return true;
     }
     return false;
@@ -44,38 +42,38 @@ bool TUserFolderCheck::IsDrivePath(const std::string& folder)
     return folder.size() >= 3 && letter && folder[1] == ':' && (folder[2] == '\\' || folder[2] == '/');
 }
 
-TReport::TReason TUserFolderCheck::Judge(const TBaseFolder& folder, const TBaseFolder& profile,
+TUserFolderCheck::TVerdict TUserFolderCheck::Judge(const TBaseFolder& folder, const TBaseFolder& profile,
                                          const TWidePath& profileFinal, const TFacts& facts)
 {
     if (!IsDrivePath(folder.GetSpelled()) || !IsLocalDriveType(facts.DriveType) || facts.PastLink)
-        return TReport::NotLocal;
+        return NotLocal;
     if (profileFinal.empty())
-        return TReport::OutsideProfile;
+        return OutsideProfile;
     if (!facts.FinalPath.empty()) {
         // A drive letter can still stand for a share.
         if (facts.FinalPath.c_str()[0] == L'\\')
-            return TReport::NotLocal;
+            return NotLocal;
         return profileFinal.IsSame(facts.FinalPath) || profileFinal.Contains(facts.FinalPath)
-                   ? TReport::NoReason
-                   : TReport::OutsideProfile;
+                   ? Visit
+                   : OutsideProfile;
     }
     // Not there (yet): nothing of it can be deleted now, and what is made
     // there later is held to the profile folder by the deleter. Its name
     // must lie inside the profile's all the same.
     TWidePath name = folder.Full(), home = profile.Full();
-    return !home.empty() && home.Contains(name) ? TReport::NoReason : TReport::OutsideProfile;
+    return !home.empty() && home.Contains(name) ? Visit : OutsideProfile;
 }
 
-TReport::TReason TUserFolderCheck::Check(const TBaseFolder& folder, const TBaseFolder& profile,
+TUserFolderCheck::TVerdict TUserFolderCheck::Check(const TBaseFolder& folder, const TBaseFolder& profile,
                                          const TWidePath& profileFinal)
 {
     if (!IsDrivePath(folder.GetSpelled()))
-        return TReport::NotLocal;
+        return NotLocal;
     TFacts facts = {};
     char root[] = {folder.GetSpelled()[0], ':', '\\', '\0'};
     facts.DriveType = ::GetDriveTypeA(root);
     if (!IsLocalDriveType(facts.DriveType))
-        return TReport::NotLocal;
+        return NotLocal;
     TWidePath full = folder.Full();
     facts.PastLink = full.empty() || IsPastLink(full);
     if (!facts.PastLink)

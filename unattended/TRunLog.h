@@ -1,8 +1,8 @@
 #pragma once
 #include <windows.h>
-#include "TFileHolders.h"
-#include "TRemovalReport.h"
-#include "TWidePath.h"
+#include "../door/TRemovalReport.h"
+#include "../holders/TFileHolders.h"
+#include "../machine/TWidePath.h"
 #include <string>
 #include <vector>
 

@@ -1,8 +1,8 @@
 #pragma once
 #include <windows.h>
 #include <restartmanager.h>
+#include "../machine/TWidePath.h"
 #include "TFileHolders.h"
-#include "TWidePath.h"
 #include <vector>
 
 // The system's Restart Manager (rstrtmgr.dll, Vista and later), loaded from

@@ -1,6 +1,6 @@
 #pragma once
+#include "../door/TRemovalTargets.h"
 #include "TFileHolders.h"
-#include "TRemovalTargets.h"
 #include <vector>
 
 // Every running process and the modules it has loaded, from a Toolhelp

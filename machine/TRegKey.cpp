@@ -27,6 +27,17 @@ LONG TRegKey::Open(HKEY parent, const char* subKey, REGSAM access, DWORD options
     return result;
 }
 
+LONG TRegKey::Open(HKEY parent, const TWidePath& subKey, REGSAM access, DWORD options)
+{
+    HKEY opened = nullptr;
+    LONG result = ::RegOpenKeyExW(parent, subKey.c_str(), options, access, &opened);
+    if (result == ERROR_SUCCESS) {
+        Close();
+        Key = opened;
+    }
+    return result;
+}
+
 LONG TRegKey::Close()
 {
     LONG result = ERROR_SUCCESS;
@@ -137,94 +148,11 @@ bool TRegKey::IsSubKeyName(const char* name)
     return false;
 }
 
-namespace {
-// Deleting a key by its name would open it again, following a link there;
-// so every key goes through the handle it was opened and checked with.
-// NtDeleteKey has no advapi32 wrapper that takes a handle alone.
-LONG DeleteByHandle(HKEY key)
-{
-    using TNtDeleteKey = LONG(NTAPI*)(HANDLE);
-    using TToDosError = ULONG(NTAPI*)(LONG);
-    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
-    auto deleteKey = reinterpret_cast<TNtDeleteKey>(
-        reinterpret_cast<void*>(ntdll ? ::GetProcAddress(ntdll, "NtDeleteKey") : nullptr));
-    auto toDosError = reinterpret_cast<TToDosError>(
-        reinterpret_cast<void*>(ntdll ? ::GetProcAddress(ntdll, "RtlNtStatusToDosError") : nullptr));
-    if (!deleteKey || !toDosError)
-        return ERROR_PROC_NOT_FOUND;
-    return static_cast<LONG>(toDosError(deleteKey(key)));
-}
-
-bool IsLinkKey(HKEY key)
-{
-    DWORD type = 0;
-    return ::RegQueryValueExW(key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
-           type == REG_LINK;
-}
-
-// Names below our own keys may be anybody's, in any script: taken whole
-// in UTF-16, not as the program's code page would spell them.
-LONG DeleteTree(HKEY parent, const wchar_t* subKey, bool* wasLink)
-{
-    HKEY key = nullptr;
-    LONG result = ::RegOpenKeyExW(parent, subKey, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, &key);
-    if (result != ERROR_SUCCESS)
-        return result;
-    bool link = IsLinkKey(key);
-    if (wasLink)
-        *wasLink = link;
-    // Children first; a child that will not go is stepped over, not retried.
-    // A key name has up to 255 characters.
-    wchar_t name[256];
-    DWORD index = 0, size = 256;
-    while (!link && ::RegEnumKeyExW(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-        if (DeleteTree(key, name, nullptr) != ERROR_SUCCESS)
-            ++index;
-        size = 256;
-    }
-    result = DeleteByHandle(key);
-    ::RegCloseKey(key);
-    return result;
-}
-} // namespace
-
 bool TRegKey::IsLink() const
 {
-    return Key && IsLinkKey(Key);
-}
-
-LONG TRegKey::DeleteItself()
-{
-    if (!Key)
-        return ERROR_INVALID_HANDLE;
-    LONG result = DeleteByHandle(Key);
-    Close();
-    return result;
-}
-
-LONG TRegKey::RecurseDeleteKey(const char* subKey, bool* wasLink)
-{
-    if (wasLink)
-        *wasLink = false;
-    if (!Key)
-        return ERROR_INVALID_HANDLE;
-    if (!IsSubKeyName(subKey))
-        return ERROR_INVALID_PARAMETER;
-    return RecurseDeleteKey(TWidePath::FromAnsi(subKey), wasLink);
-}
-
-LONG TRegKey::RecurseDeleteKey(const TWidePath& subKey, bool* wasLink)
-{
-    if (wasLink)
-        *wasLink = false;
-    if (!Key)
-        return ERROR_INVALID_HANDLE;
-    bool named = false;
-    for (const wchar_t* c = subKey.c_str(); *c; ++c)
-        named = named || *c != L'\\';
-    if (!named)
-        return ERROR_INVALID_PARAMETER;
-    return DeleteTree(Key, subKey.c_str(), wasLink);
+    DWORD type = 0;
+    return Key && ::RegQueryValueExW(Key, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+           type == REG_LINK;
 }
 
 LONG TRegKey::EnumKey(DWORD index, TWidePath& name) const

@@ -21,13 +21,12 @@ public:
     // Opens `subKey` of `parent` if it is there, creating nothing: for keys
     // that are not ours to create, such as other users' hives.
     LONG Open(HKEY parent, const char* subKey, REGSAM access = KEY_READ, DWORD options = 0);
+    // The same for a name as Windows holds it.
+    LONG Open(HKEY parent, const TWidePath& subKey, REGSAM access = KEY_READ, DWORD options = 0);
     LONG Close();
 
     // A key opened as a link (REG_OPTION_OPEN_LINK) that is one.
     bool IsLink() const;
-    // Deletes this key itself, through its handle, and closes it: for a
-    // link, the link alone. A key that still has subkeys stays.
-    LONG DeleteItself();
 
     operator HKEY() const { return Key; }
 
@@ -50,14 +49,8 @@ public:
     // The name of the subkey at `index` as Windows holds it.
     LONG EnumKey(DWORD index, TWidePath& name) const;
 
-    // Deletes `subKey` with everything below it. Refuses a name that would
-    // mean this key itself (empty, or nothing but backslashes). A link met,
-    // `subKey` itself or any key below it, is deleted as the link and never
-    // descended into; `wasLink` tells whether `subKey` was one.
-    LONG RecurseDeleteKey(const char* subKey, bool* wasLink = nullptr);
-    // The same for a name as Windows holds it.
-    LONG RecurseDeleteKey(const TWidePath& subKey, bool* wasLink = nullptr);
-
+    // Whether `name` names a subkey: not empty, and not nothing but
+    // backslashes, which would mean this key itself.
     static bool IsSubKeyName(const char* name);
 
 private:

@@ -1,5 +1,5 @@
 #pragma once
-#include "TDeleter.h"
+#include "../door/TDoor.h"
 #include "TRemovalContext.h"
 #include <string>
 
@@ -41,8 +41,16 @@ enum TSpecParts { MachineParts = 1, GroupShortcuts = 2, DesktopShortcuts = 4, Ev
 TProductFilesResult RemoveProductFiles(const std::string& spec, const std::string& groupName,
                                        const std::string& installDir, const TBaseFolder& programsFolder,
                                        const TBaseFolder& desktopFolder, const TRemovalContext& context,
-                                       TDeleter& deleter, int parts = EveryPart,
+                                       TDoor& door, int parts = EveryPart,
                                        const TUserClasses* userClasses = nullptr);
 
 // Whether a spec names any document type.
 bool NamesDocumentTypes(const std::string& spec);
+
+// The quota libraries' program group, where their shortcuts and those of
+// their samples are.
+extern const char QuotaLibraryGroup[];
+// A quota library's shortcut in `programs`\ZOLT 工程预算; true when it went.
+bool DeleteLibraryShortcut(const TBaseFolder& programs, const std::string& name, TDoor& door);
+// The file `name` straight in `folder`, which must be known.
+void DeleteFileIn(const TBaseFolder& folder, const char* name, TDoor& door);

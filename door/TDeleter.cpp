@@ -1,5 +1,6 @@
 #include "TDeleter.h"
 #include "../catalogue/TFileListSpec.h"
+#include "../machine/TReparseTag.h"
 #include <algorithm>
 
 namespace {
@@ -9,13 +10,6 @@ const DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 const DWORD DeleteAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
 // Attributes alone may be opened whatever a holder of the file shares.
 const DWORD AttributeAccess = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
-
-// Reparse points that keep a file's own data elsewhere instead of leading to
-// another file: cloud placeholders (a desktop kept in a cloud folder), the
-// system's compression and deduplication. Deleting one deletes that file.
-const DWORD ReparseTagCloud = 0x9000001A; // and its variants 0x9000n01A
-const DWORD ReparseTagWof = 0x80000017;
-const DWORD ReparseTagDedup = 0x80000013;
 
 bool IsAbsence(DWORD error)
 {
@@ -141,20 +135,6 @@ bool IsUnwritten(const TWidePath& path)
     return false;
 }
 
-// A profile file named without a folder is the Windows directory's.
-bool IniFileExists(const char* file)
-{
-    std::string path = file;
-    if (path.find('\\') == std::string::npos) {
-        char windows[MAX_PATH] = {};
-        UINT length = ::GetWindowsDirectoryA(windows, sizeof windows);
-        if (length == 0 || length >= sizeof windows)
-            return true;
-        path = std::string(windows) + "\\" + path;
-    }
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 enum TOpening { Opened, Absent, Refused };
 
 // Every check before a deletion: `full` lies in `inFolder` (or, when
@@ -229,11 +209,6 @@ TDeleter::TDeleter(TRemovalReport& report, const std::string& ownFile, TRemovalT
     }
 }
 
-bool TDeleter::IsDataReparseTag(DWORD tag)
-{
-    return (tag & 0xFFFF0FFF) == ReparseTagCloud || tag == ReparseTagWof || tag == ReparseTagDedup;
-}
-
 bool TDeleter::IsHeldByAProcess(bool opened, DWORD error)
 {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
@@ -246,7 +221,7 @@ TDeleter::TVerdict TDeleter::Judge(const TWidePath& folderFinal, const TFacts& t
 {
     if (target.Attributes == INVALID_FILE_ATTRIBUTES || target.FinalPath.empty() || folderFinal.empty())
         return RefuseOutside;
-    if ((target.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !TDeleter::IsDataReparseTag(target.ReparseTag))
+    if ((target.Attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !TReparseTag::KeepsData(target.ReparseTag))
         return isTheFolderItself ? KeepFolderLink : RefuseLink;
     bool inside = isTheFolderItself ? folderFinal.IsSame(target.FinalPath) : folderFinal.Contains(target.FinalPath);
     return inside ? Proceed : RefuseOutside;
@@ -326,7 +301,7 @@ bool TDeleter::DeleteFile(const TBaseFolder& folder, const std::string& path, TR
         held = IsHeldByAProcess(true, error);
     }
     if (held) {
-        if (Schedule(facts.FinalPath)) {
+        if (Restart.Schedule(facts.FinalPath)) {
             Report.Add(target, TReport::Scheduled, ShownAs(facts.FinalPath, path), error);
             return Remember(full, false);
         }
@@ -405,9 +380,9 @@ void TDeleter::TryRemoveFolder(const TBaseFolder& folder, const std::string& pat
     // the folder is looked at again at the end.
     if (mayWait)
         return Waiting.push_back(TWaiting{folder, path, full, facts.FinalPath, item});
-    if (!HoldsOnlyScheduled(facts.FinalPath))
+    if (!Restart.HoldsOnlyScheduled(facts.FinalPath))
         return add(TReport::Kept, 0, TReport::NoReason);
-    if (!Schedule(facts.FinalPath))
+    if (!Restart.Schedule(facts.FinalPath))
         return add(TReport::Failed, ::GetLastError(), TReport::NoReason);
     Report.AddTo(item, TReport::Folder, TReport::Scheduled, ShownAs(facts.FinalPath, path), held ? error : 0);
 }
@@ -426,113 +401,17 @@ void TDeleter::Finish()
                 TryRemoveFolder(folder.Folder, folder.Path, folder.Item, false);
 }
 
-LONG TDeleter::DeleteKey(TRegKey& parent, const std::string& parentName, const char* subKey)
-{
-    if (!TRegKey::IsSubKeyName(subKey)) {
-        StepOver(TReport::Key, parentName + "\\" + (subKey ? subKey : ""), TReport::NotAKeyName);
-        return ERROR_INVALID_PARAMETER;
-    }
-    TWidePath name = TWidePath::FromAnsi(subKey);
-    if (name.empty()) {
-        StepOver(TReport::Key, parentName + "\\" + subKey, TReport::NotAKeyName);
-        return ERROR_INVALID_PARAMETER;
-    }
-    return DeleteKey(parent, parentName, name);
-}
-
-LONG TDeleter::DeleteKey(TRegKey& parent, const std::string& parentName, const TWidePath& subKey)
-{
-    bool link = false;
-    LONG result = parent.RecurseDeleteKey(subKey, &link);
-    TReport::TOutcome outcome = result == ERROR_SUCCESS        ? TReport::Deleted
-                                : result == ERROR_FILE_NOT_FOUND ? TReport::NotFound
-                                                                 : TReport::Failed;
-    Report.Add(TReport::Key, outcome, parentName + "\\" + subKey.ToAnsiLossy(), static_cast<unsigned long>(result),
-               !link ? TReport::NoReason : result == ERROR_SUCCESS ? TReport::RemovedAsLink : TReport::Link);
-    return result;
-}
-
-LONG TDeleter::DeleteLink(TRegKey& link, const std::string& name)
-{
-    LONG result = link.DeleteItself();
-    bool gone = result == ERROR_SUCCESS;
-    Report.Add(TReport::Key, gone ? TReport::Deleted : TReport::Failed, name, static_cast<unsigned long>(result),
-               gone ? TReport::RemovedAsLink : TReport::Link);
-    return result;
-}
-
-void TDeleter::DeleteIniEntry(const char* section, const std::string& key, const char* file, const std::string& name)
-{
-    // A key that is there gives its value whatever the default; an absent
-    // one, or a file that cannot be read, gives the default.
-    char first[8] = {}, second[8] = {};
-    ::GetPrivateProfileStringA(section, key.c_str(), "\x01", first, sizeof first, file);
-    ::GetPrivateProfileStringA(section, key.c_str(), "\x02", second, sizeof second, file);
-    bool absent = first[0] == '\x01' && second[0] == '\x02';
-    // Removing an absent key succeeds too, and changes nothing; tried all
-    // the same, as a file held by another program reads as one without the
-    // key. Only where there is no file, nothing is written, so none is made.
-    if (absent && !IniFileExists(file)) {
-        Report.Add(TReport::IniEntry, TReport::NotFound, name);
-        return;
-    }
-    if (!::WritePrivateProfileStringA(section, key.c_str(), nullptr, file))
-        Report.Add(TReport::IniEntry, TReport::Failed, name, ::GetLastError());
-    else
-        Report.Add(TReport::IniEntry, absent ? TReport::NotFound : TReport::Deleted, name);
-}
-
 void TDeleter::ScheduleOwnFileIn(const TBaseFolder& folder)
 {
-    if (Found || !HasOwnFile || OwnFinalPath.empty() || IsScheduled(OwnFinalPath))
+    if (Found || !HasOwnFile || OwnFinalPath.empty() || Restart.IsScheduled(OwnFinalPath))
         return;
     DWORD error = ERROR_SUCCESS;
     TWidePath folderFinal = TWidePath::FinalOfPath(folder.Full(), &error);
     if (!folderFinal.Contains(OwnFinalPath))
         return;
-    if (Schedule(OwnFinalPath))
+    if (Restart.Schedule(OwnFinalPath))
         Report.Add(TReport::File, TReport::Scheduled, ShownAs(OwnFinalPath, OwnFile));
     else
         Report.Add(TReport::File, TReport::Failed, OwnFile, ::GetLastError());
 }
 
-void TDeleter::StepOver(TReport::TTarget target, const std::string& name, TReport::TReason reason,
-                        unsigned long error)
-{
-    Report.Add(target, TReport::Failed, name, error, reason);
-}
-
-bool TDeleter::Schedule(const TWidePath& finalPath)
-{
-    if (IsScheduled(finalPath))
-        return true;
-    if (finalPath.empty() || !::MoveFileExW(finalPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
-        return false;
-    ScheduledPaths.push_back(finalPath);
-    return true;
-}
-
-bool TDeleter::IsScheduled(const TWidePath& path) const
-{
-    for (const TWidePath& scheduled : ScheduledPaths)
-        if (scheduled.IsSame(path))
-            return true;
-    return false;
-}
-
-bool TDeleter::HoldsOnlyScheduled(const TWidePath& folderFinal) const
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW(folderFinal.Join(L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    bool onlyScheduled = true;
-    do {
-        const wchar_t* name = found.cFileName;
-        if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0')))
-            continue;
-        onlyScheduled = IsScheduled(folderFinal.Join(name));
-    } while (onlyScheduled && ::FindNextFileW(search, &found));
-    ::FindClose(search);
-    return onlyScheduled;
-}

@@ -174,9 +174,9 @@ void TUserProfile::ReadFolders()
     };
     auto checked = [&](const char* name) {
         TBaseFolder path = folder(name);
-        TRemovalReport::TReason refused =
-            path.empty() ? TRemovalReport::NoReason : TUserFolderCheck::Check(path, Path, FinalPath);
-        if (refused == TRemovalReport::NoReason)
+        TUserFolderCheck::TVerdict refused =
+            path.empty() ? TUserFolderCheck::Visit : TUserFolderCheck::Check(path, Path, FinalPath);
+        if (refused == TUserFolderCheck::Visit)
             return path;
         Refusals.push_back(TRefusal{name, path, refused});
         return TBaseFolder();

@@ -1,21 +1,21 @@
 #pragma once
-#include "TBaseFolder.h"
-#include "TRegKey.h"
+#include "../machine/TBaseFolder.h"
+#include "../machine/TWidePath.h"
 #include "TRemovalReport.h"
 #include "TRemovalTargets.h"
-#include "TWidePath.h"
+#include "TRestartSchedule.h"
 #include <string>
 #include <vector>
 
-// Every deletion of the removal pass goes through here. Each file or folder
+// Every file and folder a removal deletes goes through here. Each file or folder
 // is named under a folder it must lie in (the installation folder, the
 // program group, the desktop, the system folder, ...). That folder may itself
 // be a link, as a program moved to another drive and linked back is; but a
 // link met below it is never followed and never deleted, whatever its kind.
 // The target is opened once without following a link, checked, and deleted
-// through that same handle, so nothing can be swapped in between. Every
-// deletion is recorded in the report; a file that a program holds goes at
-// the next restart, from where it really is; the running program never
+// through that same handle, so nothing can be swapped in between. What
+// became of each is recorded in the report; a file that a program holds goes
+// at the next restart, from where it really is; the running program never
 // deletes itself.
 class TDeleter {
 public:
@@ -40,20 +40,6 @@ public:
     // scheduled by Finish, after all that is in it.
     void RemoveFolder(const TBaseFolder& folder, const std::string& path);
 
-    // Deletes `subKey` of `parent` with all below it; `parentName` spells
-    // the parent out for the report. A name that is no key's is refused. A
-    // registry link goes as the link: what it leads to is never touched.
-    LONG DeleteKey(TRegKey& parent, const std::string& parentName, const char* subKey);
-    // The same for a name as Windows holds it.
-    LONG DeleteKey(TRegKey& parent, const std::string& parentName, const TWidePath& subKey);
-    // Deletes `link`, a key opened as the link it is, and closes it; `name`
-    // spells it out for the report.
-    LONG DeleteLink(TRegKey& link, const std::string& name);
-
-    // Removes `key` from `section` of the INI file `file`; `name` is how
-    // the report shows it.
-    void DeleteIniEntry(const char* section, const std::string& key, const char* file, const std::string& name);
-
     // Schedules the running program's own file for the restart when it lies
     // in `folder`: the one case in which the program touches itself.
     void ScheduleOwnFileIn(const TBaseFolder& folder);
@@ -62,10 +48,6 @@ public:
     // one user's folders are visited: a base folder that leads out of it is
     // refused. Empty lets go.
     void HoldTo(const TWidePath& folderFinal) { Bounds = folderFinal; }
-
-    // Records what the pass could not even try, as a failure; `error` when the system said why.
-    void StepOver(TRemovalReport::TTarget target, const std::string& name, TRemovalReport::TReason reason,
-                  unsigned long error = 0);
 
     // Schedules the folders that only what waits for the restart keeps, each
     // after everything in it, deepest first. Called once, at the end.
@@ -88,10 +70,6 @@ public:
     // the user: the system would delete it at boot with rights they lack.
     static bool IsHeldByAProcess(bool opened, DWORD error);
 
-    // Reparse points that keep a file's own data elsewhere instead of leading
-    // to another file (cloud placeholders, compression, deduplication).
-    static bool IsDataReparseTag(DWORD tag);
-
 private:
     struct TTried {
         TWidePath Path;
@@ -105,9 +83,6 @@ private:
     };
 
     void TryRemoveFolder(const TBaseFolder& folder, const std::string& path, size_t item, bool mayWait);
-    bool Schedule(const TWidePath& finalPath);
-    bool IsScheduled(const TWidePath& path) const;
-    bool HoldsOnlyScheduled(const TWidePath& folderFinal) const;
     bool Remember(const TWidePath& path, bool gone);
 
     TRemovalReport& Report;
@@ -118,7 +93,7 @@ private:
     std::string OwnFile;
     std::vector<TTried> TriedFiles;
     std::vector<TWidePath> RemovedFolders;
-    std::vector<TWidePath> ScheduledPaths;
+    TRestartSchedule Restart;
     std::vector<TWaiting> Waiting;
     TWidePath Bounds;
 };

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include "TBaseFolder.h"
 #include "TRegKey.h"
-#include "TRemovalReport.h"
+#include "TUserFolderCheck.h"
 #include "TUserHive.h"
 #include "TWidePath.h"
 #include <string>
@@ -62,7 +62,7 @@ public:
     struct TRefusal {
         const char* Name; // the value: "Desktop", "Programs", "Personal"
         TBaseFolder Folder;
-        TRemovalReport::TReason Reason;
+        TUserFolderCheck::TVerdict Reason;
     };
     const std::vector<TRefusal>& GetRefusals() const { return Refusals; }
     bool IsRefused(const char* name) const;

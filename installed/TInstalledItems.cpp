@@ -3,7 +3,7 @@
 #include "../catalogue/Gbk.h"
 #include "../catalogue/KeyList.h"
 #include "../catalogue/TFixedPath.h"
-#include "TRegKey.h"
+#include "../machine/TRegKey.h"
 #include <algorithm>
 #include <vector>
 

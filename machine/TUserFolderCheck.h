@@ -1,7 +1,6 @@
 #pragma once
 #include <windows.h>
 #include "TBaseFolder.h"
-#include "TRemovalReport.h"
 #include "TWidePath.h"
 #include <string>
 
@@ -21,14 +20,19 @@ public:
         TWidePath FinalPath; // where it really is; empty when it cannot be opened
     };
 
-    // The reason `folder` is not visited, or NoReason. `profile` is the
-    // profile folder as listed, `profileFinal` where it really is.
-    static TRemovalReport::TReason Judge(const TBaseFolder& folder, const TBaseFolder& profile,
-                                         const TWidePath& profileFinal, const TFacts& facts);
+    enum TVerdict {
+        Visit,
+        NotLocal,       // on the network, a device, or past a link: not visited
+        OutsideProfile, // not inside the profile folder: not visited
+    };
+
+    // Whether `folder` is visited. `profile` is the profile folder as
+    // listed, `profileFinal` where it really is.
+    static TVerdict Judge(const TBaseFolder& folder, const TBaseFolder& profile, const TWidePath& profileFinal,
+                          const TFacts& facts);
     // Asks the system, then judges; a network or device path is refused by
     // its text alone, before anything is opened.
-    static TRemovalReport::TReason Check(const TBaseFolder& folder, const TBaseFolder& profile,
-                                         const TWidePath& profileFinal);
+    static TVerdict Check(const TBaseFolder& folder, const TBaseFolder& profile, const TWidePath& profileFinal);
 
     // "X:\" and more: a path on a drive letter.
     static bool IsDrivePath(const std::string& folder);

@@ -1,10 +1,11 @@
 #include "RemoveProductFiles.h"
 #include "../catalogue/Gbk.h"
 #include "../catalogue/TFileListSpec.h"
-#include "TRegKey.h"
+#include "../machine/TRegKey.h"
 #include <windows.h>
 
 const char ClassesKeyPath[] = "Software\\Classes";
+const char QuotaLibraryGroup[] = "ZOLT 工程预算";
 
 namespace {
 using TReport = TRemovalReport;
@@ -38,12 +39,12 @@ bool IsGroupName(const std::string& group)
 // empty group means the folder itself; a group that names no folder inside
 // it was reported once by the caller.
 void DeleteShortcut(const TBaseFolder& folder, const std::string* group, const std::string& name,
-                    TDeleter& deleter, TProductFilesResult& result)
+                    TDoor& door, TProductFilesResult& result)
 {
     if (group && !group->empty() && !IsGroupName(*group))
         return;
     if (folder.empty()) {
-        deleter.StepOver(TReport::Shortcut, name + ".lnk", TReport::NoFolder);
+        door.Report.StepOver(TReport::Shortcut, name + ".lnk", TReport::NoFolder);
         result.SteppedOver = true;
         return;
     }
@@ -54,11 +55,11 @@ void DeleteShortcut(const TBaseFolder& folder, const std::string* group, const s
     for (const char* extension : {".lnk", ".url"}) {
         TFixedPath path;
         if (!path.Append(base).Append(extension).IsUsable()) {
-            deleter.StepOver(TReport::Shortcut, base + extension, TReport::TooLong);
+            door.Report.StepOver(TReport::Shortcut, base + extension, TReport::TooLong);
             result.SteppedOver = true;
             return;
         }
-        if (deleter.DeleteFile(folder, path.c_str(), TReport::Shortcut))
+        if (door.Files.DeleteFile(folder, path.c_str(), TReport::Shortcut))
             return;
     }
 }
@@ -78,7 +79,7 @@ TBaseFolder BaseOf(const std::string& folder, const TRemovalContext& context)
 // `name` spells out; how many went. Where there is no such classes key,
 // there is no such type either.
 int DeleteDocumentType(HKEY root, const char* path, const std::string& name, const char* dotKey,
-                       const char* fileKey, TDeleter& deleter)
+                       const char* fileKey, TDoor& door)
 {
     TRegKey classes;
     LONG opened = classes.Open(root, path, KEY_ALL_ACCESS);
@@ -87,9 +88,9 @@ int DeleteDocumentType(HKEY root, const char* path, const std::string& name, con
     int removed = 0;
     for (const char* key : {dotKey, fileKey}) {
         if (opened == ERROR_SUCCESS)
-            removed += deleter.DeleteKey(classes, name, key) == ERROR_SUCCESS;
+            removed += door.Entries.DeleteKey(classes, name, key) == ERROR_SUCCESS;
         else
-            deleter.StepOver(TReport::Key, name + "\\" + key, TReport::NoReason, static_cast<unsigned long>(opened));
+            door.Report.StepOver(TReport::Key, name + "\\" + key, TReport::NoReason, static_cast<unsigned long>(opened));
     }
     return removed;
 }
@@ -107,7 +108,7 @@ bool NamesDocumentTypes(const std::string& spec)
 TProductFilesResult RemoveProductFiles(const std::string& spec, const std::string& groupName,
                                        const std::string& installDir, const TBaseFolder& programsFolder,
                                        const TBaseFolder& desktopFolder, const TRemovalContext& context,
-                                       TDeleter& deleter, int parts, const TUserClasses* userClasses)
+                                       TDoor& door, int parts, const TUserClasses* userClasses)
 {
     TProductFilesResult result;
     const bool files = parts & MachineParts, inGroup = parts & GroupShortcuts, onDesktop = parts & DesktopShortcuts;
@@ -121,13 +122,13 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
     // its place: that folder cannot be found by its name here either.
     bool unwritten = directory.find('?') != std::string::npos;
     if (!directory.empty() && (unwritten || !TFileListSpec::IsAbsolutePath(directory))) {
-        deleter.StepOver(TReport::Folder, installDir, unwritten ? TReport::NotWritable : TReport::NotAbsolute);
+        door.Report.StepOver(TReport::Folder, installDir, unwritten ? TReport::NotWritable : TReport::NotAbsolute);
         result.SteppedOver = true;
         directory.clear();
     }
     bool directoryRefused = result.SteppedOver;
     if (inGroup && !programsFolder.empty() && !groupName.empty() && !IsGroupName(groupName)) {
-        deleter.StepOver(TReport::Folder, programsFolder.GetSpelled() + "\\" + groupName, TReport::BadGroup);
+        door.Report.StepOver(TReport::Folder, programsFolder.GetSpelled() + "\\" + groupName, TReport::BadGroup);
         result.SteppedOver = true;
     }
 
@@ -135,30 +136,30 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
         TFilePlace place = TFileListSpec::Locate(files ? entry.FilePart : std::string(), context.Dirs,
                                                  directory.c_str());
         if (place.Kind == TFilePlace::NoFolder && !directoryRefused) {
-            deleter.StepOver(TReport::File, entry.FilePart, TReport::NoFolder);
+            door.Report.StepOver(TReport::File, entry.FilePart, TReport::NoFolder);
             result.SteppedOver = true;
         } else if (place.Kind == TFilePlace::Resolved && !place.Path.empty()) {
             TFixedPath file;
             // "$q\x" or "C:x" would depend on the current drive or directory.
             if (!TFileListSpec::IsAbsolutePath(place.Path)) {
-                deleter.StepOver(TReport::File, place.Path, TReport::NotAbsolute);
+                door.Report.StepOver(TReport::File, place.Path, TReport::NotAbsolute);
                 result.SteppedOver = true;
             } else if (file.Append(place.Path).IsUsable()) {
-                deleter.DeleteFile(BaseOf(place.Folder, context), file.c_str(), TReport::File, true);
+                door.Files.DeleteFile(BaseOf(place.Folder, context), file.c_str(), TReport::File, true);
             } else {
-                deleter.StepOver(TReport::File, place.Path, TReport::TooLong);
+                door.Report.StepOver(TReport::File, place.Path, TReport::TooLong);
                 result.SteppedOver = true;
             }
         }
 
         if (!entry.Description.empty() && inGroup)
-            DeleteShortcut(programsFolder, &groupName, entry.Description, deleter, result);
+            DeleteShortcut(programsFolder, &groupName, entry.Description, door, result);
         if (!entry.Description.empty() && onDesktop)
-            DeleteShortcut(desktopFolder, nullptr, entry.Description, deleter, result);
+            DeleteShortcut(desktopFolder, nullptr, entry.Description, door, result);
 
         const bool userTypes = userClasses && userClasses->Root;
         // Document types hold no file: finding what goes needs none of them.
-        const bool types = (files || userTypes) && !deleter.IsFinding();
+        const bool types = (files || userTypes) && !door.Files.IsFinding();
         for (const std::string& name : TFileListSpec::SplitDocumentTypes(types ? entry.ExtensionList : "")) {
             char dotKey[16], fileKey[16];
             // An empty name names nothing.
@@ -167,16 +168,16 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
             // Said once, with the machine's parts.
             if (!TFileListSpec::DocumentTypeKeys(name, dotKey, fileKey)) {
                 if (files)
-                    deleter.StepOver(TReport::Key, std::string(MachineClassesName) + "\\." + name,
+                    door.Report.StepOver(TReport::Key, std::string(MachineClassesName) + "\\." + name,
                                      TReport::BadDocumentType);
                 continue;
             }
             if (files)
                 result.AssociationsRemoved += DeleteDocumentType(HKEY_LOCAL_MACHINE, ClassesKeyPath,
-                                                                 MachineClassesName, dotKey, fileKey, deleter);
+                                                                 MachineClassesName, dotKey, fileKey, door);
             if (userTypes)
                 result.AssociationsRemoved += DeleteDocumentType(userClasses->Root, userClasses->Path.c_str(),
-                                                                 userClasses->Name, dotKey, fileKey, deleter);
+                                                                 userClasses->Name, dotKey, fileKey, door);
         }
     }
 
@@ -191,10 +192,10 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
         TFixedPath shortcut(group.c_str());
         shortcut.Append("\\").Append(UninstallShortcut);
         if (!group.IsRefused() && shortcut.IsUsable()) {
-            deleter.DeleteFile(programsFolder, shortcut.c_str(), TReport::Shortcut);
-            deleter.RemoveFolder(programsFolder, group.c_str());
+            door.Files.DeleteFile(programsFolder, shortcut.c_str(), TReport::Shortcut);
+            door.Files.RemoveFolder(programsFolder, group.c_str());
         } else {
-            deleter.StepOver(TReport::Folder, programsFolder.GetSpelled() + "\\" + groupName, TReport::TooLong);
+            door.Report.StepOver(TReport::Folder, programsFolder.GetSpelled() + "\\" + groupName, TReport::TooLong);
         }
     }
     if (!directory.empty()) {
@@ -202,15 +203,41 @@ TProductFilesResult RemoveProductFiles(const std::string& spec, const std::strin
         uninst.Append("uninst");
         TFixedPath self(directory.c_str());
         if (uninst.IsUsable()) {
-            deleter.ScheduleOwnFileIn(uninst.c_str());
-            deleter.RemoveFolder(directory, uninst.c_str());
+            door.Files.ScheduleOwnFileIn(uninst.c_str());
+            door.Files.RemoveFolder(directory, uninst.c_str());
         } else {
-            deleter.StepOver(TReport::Folder, directory + "uninst", TReport::TooLong);
+            door.Report.StepOver(TReport::Folder, directory + "uninst", TReport::TooLong);
         }
         // A drive's root folder is never removed; the folder itself may be a
         // link (a program moved to another drive), which then stays.
         if (self.IsUsable() && !TFileListSpec::IsRootPath(directory))
-            deleter.RemoveFolder("", self.c_str());
+            door.Files.RemoveFolder("", self.c_str());
     }
     return result;
+}
+
+bool DeleteLibraryShortcut(const TBaseFolder& programs, const std::string& name, TDoor& door)
+{
+    if (programs.empty())
+        return false;
+    std::string whole = programs.GetSpelled() + "\\" + QuotaLibraryGroup + "\\" + name + ".lnk";
+    TFixedPath shortcut(whole.c_str());
+    if (shortcut.IsUsable())
+        return door.Files.DeleteFile(programs, shortcut.c_str(), TReport::Shortcut);
+    door.Report.StepOver(TReport::Shortcut, whole, TReport::TooLong);
+    return false;
+}
+
+void DeleteFileIn(const TBaseFolder& folder, const char* name, TDoor& door)
+{
+    // Without its folder the name would land in the current drive's root.
+    if (folder.empty()) {
+        door.Report.StepOver(TReport::File, name, TReport::NoFolder);
+        return;
+    }
+    TFixedPath file;
+    if (file.Append(folder.GetSpelled()).Append("\\").Append(name).IsUsable())
+        door.Files.DeleteFile(folder, file.c_str());
+    else
+        door.Report.StepOver(TReport::File, folder.GetSpelled() + "\\" + name, TReport::TooLong);
 }

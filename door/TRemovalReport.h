@@ -76,6 +76,12 @@ public:
     void BeginSection(const std::string& title);
     void Add(TTarget target, TOutcome outcome, const std::string& name, unsigned long error = 0,
              TReason reason = NoReason);
+    // What could not even be tried, as a failure with its reason; `error`
+    // when the system said why.
+    void StepOver(TTarget target, const std::string& name, TReason reason, unsigned long error = 0)
+    {
+        Add(target, Failed, name, error, reason);
+    }
     // A record that belongs to an earlier item (`item`, as CurrentItem gave it).
     void AddTo(size_t item, TTarget target, TOutcome outcome, const std::string& name, unsigned long error = 0,
                TReason reason = NoReason);

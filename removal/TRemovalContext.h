@@ -1,6 +1,6 @@
 #pragma once
 #include "../catalogue/TSystemDirs.h"
-#include "TBaseFolder.h"
+#include "../machine/TBaseFolder.h"
 
 #include <string>
 

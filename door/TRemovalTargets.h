@@ -1,5 +1,5 @@
 #pragma once
-#include "TWidePath.h"
+#include "../machine/TWidePath.h"
 #include <string>
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 #include <windows.h>
-#include "TRemovalTargets.h"
+#include "../door/TRemovalTargets.h"
 #include <string>
 #include <utility>
 #include <vector>

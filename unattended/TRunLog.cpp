@@ -1,6 +1,6 @@
 #include "TRunLog.h"
-#include "TProcessToken.h"
-#include "TWidePath.h"
+#include "../machine/TProcessToken.h"
+#include "../machine/TWidePath.h"
 
 namespace {
 // Where a folder is, spelled out: long names for short ones, the case as
