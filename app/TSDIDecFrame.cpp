@@ -1,11 +1,12 @@
 #include "TSDIDecFrame.h"
 #include "../res/resource.h"
 #include "../ui/TUnInstallDlgClient.h"
+#include "TGlobalBlock.h"
 
 namespace {
 TWindow* FormUnlessGiven(TWindow* client)
 {
-    return client ? client : new TUnInstallDlgClient(nullptr, IDD_CLIENT, nullptr);
+    return client ? client : new TUnInstallDlgClient(nullptr, IDD_CLIENT, GlobalBlock, nullptr);
 }
 } // namespace
 

@@ -4,6 +4,7 @@
 #include "../machine/TRemovalLock.h"
 #include "../res/resource.h"
 #include "../ui/TUnInstallDlgClient.h"
+#include "TGlobalBlock.h"
 #include "TSDIDecFrame.h"
 #include "TUnattendedRun.h"
 #include <optional>
@@ -144,7 +145,7 @@ void TUnInstallApp::InitMainWindow()
 {
     TUnInstallDlgClient* form = nullptr;
     if (Options.HasArguments()) {
-        form = new TUnInstallDlgClient(nullptr, IDD_CLIENT, nullptr);
+        form = new TUnInstallDlgClient(nullptr, IDD_CLIENT, GlobalBlock, nullptr);
         form->StartWith(&Options, Log.IsOpen() ? &Log : nullptr);
     }
     auto* frame = new TSDIDecFrame(nullptr, GetName().c_str(), form, true, nullptr);

@@ -3,13 +3,13 @@
 #include "../holders/TFileHolders.h"
 #include "../installed/TInstalledItems.h"
 #include "../removal/TRemovalPass.h"
-#include "GlobalBlock.h"
+#include "TGlobalBlock.h"
 
 namespace {
 // What the form's set-up finds, found the same way.
 TInstalledItems DiscoverAsTheFormDoes()
 {
-    TSystemDirs dirs = ReadSystemDirs();
+    TSystemDirs dirs = GlobalBlock.ReadSystemDirs();
     FillCatalogues();
     return TInstalledItems::Discover(dirs);
 }
@@ -56,10 +56,10 @@ void TUnattendedRun::List() const
 int TUnattendedRun::Remove()
 {
     TChoice choice = Tree.Collect();
-    CompleteRemovalFlag = choice.CompleteRemoval ? 1 : 0;
+    GlobalBlock.SetCompleteRemoval(choice.CompleteRemoval);
     Log.Write("Chosen:\r\n" + choice.ConfirmationText);
 
-    TRemovalContext context = RemovalContext();
+    TRemovalContext context = GlobalBlock.RemovalContext();
     context.EveryProfile = EveryProfile;
     // Nobody is there to close a program: the log says who holds what,
     // and the removal goes on, leaving that to the restart.

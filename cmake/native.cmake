@@ -1,5 +1,5 @@
-# The window-free parsing code (catalogue/, and the plain C++ parts of
-# uninstall/: the command line, the choice, the report) built for Linux with every fault
+# The window-free parsing code (catalogue/, and the plain C++ of the other
+# rooms: the command line, the choice, the report) built for Linux with every fault
 # fatal: AddressSanitizer and UndefinedBehaviorSanitizer without recovery,
 # and libstdc++'s own bounds checks. With gcc it builds the logic tests of
 # tests/catalogue; with clang and UZ_FUZZ the libFuzzer targets of fuzz/.

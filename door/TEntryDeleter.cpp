@@ -72,9 +72,10 @@ LONG TEntryDeleter::DeleteTree(TRegKey& parent, const TWidePath& subKey, bool* w
 
 LONG TEntryDeleter::DeleteKey(TRegKey& parent, const std::string& parentName, const char* subKey)
 {
-    TWidePath name = TRegKey::IsSubKeyName(subKey) ? TWidePath::FromAnsi(subKey) : TWidePath();
+    const std::string given = subKey ? subKey : "";
+    TWidePath name = TRegKey::IsSubKeyName(given.c_str()) ? TWidePath::FromAnsi(given) : TWidePath();
     if (name.empty()) {
-        Report.StepOver(TReport::Key, parentName + "\\" + (subKey ? subKey : ""), TReport::NotAKeyName);
+        Report.StepOver(TReport::Key, parentName + "\\" + given, TReport::NotAKeyName);
         return ERROR_INVALID_PARAMETER;
     }
     return DeleteKey(parent, parentName, name);

@@ -11,7 +11,7 @@ bash scripts/setup.sh >/dev/null
 # (whose results must be used, what they leak, which arguments may be
 # null), the platform gives the types of the shipping 32-bit ANSI exe, and
 # the defines are the build's, so only that one configuration is checked.
-sources=(app ui framework catalogue uninstall)
+sources=(app ui framework unattended installed removal holders door machine catalogue)
 cppcheck --enable=warning,performance,portability --inconclusive \
   --std=c++17 --language=c++ --platform=win32A --library=windows \
   -DWIN32_LEAN_AND_MEAN -D_WIN32_WINNT=0x0600 -DWINVER=0x0600 \

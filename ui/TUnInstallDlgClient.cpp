@@ -1,5 +1,4 @@
 #include "TUnInstallDlgClient.h"
-#include "../app/GlobalBlock.h"
 #include "../catalogue/Catalogue.h"
 #include "../framework/TApplication.h"
 #include "../holders/TFileHolders.h"
@@ -13,6 +12,7 @@
 #include "THoldersDlg.h"
 #include "TMsgDlg.h"
 #include "TMyTreeWnd.h"
+#include "TProgramState.h"
 #include "TShowWait.h"
 #include <optional>
 
@@ -25,8 +25,8 @@ DEFINE_RESPONSE_TABLE1(TUnInstallDlgClient, TDialog)
     EV_COMMAND(IDOK, TUnInstallDlgClient, CmUninstall),
 END_RESPONSE_TABLE;
 
-TUnInstallDlgClient::TUnInstallDlgClient(TWindow* parent, int resId, TModule* module)
-    : TDialog(parent, resId, module), Tree(new TMyTreeWnd(this, IDC_TREE))
+TUnInstallDlgClient::TUnInstallDlgClient(TWindow* parent, int resId, TProgramState& state, TModule* module)
+    : TDialog(parent, resId, module), State(state), Tree(new TMyTreeWnd(this, IDC_TREE))
 {
 }
 
@@ -45,7 +45,7 @@ void TUnInstallDlgClient::StartWith(const TCommandLine* choice, TRunLog* log)
 void TUnInstallDlgClient::SetupWindow()
 {
     TDialog::SetupWindow();
-    TSystemDirs dirs = ReadSystemDirs();
+    TSystemDirs dirs = State.ReadSystemDirs();
     FillCatalogues();
     TChoiceTree tree(TInstalledItems::Discover(dirs));
     if (StartChoice)
@@ -74,7 +74,7 @@ void TUnInstallDlgClient::FillTree(const TChoiceTree& tree)
 void TUnInstallDlgClient::CmUninstall()
 {
     TChoice choice = TChosenItems::Collect(*Tree);
-    CompleteRemovalFlag = choice.CompleteRemoval ? 1 : 0;
+    State.SetCompleteRemoval(choice.CompleteRemoval);
 
     TMsgDlg dialog(this, IDD_CONFIRM);
     dialog.ConfirmationText = choice.ConfirmationText.c_str();
@@ -89,7 +89,7 @@ void TUnInstallDlgClient::CmUninstall()
 bool TUnInstallDlgClient::LetGoOfFiles(const std::vector<std::string>& chosen)
 {
     std::optional<TShowWait> wait(std::in_place);
-    const TFileHolders lookUp(TRemovalPass::FindTargets(RemovalContext(), chosen));
+    const TFileHolders lookUp(TRemovalPass::FindTargets(State.RemovalContext(), chosen));
     std::vector<THolder> held = lookUp.Look();
     wait.reset();
     if (held.empty())
@@ -109,7 +109,7 @@ bool TUnInstallDlgClient::LetGoOfFiles(const std::vector<std::string>& chosen)
 void TUnInstallDlgClient::RemoveChosenItems(const std::vector<std::string>& chosen)
 {
     TShowWait wait;
-    TRemovalPass pass(RemovalContext());
+    TRemovalPass pass(State.RemovalContext());
     if (Log)
         pass.LogTo(*Log);
     pass.RemoveAll(chosen);

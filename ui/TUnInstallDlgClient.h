@@ -5,6 +5,7 @@
 
 class TChoiceTree;
 class TMyTreeWnd;
+class TProgramState;
 class TRunLog;
 struct TCommandLine;
 
@@ -12,7 +13,8 @@ struct TCommandLine;
 // installed and fills the tree; "确认" runs the uninstall command.
 class TUnInstallDlgClient : public TDialog {
 public:
-    TUnInstallDlgClient(TWindow* parent, int resId, TModule* module = nullptr);
+    // `state`: the program's own, kept by the application.
+    TUnInstallDlgClient(TWindow* parent, int resId, TProgramState& state, TModule* module = nullptr);
     ~TUnInstallDlgClient() override;
 
     void SetupWindow() override;
@@ -32,6 +34,7 @@ private:
     // Draws the tree: every item with the folder pictures and its state.
     void FillTree(const TChoiceTree& tree);
 
+    TProgramState& State;
     TMyTreeWnd* Tree;
     const TCommandLine* StartChoice = nullptr;
     TRunLog* Log = nullptr;

@@ -1,18 +1,16 @@
-#include "GlobalBlock.h"
+#include "TGlobalBlock.h"
 #include "../framework/TModule.h"
 
-char WindowsDir[PathBufferSize];
-char SystemDir[PathBufferSize];
-unsigned char CompleteRemovalFlag;
+TGlobalBlock GlobalBlock;
 
-TSystemDirs ReadSystemDirs()
+TSystemDirs TGlobalBlock::ReadSystemDirs()
 {
     ::GetWindowsDirectoryA(WindowsDir, sizeof WindowsDir);
     ::GetSystemDirectoryA(SystemDir, sizeof SystemDir);
     return TSystemDirs{WindowsDir, SystemDir};
 }
 
-TRemovalContext RemovalContext()
+TRemovalContext TGlobalBlock::RemovalContext() const
 {
     TRemovalContext context;
     context.Dirs = TSystemDirs{WindowsDir, SystemDir};
