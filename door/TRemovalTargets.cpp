@@ -24,13 +24,7 @@ void TRemovalTargets::AddFolder(const std::string& folder)
         return;
     AddOnce(Folders, named);
     // A product moved to another drive and linked back runs from either name.
-    HANDLE handle = ::CreateFileW(named.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return;
-    AddOnce(Folders, TWidePath::FinalOf(handle));
-    ::CloseHandle(handle);
+    AddOnce(Folders, TWidePath::FinalOfPath(named));
 }
 
 bool TRemovalTargets::Touches(const TWidePath& path) const

@@ -100,6 +100,10 @@ void TItemRemoval::DeleteUninstallEntry(const std::string& name)
 
 bool TItemRemoval::OpenUninstallEntry(TRegKey& entry, const std::string& name)
 {
+    if (!TRegKey::IsSubKeyName(name.c_str())) {
+        Door.Report.StepOver(TReport::Key, std::string(UninstallKeyName) + "\\" + name, TReport::NotAKeyName);
+        return false;
+    }
     // Opened only: one that went after the tree was built, or a text that
     // names no entry, is not made anew.
     if (entry.Open(UninstallKey, name.c_str(), KEY_QUERY_VALUE) != ERROR_FILE_NOT_FOUND)
@@ -152,10 +156,6 @@ void TItemRemoval::RemoveQuotaLibrary(const std::string& text, const std::string
 
 void TItemRemoval::RemoveCatalogedProduct(const std::string& text, const TLinkedStrings& record, TUserWork& work)
 {
-    if (!TRegKey::IsSubKeyName(text.c_str())) {
-        Door.Report.StepOver(TReport::Key, std::string(UninstallKeyName) + "\\" + text, TReport::NotAKeyName);
-        return;
-    }
     TRegKey entry;
     if (!OpenUninstallEntry(entry, text))
         return;
@@ -214,10 +214,6 @@ void TItemRemoval::RemoveSharedLibraries(const std::string& fileList)
 
 void TItemRemoval::RemoveUncatalogedProduct(const std::string& text, TUserWork& work)
 {
-    if (!TRegKey::IsSubKeyName(text.c_str())) {
-        Door.Report.StepOver(TReport::Key, std::string(UninstallKeyName) + "\\" + text, TReport::NotAKeyName);
-        return;
-    }
     TRegKey entry;
     if (!OpenUninstallEntry(entry, text))
         return;

@@ -50,7 +50,8 @@ private:
                        const std::string& installDir, TUserWork& work);
     void RemoveSharedLibraries(const std::string& fileList);
     void RemoveUncatalogedProduct(const std::string& text, TUserWork& work);
-    // Opens a product's uninstall entry to read it; false, and said, when it is not there.
+    // Opens a product's uninstall entry to read it; false, and said, when
+    // the text names no key or there is no such entry.
     bool OpenUninstallEntry(TRegKey& entry, const std::string& name);
     void DeleteUninstallEntry(const std::string& name);
     // Says why a product's uninstall entry stays: it leads back to files that stayed.
