@@ -1,5 +1,7 @@
 #include "TDeleter.h"
 #include "../catalogue/TFileListSpec.h"
+#include "../machine/TFileSearch.h"
+#include "../machine/THandle.h"
 #include "../machine/TReparseTag.h"
 #include <algorithm>
 
@@ -17,31 +19,6 @@ bool IsAbsence(DWORD error)
            error == ERROR_BAD_PATHNAME || error == ERROR_BAD_NETPATH;
 }
 
-class TFileHandle {
-public:
-    explicit TFileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : Handle(handle) {}
-    ~TFileHandle() { Close(); }
-    TFileHandle(const TFileHandle&) = delete;
-    TFileHandle& operator=(const TFileHandle&) = delete;
-
-    void Reset(HANDLE handle)
-    {
-        Close();
-        Handle = handle;
-    }
-    void Close()
-    {
-        if (IsOpen())
-            ::CloseHandle(Handle);
-        Handle = INVALID_HANDLE_VALUE;
-    }
-    bool IsOpen() const { return Handle != INVALID_HANDLE_VALUE; }
-    operator HANDLE() const { return Handle; }
-
-private:
-    HANDLE Handle;
-};
-
 // Opens the file or folder itself, never what a link at that name leads to.
 HANDLE OpenTarget(const TWidePath& path, DWORD access)
 {
@@ -51,7 +28,7 @@ HANDLE OpenTarget(const TWidePath& path, DWORD access)
 
 // Opens a target to delete it; when a process holds it, only to look at it,
 // and `held` says so. False, with the error, when neither can be done.
-bool OpenToDelete(const TWidePath& path, TFileHandle& handle, bool& held, DWORD& error)
+bool OpenToDelete(const TWidePath& path, THandle& handle, bool& held, DWORD& error)
 {
     handle.Reset(OpenTarget(path, DeleteAccess));
     if (handle.IsOpen())
@@ -96,15 +73,11 @@ TDeleter::TFacts FactsOf(HANDLE handle, const TWidePath& path)
         facts.Attributes = info.FileAttributes;
         facts.ReparseTag = info.ReparseTag;
     }
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW(path.c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        ::FindClose(search);
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-            !(facts.Attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-            facts.Attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-            facts.ReparseTag = found.dwReserved0;
-        }
+    TFileSearch search(path);
+    if (search.Next() && (search.Found().dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+        !(facts.Attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        facts.Attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+        facts.ReparseTag = search.Found().dwReserved0;
     }
     return facts;
 }
@@ -143,7 +116,7 @@ enum TOpening { Opened, Absent, Refused };
 // `reason` and `error` say why; a folder that is itself a link is refused
 // with FolderIsLink.
 TOpening OpenChecked(const TWidePath& inFolder, const TWidePath& full, bool mayBeTheFolder, const TWidePath& bounds,
-                     TFileHandle& handle, TDeleter::TFacts& facts, bool& held, DWORD& error, TReport::TReason& reason)
+                     THandle& handle, TDeleter::TFacts& facts, bool& held, DWORD& error, TReport::TReason& reason)
 {
     bool itself = mayBeTheFolder && inFolder.IsSame(full);
     if (!itself && !inFolder.Contains(full)) {
@@ -201,7 +174,7 @@ TDeleter::TDeleter(TRemovalReport& report, const std::string& ownFile, TRemovalT
 {
     if (ownFile.empty())
         return;
-    TFileHandle own(::CreateFileW(TWidePath::Full(ownFile).c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll,
+    THandle own(::CreateFileW(TWidePath::Full(ownFile).c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE, ShareAll,
                                   nullptr, OPEN_EXISTING, 0, nullptr));
     if (own.IsOpen() && ::GetFileInformationByHandle(own, &OwnIdentity)) {
         HasOwnFile = true;
@@ -257,7 +230,7 @@ bool TDeleter::DeleteFile(const TBaseFolder& folder, const std::string& path, TR
     if (full.empty() || full.HasWildcard())
         return absent();
     TWidePath inFolder = folder.empty() ? full.Parent() : folder.Full();
-    TFileHandle file;
+    THandle file;
     TFacts facts = {};
     bool held = false;
     DWORD error = ERROR_SUCCESS;
@@ -340,7 +313,7 @@ void TDeleter::TryRemoveFolder(const TBaseFolder& folder, const std::string& pat
         return add(TReport::Failed, 0, TReport::NotWritable);
     if (full.empty() || full.HasWildcard())
         return add(TReport::NotFound, 0, TReport::NoReason);
-    TFileHandle handle;
+    THandle handle;
     TFacts facts = {};
     bool held = false;
     DWORD error = ERROR_SUCCESS;

@@ -1,4 +1,5 @@
 #include "TRestartSchedule.h"
+#include "../machine/TFileSearch.h"
 
 bool TRestartSchedule::Schedule(const TWidePath& finalPath)
 {
@@ -20,17 +21,11 @@ bool TRestartSchedule::IsScheduled(const TWidePath& path) const
 
 bool TRestartSchedule::HoldsOnlyScheduled(const TWidePath& folderFinal) const
 {
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW(folderFinal.Join(L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    TFileSearch search(folderFinal.Join(L"*"));
+    if (!search.IsOpen())
         return false;
-    bool onlyScheduled = true;
-    do {
-        const wchar_t* name = found.cFileName;
-        if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0')))
-            continue;
-        onlyScheduled = IsScheduled(folderFinal.Join(name));
-    } while (onlyScheduled && ::FindNextFileW(search, &found));
-    ::FindClose(search);
-    return onlyScheduled;
+    while (search.Next())
+        if (!IsScheduled(folderFinal.Join(search.Found().cFileName)))
+            return false;
+    return true;
 }

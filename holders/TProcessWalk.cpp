@@ -1,33 +1,21 @@
 #include "TProcessWalk.h"
+#include "../machine/TFileSearch.h"
+#include "../machine/THandle.h"
 #include <tlhelp32.h>
 
 namespace {
-class TSnapshot {
-public:
-    TSnapshot(DWORD what, DWORD processId)
-    {
-        // A snapshot of a process that is loading or unloading a module may
-        // fail with ERROR_BAD_LENGTH and work when asked again.
-        for (int tries = 0; tries < 3; ++tries) {
-            Handle = ::CreateToolhelp32Snapshot(what, processId);
-            if (Handle != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_BAD_LENGTH)
-                break;
-        }
+HANDLE TakeSnapshot(DWORD what, DWORD processId)
+{
+    // A snapshot of a process that is loading or unloading a module may
+    // fail with ERROR_BAD_LENGTH and work when asked again.
+    HANDLE snapshot = INVALID_HANDLE_VALUE;
+    for (int tries = 0; tries < 3; ++tries) {
+        snapshot = ::CreateToolhelp32Snapshot(what, processId);
+        if (snapshot != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_BAD_LENGTH)
+            break;
     }
-    ~TSnapshot()
-    {
-        if (Handle != INVALID_HANDLE_VALUE)
-            ::CloseHandle(Handle);
-    }
-    TSnapshot(const TSnapshot&) = delete;
-    TSnapshot& operator=(const TSnapshot&) = delete;
-
-    bool IsOpen() const { return Handle != INVALID_HANDLE_VALUE; }
-    operator HANDLE() const { return Handle; }
-
-private:
-    HANDLE Handle = INVALID_HANDLE_VALUE;
-};
+    return snapshot;
+}
 
 const DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -35,12 +23,10 @@ const DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // library cannot (nor can a file that a program keeps from being written).
 bool IsInUse(const TWidePath& path)
 {
-    HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_DATA, ShareAll, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(file);
+    THandle file(::CreateFileW(path.c_str(), FILE_WRITE_DATA, ShareAll, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (file.IsOpen())
         return false;
-    }
     DWORD error = ::GetLastError();
     return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
@@ -48,22 +34,17 @@ bool IsInUse(const TWidePath& path)
 // Whether a file in `folder` or below, links not followed, is in use.
 bool AnyInUseIn(const TWidePath& folder)
 {
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW(folder.Join(L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    bool inUse = false;
-    do {
-        const wchar_t* name = found.cFileName;
-        if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0')))
-            continue;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            inUse = IsInUse(folder.Join(name));
-        else if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            inUse = AnyInUseIn(folder.Join(name));
-    } while (!inUse && ::FindNextFileW(search, &found));
-    ::FindClose(search);
-    return inUse;
+    TFileSearch search(folder.Join(L"*"));
+    while (search.Next()) {
+        const WIN32_FIND_DATAW& found = search.Found();
+        bool inUse = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                         ? IsInUse(folder.Join(found.cFileName))
+                         : !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+                               AnyInUseIn(folder.Join(found.cFileName));
+        if (inUse)
+            return true;
+    }
+    return false;
 }
 
 // Whether anything the removal touches is in use. Only then can a module
@@ -84,7 +65,7 @@ bool AnyInUse(const TRemovalTargets& targets)
 // Adds to `holder` each module of the process that the removal touches.
 void AddModules(THolder& holder, const TRemovalTargets& targets, const TWidePath& program)
 {
-    TSnapshot modules(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, holder.ProcessId);
+    THandle modules(TakeSnapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, holder.ProcessId));
     if (!modules.IsOpen())
         return;
     MODULEENTRY32W module = {};
@@ -99,20 +80,18 @@ void AddModules(THolder& holder, const TRemovalTargets& targets, const TWidePath
 
 TWidePath TProcessWalk::ProgramOf(DWORD processId)
 {
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (!process)
-        return TWidePath();
+    THandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     wchar_t path[MAX_PATH * 4];
     DWORD size = sizeof path / sizeof path[0];
-    bool named = ::QueryFullProcessImageNameW(process, 0, path, &size) != FALSE;
-    ::CloseHandle(process);
-    return named ? TWidePath(path, size) : TWidePath();
+    if (!process.IsOpen() || !::QueryFullProcessImageNameW(process, 0, path, &size))
+        return TWidePath();
+    return TWidePath(path, size);
 }
 
 std::vector<THolder> TProcessWalk::HoldersOf(const TRemovalTargets& targets)
 {
     std::vector<THolder> holders;
-    TSnapshot processes(TH32CS_SNAPPROCESS, 0);
+    THandle processes(TakeSnapshot(TH32CS_SNAPPROCESS, 0));
     if (targets.empty() || !processes.IsOpen())
         return holders;
     const DWORD self = ::GetCurrentProcessId();

@@ -1,4 +1,5 @@
 #include "TUserFolderCheck.h"
+#include "TFileSearch.h"
 #include "TReparseTag.h"
 
 namespace {
@@ -13,21 +14,18 @@ bool IsLocalDriveType(UINT type)
 // shows its links only that way.
 bool IsPastLink(const TWidePath& path)
 {
-    const wchar_t* text = path.c_str();
     // A name with a wildcard in it would be looked for as a pattern.
-    for (size_t i = 0; i < path.size(); ++i)
-        if (text[i] == L'*' || text[i] == L'?')
-            return true;
+    if (path.HasWildcard())
+        return true;
+    const wchar_t* text = path.c_str();
     for (size_t i = 3; i <= path.size(); ++i) {
         if (i < path.size() && text[i] != L'\\' && text[i] != L'/')
             continue;
-        WIN32_FIND_DATAW found;
-        HANDLE search = ::FindFirstFileW(TWidePath(text, i).c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
+        TFileSearch search(TWidePath(text, i));
+        if (!search.Next())
             return false; // nothing further down to lead anywhere
-        ::FindClose(search);
-        DWORD tag = found.dwReserved0;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !TReparseTag::IsMountPoint(tag) &&
+        DWORD tag = search.Found().dwReserved0;
+        if ((search.Found().dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !TReparseTag::IsMountPoint(tag) &&
             !TReparseTag::KeepsData(tag))
             return true;
     }

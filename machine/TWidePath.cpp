@@ -1,4 +1,5 @@
 #include "TWidePath.h"
+#include "THandle.h"
 #include <utility>
 
 namespace {
@@ -120,10 +121,10 @@ TWidePath TWidePath::FinalOf(HANDLE file)
 
 TWidePath TWidePath::FinalOfPath(const TWidePath& path, DWORD* error)
 {
-    HANDLE handle = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    THandle handle(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.IsOpen()) {
         if (error)
             *error = ::GetLastError();
         return TWidePath();
@@ -131,7 +132,6 @@ TWidePath TWidePath::FinalOfPath(const TWidePath& path, DWORD* error)
     TWidePath final = FinalOf(handle);
     if (error)
         *error = final.empty() ? ::GetLastError() : ERROR_SUCCESS;
-    ::CloseHandle(handle);
     return final;
 }
 
