@@ -62,10 +62,7 @@ LONG TEntryDeleter::DeleteTree(TRegKey& parent, const TWidePath& subKey, bool* w
         *wasLink = false;
     if (!parent)
         return ERROR_INVALID_HANDLE;
-    bool named = false;
-    for (const wchar_t* c = subKey.c_str(); *c; ++c)
-        named = named || *c != L'\\';
-    if (!named)
+    if (!TRegKey::IsSubKeyName(subKey))
         return ERROR_INVALID_PARAMETER;
     return DeleteOpenedTree(parent, subKey, wasLink);
 }

@@ -36,10 +36,5 @@ std::vector<THolder> TFileHolders::Merge(std::vector<THolder> holders, const std
 
 std::string ShownName(const wchar_t* text)
 {
-    int length = ::lstrlenW(text);
-    int size = length ? ::WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr) : 0;
-    std::string shown(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, text, length, &shown[0], size, nullptr, nullptr);
-    return shown;
+    return TWidePath(text).ToAnsiLossy();
 }

@@ -3,39 +3,36 @@
 #include <cstring>
 #include <vector>
 
+LONG TRegKey::Take(LONG result, HKEY opened)
+{
+    if (result == ERROR_SUCCESS) {
+        Close();
+        Key = opened;
+    }
+    return result;
+}
+
 LONG TRegKey::Create(HKEY parent, const char* subKey, DWORD options)
 {
     HKEY opened = nullptr;
     DWORD disposition = 0;
     LONG result = ::RegCreateKeyExA(parent, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE | options, KEY_ALL_ACCESS,
                                     nullptr, &opened, &disposition);
-    if (result == ERROR_SUCCESS) {
-        Close();
-        Key = opened;
-    }
-    return result;
+    return Take(result, opened);
 }
 
 LONG TRegKey::Open(HKEY parent, const char* subKey, REGSAM access, DWORD options)
 {
     HKEY opened = nullptr;
     LONG result = ::RegOpenKeyExA(parent, subKey, options, access, &opened);
-    if (result == ERROR_SUCCESS) {
-        Close();
-        Key = opened;
-    }
-    return result;
+    return Take(result, opened);
 }
 
 LONG TRegKey::Open(HKEY parent, const TWidePath& subKey, REGSAM access, DWORD options)
 {
     HKEY opened = nullptr;
     LONG result = ::RegOpenKeyExW(parent, subKey.c_str(), options, access, &opened);
-    if (result == ERROR_SUCCESS) {
-        Close();
-        Key = opened;
-    }
-    return result;
+    return Take(result, opened);
 }
 
 LONG TRegKey::Close()
@@ -125,16 +122,13 @@ std::string InCodePage(const wchar_t* wide, int length)
 LONG TRegKey::EnumKeyName(DWORD index, std::string& name) const
 {
     name.clear();
-    if (!Key)
-        return ERROR_INVALID_HANDLE;
-    wchar_t wide[KeyNameLength];
-    DWORD length = KeyNameLength;
-    LONG result = ::RegEnumKeyExW(Key, index, wide, &length, nullptr, nullptr, nullptr, nullptr);
+    TWidePath wide;
+    LONG result = EnumKey(index, wide);
     // Longer than any key name Windows makes: no name the ANSI functions reach.
     if (result == ERROR_MORE_DATA)
         return ERROR_SUCCESS;
-    if (result == ERROR_SUCCESS && length > 0)
-        name = InCodePage(wide, static_cast<int>(length));
+    if (result == ERROR_SUCCESS && !wide.empty())
+        name = InCodePage(wide.c_str(), static_cast<int>(wide.size()));
     return result;
 }
 
@@ -144,6 +138,14 @@ bool TRegKey::IsSubKeyName(const char* name)
         return false;
     for (const char* p = name; *p; ++p)
         if (*p != '\\')
+            return true;
+    return false;
+}
+
+bool TRegKey::IsSubKeyName(const TWidePath& name)
+{
+    for (const wchar_t* p = name.c_str(); *p; ++p)
+        if (*p != L'\\')
             return true;
     return false;
 }

@@ -52,7 +52,11 @@ public:
     // Whether `name` names a subkey: not empty, and not nothing but
     // backslashes, which would mean this key itself.
     static bool IsSubKeyName(const char* name);
+    static bool IsSubKeyName(const TWidePath& name);
 
 private:
+    // Takes `opened` in place of the key when `result` says it opened.
+    LONG Take(LONG result, HKEY opened);
+
     HKEY Key = nullptr;
 };

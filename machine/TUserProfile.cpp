@@ -139,7 +139,7 @@ void TUserProfile::ReadVariables()
             while (length > 0 && data[length - 1] == L'\0')
                 --length;
             std::string value = TWidePath(data, length).ToUtf8();
-            if (type == REG_EXPAND_SZ && !Expand(TWidePath(data, length).ToUtf8(), value))
+            if (type == REG_EXPAND_SZ && !Expand(std::string(value), value))
                 continue;
             Variables.emplace_back(variable, value);
         }

@@ -33,13 +33,14 @@ void TUserRemoval::RemoveForEveryProfile(const std::vector<TUserWork>& works)
     TUserProfiles profiles;
     for (const TUserProfiles::TEntry& entry : profiles.Entries()) {
         TUserProfile profile(entry.Sid, entry.Path);
+        auto beginProfile = [&] { report.BeginSection("Profile " + profile.GetLogName()); };
         if (profile.IsRemnant()) {
-            report.BeginSection("Profile " + profile.GetLogName());
+            beginProfile();
             report.Add(TReport::Folder, TReport::NotFound, profile.GetPath().GetSpelled(), 0, TReport::NoSuchProfile);
             continue;
         }
         if (!profile.IsOpen()) {
-            report.BeginSection("Profile " + profile.GetLogName());
+            beginProfile();
             report.Add(TReport::Key, TReport::Failed, "HKEY_USERS\\" + profile.GetSid(),
                        static_cast<unsigned long>(profile.GetLoadError()), TReport::ProfileNotOpened);
             continue;
@@ -51,7 +52,7 @@ void TUserRemoval::RemoveForEveryProfile(const std::vector<TUserWork>& works)
         user.DocumentsShut = profile.IsRefused("Personal");
         if (!profile.GetRefusals().empty()) {
             // By design, and so no failure: the user's own values lead elsewhere.
-            report.BeginSection("Profile " + profile.GetLogName());
+            beginProfile();
             for (const TUserProfile::TRefusal& refusal : profile.GetRefusals())
                 report.Add(TReport::Folder, TReport::Kept, refusal.Folder.GetSpelled(), 0, ReasonFor(refusal.Reason));
         }
@@ -62,7 +63,7 @@ void TUserRemoval::RemoveForEveryProfile(const std::vector<TUserWork>& works)
             if (opened == ERROR_SUCCESS) {
                 user.Classes = TUserClasses{profile.GetClassesRoot(), "", profile.GetClassesName()};
             } else if (opened != ERROR_FILE_NOT_FOUND) {
-                report.BeginSection("Profile " + profile.GetLogName());
+                beginProfile();
                 report.Add(TReport::Key, TReport::Failed, profile.GetClassesName(), static_cast<unsigned long>(opened),
                            TReport::ClassesNotOpened);
             }
@@ -119,8 +120,8 @@ bool TUserRemoval::OpenUserKey(TRegKey& key, const TUser& user, const char* path
 
 void TUserRemoval::RemoveHistory(const TUser& user)
 {
-    for (const char* name : {"TallyPad.ini", "预算表台账.YsbTz"})
-        if (!user.DocumentsShut)
+    if (!user.DocumentsShut)
+        for (const char* name : {"TallyPad.ini", "预算表台账.YsbTz"})
             DeleteFileIn(user.Documents, name, Door);
 
     // Keys hold no file: finding what goes needs none of them.
